@@ -1,0 +1,64 @@
+#include "app/firstruncleanup.h"
+
+#include "app/languagemodule.h"
+#include "app/resourcesource.h"
+#include "app/settingsstore.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace quantaro {
+
+namespace {
+
+QStringList filesMatching(const QString& folder, const QString& pattern)
+{
+    return QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Unsorted);
+}
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+QString unitFilePattern()
+{
+    return QStringLiteral("*.dat");
+}
+
+void runFirstRunCleanup(const SettingsStore& settings, const QString& programFolder)
+{
+    const QString chosen = settings.getString(settings::kSettings, settings::kLanguageDllName);
+    const QDir folder(programFolder);
+
+    for (const QString& file : filesMatching(programFolder, languageModulePattern())) {
+        if (sameName(file, chosen)) {
+            continue;
+        }
+        bool isLanguageModule = false;
+        if (auto module = LanguageModule::load(folder.filePath(file))) {
+            isLanguageModule = module->exportsModuleKey();
+        }
+        if (isLanguageModule) {
+            QFile::remove(folder.filePath(file));
+        }
+    }
+
+    if (chosen.isEmpty() || chosen.contains(QLatin1Char('/'))) {
+        return;
+    }
+    auto module = LanguageModule::load(folder.filePath(chosen));
+    if (!module || !module->isValid() || !module->registerResources()) {
+        return;
+    }
+    const QString unitFile = ResourceSource(module->resourceRoot()).string(res::kUnitFileName);
+    for (const QString& file : filesMatching(programFolder, unitFilePattern())) {
+        if (!sameName(file, unitFile)) {
+            QFile::remove(folder.filePath(file));
+        }
+    }
+}
+
+} // namespace quantaro

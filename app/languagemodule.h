@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QLibrary>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace quantaro {
+
+/** The identity string that a language module of this version returns from GetModuleKey. */
+inline const QString kModuleIdentity = QStringLiteral("Quantaro Language DLL #1.05");
+/** Most characters of a module's language name that are used. */
+inline constexpr int kLanguageNameMaxLength = 127;
+
+/** File name pattern of language modules in the program folder. */
+QString languageModulePattern();
+
+/**
+ * One loaded language module: a shared library exporting GetModuleKey, GetLanguage and
+ * GetResourceBundle. Its resources are registered on demand and unregistered before the library
+ * is unloaded (the other order crashes on the next read).
+ */
+class LanguageModule
+{
+public:
+    /** Loads the library at that path; nothing when it is not a loadable library. */
+    static std::unique_ptr<LanguageModule> load(const QString& path);
+    ~LanguageModule();
+    LanguageModule(const LanguageModule&) = delete;
+    LanguageModule& operator=(const LanguageModule&) = delete;
+
+    /** Whether the module exports GetModuleKey at all. */
+    bool exportsModuleKey() const;
+    /** The identity string, or nothing when the export is missing. */
+    std::optional<QString> moduleKey() const;
+    /** The identity test, plus every other export that the program relies on. */
+    bool isValid() const;
+    /** The language's own name, at most 127 characters; empty when the module gives none. */
+    QString language() const;
+    /** Registers the module's resources; false when it has none or they are unreadable. */
+    bool registerResources();
+    /** Resource path prefix of this module, such as ":/qlm_en"; empty before registration. */
+    QString resourceRoot() const { return m_root; }
+    QString path() const { return m_library.fileName(); }
+
+private:
+    explicit LanguageModule(const QString& path);
+
+    mutable QLibrary m_library;
+    const unsigned char* m_bundle = nullptr;
+    QString m_root;
+};
+
+} // namespace quantaro

@@ -1,0 +1,73 @@
+// Entry point: the connection run mode needs no display, every other run mode opens windows.
+#include "app/cconverterapp.h"
+#include "app/settingsstore.h"
+#include "currency/ratedownload.h"
+#include "platform/clock.h"
+#include "platform/desktopshell.h"
+#include "platform/peerprobe.h"
+#include "platform/qtmessageboxes.h"
+#include "ui/desktopwindows.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QStringList>
+#include <memory>
+
+namespace {
+
+QString commandLineOf(int argc, char** argv)
+{
+    QStringList words;
+    for (int i = 1; i < argc; ++i) {
+        words << QString::fromLocal8Bit(argv[i]);
+    }
+    return words.join(QLatin1Char(' '));
+}
+
+void nameApplication()
+{
+    QCoreApplication::setOrganizationName(quantaro::settings::kCompany);
+    QCoreApplication::setApplicationName(quantaro::settings::kApplication);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace quantaro;
+    const QString commandLine = commandLineOf(argc, argv);
+    SystemClock clock;
+    LinuxPeerProbe peers;
+
+    if (commandLine.contains(kConnectionRunWord)) {
+        QCoreApplication app(argc, argv);
+        nameApplication();
+        SettingsStore settings;
+        AppServices services;
+        services.settings = &settings;
+        services.clock = &clock;
+        services.peers = &peers;
+        services.programFolder = QCoreApplication::applicationDirPath();
+        CConverterApp converter(services);
+        installRateDownloader(converter);
+        return converter.startUp(commandLine);
+    }
+
+    QApplication app(argc, argv);
+    nameApplication();
+    SettingsStore settings;
+    QtMessageBoxes messages;
+    DesktopShell shell;
+    AppServices services;
+    services.settings = &settings;
+    services.clock = &clock;
+    services.peers = &peers;
+    services.messages = &messages;
+    services.shell = &shell;
+    services.programFolder = QCoreApplication::applicationDirPath();
+    CConverterApp converter(services);
+    installRateDownloader(converter);
+    DesktopWindows windows(converter);
+    converter.setWindows(&windows);
+    return converter.startUp(commandLine);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/screeninfo.h"
+
+#include <QString>
+#include <optional>
+
+namespace quantaro {
+
+/** Environment variable that emulates a handheld screen, for example QUANTARO_SCREEN=240x320. */
+inline constexpr char kScreenOverrideVariable[] = "QUANTARO_SCREEN";
+
+/** Reads "WIDTHxHEIGHT"; nothing for anything else. */
+std::optional<QSize> parseScreenOverride(const QString& text);
+
+/** The primary screen's size, or the emulated size of QUANTARO_SCREEN. */
+class DesktopScreen final : public ScreenInfo
+{
+public:
+    QSize screenSize() const override;
+};
+
+} // namespace quantaro

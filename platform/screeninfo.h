@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QSize>
+
+namespace quantaro {
+
+/** Size of the whole screen in pixels (not of a window). */
+class ScreenInfo
+{
+public:
+    virtual ~ScreenInfo() = default;
+    virtual QSize screenSize() const = 0;
+};
+
+} // namespace quantaro

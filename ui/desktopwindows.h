@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/cconverterapp.h"
+
+namespace quantaro {
+
+/** The windows of a normal run on a desktop or phone. */
+class DesktopWindows final : public AppWindows
+{
+public:
+    explicit DesktopWindows(CConverterApp& app);
+    void runLanguageWindow() override;
+    void runHomeWindow() override;
+
+private:
+    CConverterApp& m_app;
+};
+
+} // namespace quantaro
