@@ -3,12 +3,12 @@
 #include "app/connectionrunmode.h"
 #include "app/firstruncleanup.h"
 #include "app/languagemodule.h"
+#include "app/programfolder.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "platform/messageboxes.h"
 #include "platform/shell.h"
 
-#include <QDir>
 
 namespace quantaro {
 
@@ -86,8 +86,9 @@ bool CConverterApp::LoadLanguageModule()
     }
     const QString name = settings().getString(settings::kSettings, settings::kLanguageDllName);
     // The setting names a file of the program folder; a path from an edited store is not followed.
-    if (!name.isEmpty() && !name.contains(QLatin1Char('/'))) {
-        auto module = LanguageModule::load(QDir(m_services.programFolder).filePath(name));
+    const QString path = programFilePath(m_services.programFolder, name);
+    if (!path.isEmpty()) {
+        auto module = LanguageModule::load(path);
         if (module && module->isValid() && module->registerResources()) {
             m_languageModule = std::move(module);
             ResourceSource::current().setRoot(m_languageModule->resourceRoot());

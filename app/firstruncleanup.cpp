@@ -1,6 +1,7 @@
 #include "app/firstruncleanup.h"
 
 #include "app/languagemodule.h"
+#include "app/programfolder.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 
@@ -46,10 +47,11 @@ void runFirstRunCleanup(const SettingsStore& settings, const QString& programFol
         }
     }
 
-    if (chosen.isEmpty() || chosen.contains(QLatin1Char('/'))) {
+    const QString chosenPath = programFilePath(programFolder, chosen);
+    if (chosenPath.isEmpty()) {
         return;
     }
-    auto module = LanguageModule::load(folder.filePath(chosen));
+    auto module = LanguageModule::load(chosenPath);
     if (!module || !module->isValid() || !module->registerResources()) {
         return;
     }

@@ -53,7 +53,7 @@ public:
 class FixedScreen final : public ScreenInfo
 {
 public:
-    explicit FixedScreen(QSize size = QSize(360, 640)) : size(size) {}
+    explicit FixedScreen(QSize initial = QSize(360, 640)) : size(initial) {}
     QSize screenSize() const override { return size; }
     QSize size;
 };

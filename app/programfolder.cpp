@@ -1,0 +1,27 @@
+#include "app/programfolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quantaro {
+
+QString programFilePath(const QString& folder, const QString& name)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
+        name == QLatin1String("..")) {
+        return {};
+    }
+    const QDir dir(folder);
+    const QString exact = dir.filePath(name);
+    if (QFileInfo::exists(exact)) {
+        return exact;
+    }
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) {
+            return dir.filePath(entry);
+        }
+    }
+    return exact;
+}
+
+} // namespace quantaro

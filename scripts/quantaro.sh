@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test of Quantaro on Debian 12.
+#   scripts/quantaro.sh run    install what is missing, build, run the program
+#   scripts/quantaro.sh test   install what is missing, build, run every test
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-svg-dev libgl-dev libxkbcommon-dev
+          libcurl4-openssl-dev xvfb xauth)
+
+install_missing() {
+    local missing=()
+    for package in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return
+    fi
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
+
+build() {
+    local preset=$1
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    build dev
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+        echo "No display: starting the program under Xvfb"
+        exec xvfb-run -a -s "-screen 0 1280x800x24" build/dev/program/quantaro "${@:2}"
+    fi
+    exec build/dev/program/quantaro "${@:2}"
+    ;;
+test)
+    install_missing
+    preset=dev
+    if [ "${CI:-}" = "true" ]; then
+        preset=ci
+    fi
+    build "$preset"
+    export QT_QPA_PLATFORM=offscreen
+    ctest --preset "$preset" -j2
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,212 @@
+#include "app/cconverterapp.h"
+#include "app/firstruncleanup.h"
+#include "app/languagemodule.h"
+#include "app/resourcesource.h"
+#include "app/settingsstore.h"
+#include "support/fakes.h"
+#include "testpaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quantaro;
+using namespace quantaro::test;
+
+namespace {
+
+QString testModule(const QString& name)
+{
+    return QStringLiteral(QUANTARO_TEST_MODULE_DIR "/") + name;
+}
+
+void touch(const QString& path, const QByteArray& content = "x")
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+/** A program folder in a temporary directory, with copies of test modules. */
+class ProgramFolder
+{
+public:
+    void addModule(const QString& builtName, const QString& asName)
+    {
+        ASSERT_TRUE(QFile::copy(testModule(builtName), path(asName)));
+    }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString folder() const { return m_dir.path(); }
+    QStringList files() const
+    {
+        QStringList names = QDir(m_dir.path()).entryList(QDir::Files, QDir::Name);
+        names.removeAll(QStringLiteral("q.ini"));
+        return names;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST(LanguageModuleTest, OnlyTheExactIdentityWithEveryExportIsValid)
+{
+    struct Case
+    {
+        const char* file;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"alpha.so", true},      {"beta.so", true},        {"older.so", false},
+        {"lowercase.so", false}, {"nokey.so", false},      {"nolanguage.so", false},
+    };
+    for (const Case& c : cases) {
+        auto module = LanguageModule::load(testModule(QString::fromLatin1(c.file)));
+        ASSERT_NE(module, nullptr) << c.file;
+        EXPECT_EQ(module->isValid(), c.valid) << c.file;
+    }
+    EXPECT_EQ(LanguageModule::load(testModule(QStringLiteral("older.so")))->moduleKey().value_or(QString()),
+              "Quantaro Language DLL #1.04");
+    EXPECT_FALSE(LanguageModule::load(testModule(QStringLiteral("nokey.so")))->moduleKey().has_value());
+}
+
+TEST(LanguageModuleTest, FilesThatAreNotLibrariesDoNotLoad)
+{
+    QTemporaryDir dir;
+    touch(dir.filePath(QStringLiteral("text.so")), "this is not a library\n");
+    touch(dir.filePath(QStringLiteral("empty.so")), QByteArray());
+    EXPECT_EQ(LanguageModule::load(dir.filePath(QStringLiteral("text.so"))), nullptr);
+    EXPECT_EQ(LanguageModule::load(dir.filePath(QStringLiteral("empty.so"))), nullptr);
+    EXPECT_EQ(LanguageModule::load(dir.filePath(QStringLiteral("missing.so"))), nullptr);
+}
+
+TEST(LanguageModuleTest, ResourcesAreReadFromTheModuleAndReleasedWithIt)
+{
+    auto module = LanguageModule::load(testModule(QStringLiteral("alpha.so")));
+    ASSERT_TRUE(module && module->registerResources());
+    EXPECT_EQ(module->language(), "Alpha");
+    const QString root = module->resourceRoot();
+    ResourceSource source(root);
+    EXPECT_EQ(source.string(100), "alpha.dat");
+    EXPECT_EQ(source.string(1101), "Reach;Short;Long");
+    EXPECT_EQ(source.string(4242), "");
+    EXPECT_FALSE(source.dialogTemplate(4242).has_value());
+    module.reset();
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("/strings.json")));
+}
+
+TEST(FirstRunCleanupTest, KeepsTheChosenModuleAndItsUnitFileAndLibrariesThatAreNoModules)
+{
+    ProgramFolder program;
+    program.addModule(QStringLiteral("alpha.so"), QStringLiteral("A.so"));
+    program.addModule(QStringLiteral("beta.so"), QStringLiteral("B.so"));
+    program.addModule(QStringLiteral("older.so"), QStringLiteral("C.so"));
+    program.addModule(QStringLiteral("nokey.so"), QStringLiteral("D.so"));
+    touch(program.path(QStringLiteral("ALPHA.DAT")));
+    touch(program.path(QStringLiteral("beta.dat")));
+    touch(program.path(QStringLiteral("notes.txt")));
+    SettingsStore store(program.path(QStringLiteral("q.ini")));
+    store.putString(settings::kSettings, settings::kLanguageDllName, QStringLiteral("a.SO"));
+
+    runFirstRunCleanup(store, program.folder());
+
+    EXPECT_EQ(program.files(), (QStringList{"A.so", "ALPHA.DAT", "D.so", "notes.txt"}));
+}
+
+TEST(FirstRunCleanupTest, WithoutAValidChoiceModulesGoButUnitFilesStay)
+{
+    ProgramFolder program;
+    program.addModule(QStringLiteral("alpha.so"), QStringLiteral("A.so"));
+    program.addModule(QStringLiteral("older.so"), QStringLiteral("C.so"));
+    touch(program.path(QStringLiteral("alpha.dat")));
+    SettingsStore store(program.path(QStringLiteral("q.ini")));
+
+    runFirstRunCleanup(store, program.folder());
+
+    EXPECT_EQ(program.files(), (QStringList{"alpha.dat"}));
+}
+
+TEST(FirstRunCleanupTest, AnInvalidChosenModuleDeletesNoUnitFile)
+{
+    ProgramFolder program;
+    program.addModule(QStringLiteral("older.so"), QStringLiteral("C.so"));
+    touch(program.path(QStringLiteral("alpha.dat")));
+    touch(program.path(QStringLiteral("beta.dat")));
+    SettingsStore store(program.path(QStringLiteral("q.ini")));
+    store.putString(settings::kSettings, settings::kLanguageDllName, QStringLiteral("C.so"));
+
+    runFirstRunCleanup(store, program.folder());
+
+    EXPECT_EQ(program.files(), (QStringList{"C.so", "alpha.dat", "beta.dat"}));
+}
+
+namespace {
+
+class LoadLanguageModuleTest : public ::testing::Test
+{
+protected:
+    LoadLanguageModuleTest() : m_store(m_program.path(QStringLiteral("q.ini")))
+    {
+        m_services.settings = &m_store;
+        m_services.messages = &m_messages;
+        m_services.programFolder = m_program.folder();
+    }
+    ~LoadLanguageModuleTest() override { ResourceSource::current().setRoot(kProgramResourceRoot); }
+
+    ProgramFolder m_program;
+    SettingsStore m_store;
+    RecordingMessageBoxes m_messages;
+    AppServices m_services;
+};
+
+} // namespace
+
+TEST_F(LoadLanguageModuleTest, AValidModuleBecomesTheResourceSource)
+{
+    m_program.addModule(QStringLiteral("alpha.so"), QStringLiteral("alpha.so"));
+    m_store.putString(settings::kSettings, settings::kLanguageDllName, QStringLiteral("alpha.so"));
+    CConverterApp app(m_services);
+    ASSERT_TRUE(app.LoadLanguageModule());
+    EXPECT_EQ(ResourceSource::current().string(1100), "Money");
+    EXPECT_TRUE(m_messages.messages.empty());
+    // Loading again replaces the module cleanly.
+    ASSERT_TRUE(app.LoadLanguageModule());
+    EXPECT_EQ(ResourceSource::current().string(100), "alpha.dat");
+}
+
+TEST_F(LoadLanguageModuleTest, AnythingButAValidModuleShowsTheFixedMessage)
+{
+    m_program.addModule(QStringLiteral("older.so"), QStringLiteral("older.so"));
+    m_program.addModule(QStringLiteral("alpha.so"), QStringLiteral("alpha.so"));
+    const QStringList names = {QString(), QStringLiteral("missing.so"), QStringLiteral("older.so"),
+                               QStringLiteral("../") + QDir(m_program.folder()).dirName() + QStringLiteral("/alpha.so")};
+    for (const QString& name : names) {
+        m_messages.messages.clear();
+        m_store.putString(settings::kSettings, settings::kLanguageDllName, name);
+        CConverterApp app(m_services);
+        EXPECT_FALSE(app.LoadLanguageModule()) << name.toStdString();
+        ASSERT_EQ(m_messages.messages.size(), 1u);
+        EXPECT_EQ(m_messages.messages[0].text, "Quantaro seems to be damaged. Please reinstall the software.");
+        EXPECT_EQ(m_messages.messages[0].icon, MessageIcon::Stop);
+        EXPECT_EQ(app.languageModule(), nullptr);
+    }
+}
+
+TEST_F(LoadLanguageModuleTest, StartUpWithoutAModuleEndsWithoutAWindow)
+{
+    struct CountingWindows : AppWindows
+    {
+        void runLanguageWindow() override { ++language; }
+        void runHomeWindow() override { ++home; }
+        int language = 0;
+        int home = 0;
+    } windows;
+    m_services.windows = &windows;
+    CConverterApp app(m_services);
+    EXPECT_NE(app.startUp(QString()), 0);
+    EXPECT_EQ(windows.language, 1);
+    EXPECT_EQ(windows.home, 0);
+    ASSERT_EQ(m_messages.messages.size(), 1u);
+}
