@@ -1,6 +1,8 @@
 #include "ui/desktopwindows.h"
 
+#include "app/languagechoice.h"
 #include "app/resourcesource.h"
+#include "platform/messageboxes.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -15,6 +17,14 @@ DesktopWindows::DesktopWindows(CConverterApp& app)
 
 void DesktopWindows::runLanguageWindow()
 {
+    // Until the language window exists the choice is made for the user: the device's language, or
+    // the first module listed. Without this a first run would delete every module.
+    std::vector<LanguageEntry> entries = findLanguageEntries(m_app.services().programFolder);
+    if (entries.empty() && m_app.services().messages != nullptr) {
+        m_app.services().messages->show(kDamagedMessage, MessageIcon::Error);
+    }
+    const int preferred = defaultLanguageEntry(entries, deviceLanguageId());
+    confirmLanguageChoice(m_app.settings(), entries, entries.empty() ? -1 : std::max(preferred, 0));
 }
 
 void DesktopWindows::runHomeWindow()
