@@ -1,5 +1,6 @@
 #include "app/cconverterapp.h"
 #include "app/firstruncleanup.h"
+#include "app/languagechoice.h"
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
@@ -209,4 +210,61 @@ TEST_F(LoadLanguageModuleTest, StartUpWithoutAModuleEndsWithoutAWindow)
     EXPECT_EQ(windows.language, 1);
     EXPECT_EQ(windows.home, 0);
     ASSERT_EQ(m_messages.messages.size(), 1u);
+}
+
+TEST(LanguageChoiceTest, ValidModulesAreListedByDescendingLanguageName)
+{
+    ProgramFolder program;
+    program.addModule(QStringLiteral("alpha.so"), QStringLiteral("a.so"));
+    program.addModule(QStringLiteral("beta.so"), QStringLiteral("b.so"));
+    program.addModule(QStringLiteral("lowercase.so"), QStringLiteral("l.so"));
+    program.addModule(QStringLiteral("nolanguage.so"), QStringLiteral("n.so"));
+    const std::vector<LanguageEntry> entries = findLanguageEntries(program.folder());
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].languageName, "Beta");
+    EXPECT_EQ(entries[0].fileName, "b.so");
+    EXPECT_EQ(entries[0].langId, 2055);
+    EXPECT_EQ(entries[1].languageName, "Alpha");
+    EXPECT_EQ(entries[1].headerText, "Alpha label");
+}
+
+TEST(LanguageChoiceTest, DefaultRowFollowsTheDeviceLanguage)
+{
+    struct Case
+    {
+        uint16_t device;
+        std::vector<uint16_t> ids;
+        int expected;
+    };
+    const Case cases[] = {
+        {0x0407, {0x0807, 0x0409}, 0}, {0x0411, {0x040C, 0x0809}, 1}, {0x0411, {0x040C, 0x0410}, -1},
+        {0x040C, {0x0409, 0x040C}, 1}, {0, {0x040C, 0x0409}, 1},      {0x0409, {}, -1},
+    };
+    for (const Case& c : cases) {
+        std::vector<LanguageEntry> entries(c.ids.size());
+        for (size_t i = 0; i < c.ids.size(); ++i) {
+            entries[i].langId = c.ids[i];
+        }
+        EXPECT_EQ(defaultLanguageEntry(entries, c.device), c.expected) << std::hex << c.device;
+    }
+}
+
+TEST(LanguageChoiceTest, ConfirmStoresTheChoiceOrThatThereIsNone)
+{
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(QStringLiteral("q.ini")));
+    std::vector<LanguageEntry> none;
+    store.putString(settings::kSettings, settings::kLanguageDllName, QStringLiteral("old.so"));
+    confirmLanguageChoice(store, none, -1);
+    EXPECT_FALSE(store.contains(settings::kSettings, settings::kLanguageDllName));
+    EXPECT_EQ(store.getInt(settings::kSettings, settings::kNewInstall, 0), 1);
+
+    std::vector<LanguageEntry> two(2);
+    two[0].fileName = QStringLiteral("fr.so");
+    two[1].fileName = QStringLiteral("en.so");
+    confirmLanguageChoice(store, two, -1);
+    EXPECT_EQ(store.getInt(settings::kSettings, settings::kNewInstall, 0), 1);
+    confirmLanguageChoice(store, two, 1);
+    EXPECT_EQ(store.getString(settings::kSettings, settings::kLanguageDllName), "en.so");
+    EXPECT_EQ(store.getInt(settings::kSettings, settings::kNewInstall, 1), 0);
 }
