@@ -1,0 +1,240 @@
+#!/usr/bin/env python3
+"""Writes a language module's window templates for the home window (102, 103, 137) and the
+conversion window (104, 105, 136) as Qt Designer .ui files.
+
+Layouts are tables of absolute rectangles on an 8-pixel grid, one per screen shape; the texts
+come from the tables at the bottom, so another language only swaps the TEXTS dictionary.
+The bottom 48 pixels of every shape stay free for the window's menu bar, and every control the
+program addresses carries its integer controlId.
+
+Usage: make_templates.py <module resource folder> [--language en]
+"""
+
+import argparse
+import sys
+from pathlib import Path
+from xml.sax.saxutils import escape
+
+PORTRAIT, LANDSCAPE, SQUARE = (360, 640), (640, 360), (480, 480)
+MENU_BAR_HEIGHT = 48
+
+HOME_TEMPLATES = {102: PORTRAIT, 103: LANDSCAPE, 137: SQUARE}
+CONVERT_TEMPLATES = {104: PORTRAIT, 105: LANDSCAPE, 136: SQUARE}
+
+CATEGORY_CODES = [
+    "CNY", "LEN", "ARE", "VOL", "MAS", "SPD", "TMP", "PSN", "TME", "ANG",
+    "NRJ", "PWR", "RAD", "FCE", "RSD", "CPR", "VSY", "LUX", "MAG", "TQE",
+]
+FIRST_CATEGORY_BUTTON = 1400
+
+# Conversion window controls.
+INPUT, TITLE, RESULT = 1003, 1026, 1031
+FROM_LIST, TO_LIST = 1027, 1033
+FIRST_KEY = 1010
+BACKSPACE, CLEAR, SWAP = 1032, 1034, 1054
+SWAP_CAPTION = "SWAP"
+
+# The character each keypad button sends, by its id (the program owns this table); the texts
+# shown on the keys are the language's (see KEY_TEXTS).
+KEY_CHARS = "0123456789.-+*/e"
+
+# Per-language texts. Keys show the usual calculator marks for the operators.
+TEXTS = {
+    "en": {
+        "home_title": "Quantaro",
+        "convert_title": "Convert",
+        "title_placeholder": "Category",
+        "from": "From",
+        "to": "To",
+        "backspace": "\u232b",
+        "clear": "C",
+        "input_placeholder": "Value",
+    },
+}
+KEY_TEXTS = {"*": "\u00d7", "/": "\u00f7", "-": "\u2212"}
+
+ROW_STYLE = "QListWidget::item { min-height: 40px; }"
+BIG_FONT = 16
+LABEL_FONT = 11
+LIST_FONT = 12
+KEY_FONT = 14
+
+
+def home_grid(size):
+    """Twenty equal buttons filling the window above the menu bar, in index order."""
+    if size == PORTRAIT:
+        cols, rows, x0, y0, w, h, dx, dy = 4, 5, 8, 16, 80, 104, 88, 112
+    elif size == LANDSCAPE:
+        cols, rows, x0, y0, w, h, dx, dy = 5, 4, 24, 16, 112, 64, 120, 72
+    else:
+        cols, rows, x0, y0, w, h, dx, dy = 5, 4, 8, 16, 80, 96, 96, 104
+    assert cols * rows == len(CATEGORY_CODES)
+    return [(x0 + (i % cols) * dx, y0 + (i // cols) * dy, w, h) for i in range(len(CATEGORY_CODES))]
+
+
+# Keypad arrangements: rows of key characters, "<" backspace, "C" clear; a repeated entry makes
+# a key span two cells.
+KEYPAD_THREE_ROWS = ["789/*<", "456-+C", "1230.e"]
+KEYPAD_FOUR_ROWS = ["789/<", "456*C", "123-e", "00.++"]
+
+
+def keypad(rows, x0, y0, w, h, dx, dy):
+    """Rectangles of the keys, merging repeated neighbours into wide keys."""
+    keys = {}
+    for r, row in enumerate(rows):
+        for c, ch in enumerate(row):
+            rect = (x0 + c * dx, y0 + r * dy, w, h)
+            if ch in keys:
+                kx, ky, kw, kh = keys[ch]
+                keys[ch] = (kx, ky, rect[0] + w - kx, kh)
+            else:
+                keys[ch] = rect
+    return keys
+
+
+def convert_layout(size):
+    """Rectangles of every conversion-window control for one shape."""
+    if size == PORTRAIT:
+        layout = {
+            TITLE: (16, 8, 328, 56), INPUT: (16, 72, 328, 48), RESULT: (16, 128, 328, 48),
+            "from": (16, 184, 128, 24), "to": (216, 184, 128, 24),
+            FROM_LIST: (16, 208, 128, 160), SWAP: (152, 256, 56, 56), TO_LIST: (216, 208, 128, 160),
+        }
+        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 384, 48, 56, 56, 64)
+    elif size == LANDSCAPE:
+        # The input sits above the keypad like a calculator's display; the result stays under
+        # the title, next to the lists it depends on.
+        layout = {
+            TITLE: (16, 8, 320, 56), RESULT: (16, 72, 320, 48), INPUT: (352, 16, 272, 48),
+            "from": (16, 128, 128, 24), "to": (208, 128, 128, 24),
+            FROM_LIST: (16, 152, 128, 144), SWAP: (152, 200, 48, 48), TO_LIST: (208, 152, 128, 144),
+        }
+        layout["keys"] = keypad(KEYPAD_FOUR_ROWS, 352, 80, 48, 48, 56, 56)
+    else:
+        layout = {
+            TITLE: (16, 8, 448, 56), INPUT: (16, 72, 216, 48), RESULT: (248, 72, 216, 48),
+            "from": (16, 128, 184, 24), "to": (280, 128, 184, 24),
+            FROM_LIST: (16, 152, 184, 96), SWAP: (216, 176, 48, 48), TO_LIST: (280, 152, 184, 96),
+        }
+        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 8, 264, 64, 48, 80, 56)
+    return layout
+
+
+class Ui:
+    """Accumulates the widgets of one template."""
+
+    def __init__(self, size, title):
+        self.size = size
+        self.title = title
+        self.widgets = []
+        self.tab_order = []
+
+    def add(self, cls, name, rect, control_id=None, props=""):
+        x, y, w, h = rect
+        assert x % 8 == 0 and y % 8 == 0, (name, rect)
+        assert y + h <= self.size[1] - MENU_BAR_HEIGHT and x + w <= self.size[0], (name, rect)
+        prop_id = ""
+        if control_id is not None:
+            prop_id = f'\n    <property name="controlId" stdset="0">\n     <number>{control_id}</number>\n    </property>'
+        self.widgets.append(
+            f'   <widget class="{cls}" name="{name}">\n'
+            f'    <property name="geometry">\n     <rect>\n      <x>{x}</x>\n      <y>{y}</y>\n'
+            f'      <width>{w}</width>\n      <height>{h}</height>\n     </rect>\n    </property>'
+            f'{prop_id}{props}\n   </widget>\n')
+        if cls in ("QPushButton", "QLineEdit", "QListWidget"):
+            self.tab_order.append(name)
+
+    def xml(self):
+        w, h = self.size
+        tabs = "".join(f"  <tabstop>{n}</tabstop>\n" for n in self.tab_order)
+        return (
+            '<?xml version="1.0" encoding="UTF-8"?>\n<ui version="4.0">\n <class>Window</class>\n'
+            ' <widget class="QDialog" name="Window">\n'
+            f'  <property name="geometry">\n   <rect>\n    <x>0</x>\n    <y>0</y>\n    <width>{w}</width>\n'
+            f'    <height>{h}</height>\n   </rect>\n  </property>\n'
+            f'  <property name="windowTitle">\n   <string>{escape(self.title)}</string>\n  </property>\n'
+            + "".join(self.widgets) +
+            f' </widget>\n <tabstops>\n{tabs} </tabstops>\n <resources/>\n <connections/>\n</ui>\n')
+
+
+def text_prop(text):
+    return f'\n    <property name="text">\n     <string>{escape(text)}</string>\n    </property>'
+
+
+def font_prop(points, bold=False):
+    b = "\n      <bold>true</bold>" if bold else ""
+    return f'\n    <property name="font">\n     <font>\n      <pointsize>{points}</pointsize>{b}\n     </font>\n    </property>'
+
+
+def bool_prop(name, value):
+    return f'\n    <property name="{name}">\n     <bool>{"true" if value else "false"}</bool>\n    </property>'
+
+
+def set_prop(name, value):
+    return f'\n    <property name="{name}">\n     <set>{value}</set>\n    </property>'
+
+
+def string_prop(name, value):
+    return f'\n    <property name="{name}">\n     <string>{escape(value)}</string>\n    </property>'
+
+
+def home_template(size, texts):
+    ui = Ui(size, texts["home_title"])
+    for i, (code, rect) in enumerate(zip(CATEGORY_CODES, home_grid(size))):
+        ui.add("QPushButton", f"category{code}", rect, FIRST_CATEGORY_BUTTON + i, text_prop(code))
+    return ui.xml()
+
+
+def convert_template(size, texts):
+    layout = convert_layout(size)
+    ui = Ui(size, texts["convert_title"])
+    # Top-aligned, so that a window too small for two lines still shows the category's name.
+    centred = set_prop("alignment", "Qt::AlignHCenter|Qt::AlignTop")
+    ui.add("QLabel", "title", layout[TITLE], TITLE,
+           text_prop(texts["title_placeholder"]) + font_prop(BIG_FONT, True) + centred + bool_prop("wordWrap", True))
+    ui.add("QLineEdit", "input", layout[INPUT], INPUT,
+           font_prop(BIG_FONT) + set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter")
+           + string_prop("placeholderText", texts["input_placeholder"]))
+    ui.add("QLabel", "result", layout[RESULT], RESULT,
+           text_prop("") + font_prop(BIG_FONT, True) + set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter")
+           + set_prop("textInteractionFlags", "Qt::TextSelectableByMouse|Qt::TextSelectableByKeyboard"))
+    label_font = font_prop(LABEL_FONT)
+    ui.add("QLabel", "fromLabel", layout["from"], None, text_prop(texts["from"]) + label_font)
+    ui.add("QLabel", "toLabel", layout["to"], None, text_prop(texts["to"]) + label_font)
+    list_props = (font_prop(LIST_FONT) + string_prop("styleSheet", ROW_STYLE)
+                  + f'\n    <property name="horizontalScrollBarPolicy">\n     <enum>Qt::ScrollBarAlwaysOff</enum>\n    </property>')
+    ui.add("QListWidget", "fromList", layout[FROM_LIST], FROM_LIST, list_props)
+    ui.add("QPushButton", "swap", layout[SWAP], SWAP, text_prop(SWAP_CAPTION) + bool_prop("autoDefault", False))
+    ui.add("QListWidget", "toList", layout[TO_LIST], TO_LIST, list_props)
+    key_font = font_prop(KEY_FONT)
+    keys = layout["keys"]
+    # Keys are created in reading order so that tabbing walks the keypad like text.
+    for ch, rect in sorted(keys.items(), key=lambda item: (item[1][1], item[1][0])):
+        if ch == "<":
+            cid, name, text = BACKSPACE, "backspace", texts["backspace"]
+        elif ch == "C":
+            cid, name, text = CLEAR, "clear", texts["clear"]
+        else:
+            cid, name, text = FIRST_KEY + KEY_CHARS.index(ch), f"key{FIRST_KEY + KEY_CHARS.index(ch)}", \
+                KEY_TEXTS.get(ch, ch)
+        ui.add("QPushButton", name, rect, cid, text_prop(text) + key_font + bool_prop("autoDefault", False))
+    return ui.xml()
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("resources", help="the module's resource folder")
+    parser.add_argument("--language", default="en", choices=sorted(TEXTS))
+    args = parser.parse_args(argv)
+    texts = TEXTS[args.language]
+    dialogs = Path(args.resources) / "dialogs"
+    dialogs.mkdir(parents=True, exist_ok=True)
+    for number, size in HOME_TEMPLATES.items():
+        (dialogs / f"{number}.ui").write_text(home_template(size, texts), encoding="utf-8")
+    for number, size in CONVERT_TEMPLATES.items():
+        (dialogs / f"{number}.ui").write_text(convert_template(size, texts), encoding="utf-8")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
