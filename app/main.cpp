@@ -1,5 +1,6 @@
 // Entry point: the connection run mode needs no display, every other run mode opens windows.
 #include "app/cconverterapp.h"
+#include "app/firstpaintwatcher.h"
 #include "app/settingsstore.h"
 #include "currency/ratedownload.h"
 #include "platform/clock.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     nameApplication();
+    FirstPaintWatcher::installIfRequested();
     SettingsStore settings;
     QtMessageBoxes messages;
     DesktopShell shell;
