@@ -1,0 +1,60 @@
+#include "currency/ecbrates.h"
+
+#include <QString>
+#include <QXmlStreamReader>
+#include <cmath>
+
+namespace quantaro {
+
+namespace {
+
+constexpr int kRateDigits = 15;
+constexpr qsizetype kMaxCodeLength = 16;
+constexpr char16_t kFirstGraphic = 0x21;
+constexpr char16_t kLastGraphic = 0x7e;
+
+// Codes go into a line of the rate file, so they must be plain ASCII without a field separator.
+bool isUsableCode(QStringView code)
+{
+    if (code.isEmpty() || code.size() > kMaxCodeLength) {
+        return false;
+    }
+    for (const QChar ch : code) {
+        const char16_t c = ch.unicode();
+        if (c < kFirstGraphic || c > kLastGraphic || c == u';') {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml)
+{
+    QXmlStreamReader reader(xml.toByteArray());
+    QByteArray lines;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != QLatin1String("Cube")) {
+            continue;
+        }
+        const QXmlStreamAttributes attributes = reader.attributes();
+        const QStringView code = attributes.value(QLatin1String("currency"));
+        bool ok = false;
+        const double euroRate = attributes.value(QLatin1String("rate")).trimmed().toDouble(&ok);
+        if (!ok || !isUsableCode(code) || !std::isfinite(euroRate) || euroRate <= 0.0) {
+            continue;
+        }
+        const double valueInEuro = 1.0 / euroRate;
+        if (!std::isfinite(valueInEuro) || valueInEuro <= 0.0) {
+            continue;
+        }
+        lines += code.toLatin1() + ';' + QByteArray::number(valueInEuro, 'g', kRateDigits) + '\n';
+    }
+    if (reader.hasError()) {
+        return std::nullopt;
+    }
+    return lines;
+}
+
+} // namespace quantaro

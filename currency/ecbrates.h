@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <optional>
+
+namespace quantaro {
+
+/**
+ * Turns the European Central Bank's daily reference rates (XML whose Cube elements carry a
+ * currency and a rate of one euro in that currency) into a rate file: one line "CODE;rate" per
+ * currency, rate being the value of one unit of the currency in euros, 1 / the bank's rate,
+ * written with 15 significant digits. Entries with an unusable code or rate are left out.
+ * Nothing when the text is not well-formed XML.
+ */
+std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml);
+
+} // namespace quantaro

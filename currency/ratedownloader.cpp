@@ -1,0 +1,114 @@
+#include "currency/ratedownloader.h"
+
+#include "app/settingsstore.h"
+#include "currency/ecbrates.h"
+#include "currency/ratefilereader.h"
+#include "platform/clock.h"
+
+#include <QByteArray>
+#include <QtEndian>
+
+namespace quantaro {
+
+namespace {
+
+constexpr int kTimeStampBytes = 8;
+const QString kSchemeMark = QStringLiteral("://");
+const QString kDefaultScheme = QStringLiteral("http://");
+
+} // namespace
+
+std::optional<RateSource> rateSourceFor(const SettingsStore& settings)
+{
+    QString base = settings.getString(settings::kSettings, settings::kUpdateServer).trimmed();
+    if (base.isEmpty()) {
+        return RateSource{kEcbDailyRatesUrl, RateFormat::EcbXml};
+    }
+    const qsizetype schemeEnd = base.indexOf(kSchemeMark);
+    if (schemeEnd < 0) {
+        base.prepend(kDefaultScheme);
+    } else {
+        const QString scheme = base.first(schemeEnd).toLower();
+        if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+            return std::nullopt;
+        }
+    }
+    while (base.endsWith(QLatin1Char('/'))) {
+        base.chop(1);
+    }
+    return RateSource{base + kRateFilePath, RateFormat::RateFile};
+}
+
+void storeLastCurrencyUpdate(SettingsStore& settings, int64_t seconds)
+{
+    QByteArray bytes(kTimeStampBytes, '\0');
+    qToLittleEndian<qint64>(seconds, bytes.data());
+    settings.putBinary(settings::kSettings, settings::kLastCurrencyUpdate, bytes);
+}
+
+RateDownloader::RateDownloader(SettingsStore& settings, HttpClient& http, const Clock& clock, HttpLimits limits)
+    : m_settings(settings), m_http(http), m_clock(clock), m_limits(limits)
+{
+}
+
+bool RateDownloader::download()
+{
+    const std::optional<RateSource> source = rateSourceFor(m_settings);
+    return source && download(*source);
+}
+
+bool RateDownloader::download(const RateSource& source)
+{
+    const bool ok = source.format == RateFormat::EcbXml ? downloadEcbRates(source.url) : downloadRateFile(source.url);
+    if (ok) {
+        markUpdated();
+    }
+    return ok;
+}
+
+bool RateDownloader::downloadRateFile(const QString& url)
+{
+    RateFileReader reader(m_settings);
+    const HttpResult result = m_http.get(
+        url,
+        [&reader](const char* data, std::size_t size) {
+            reader.feed(QByteArrayView(data, static_cast<qsizetype>(size)));
+            return true;
+        },
+        m_limits);
+    // Whatever the status, the body is read as a rate file; only a broken transfer is a failure,
+    // and then the unfinished last line is dropped.
+    if (!result.complete()) {
+        return false;
+    }
+    reader.finish();
+    return true;
+}
+
+bool RateDownloader::downloadEcbRates(const QString& url)
+{
+    QByteArray body;
+    const HttpResult result = m_http.get(
+        url,
+        [&body](const char* data, std::size_t size) {
+            body.append(data, static_cast<qsizetype>(size));
+            return true;
+        },
+        m_limits);
+    if (!result.complete()) {
+        return false;
+    }
+    const std::optional<QByteArray> lines = ecbRatesToRateFile(body);
+    if (!lines) {
+        return false;
+    }
+    storeRateFile(m_settings, *lines);
+    return true;
+}
+
+void RateDownloader::markUpdated()
+{
+    storeLastCurrencyUpdate(m_settings, m_clock.now());
+}
+
+} // namespace quantaro

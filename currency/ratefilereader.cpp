@@ -1,0 +1,103 @@
+#include "currency/ratefilereader.h"
+
+#include "app/settingsstore.h"
+#include "catalogue/unitdefinition.h"
+
+#include <QString>
+
+namespace quantaro {
+
+namespace {
+
+constexpr char kLineFeed = '\n';
+constexpr char kCarriageReturn = '\r';
+constexpr char16_t kLockMarker = u'-';
+constexpr char16_t kFirstPrintable = 0x20;
+constexpr char16_t kDelete = 0x7f;
+constexpr char16_t kLastC1Control = 0x9f;
+
+// The code becomes a value name of the settings store; it must stay one flat, printable name.
+bool isAcceptableCode(QStringView code)
+{
+    for (const QChar ch : code) {
+        const char16_t c = ch.unicode();
+        if (c == u'/' || c == u'\\' || c < kFirstPrintable || (c >= kDelete && c <= kLastC1Control)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool applyRateLine(SettingsStore& settings, QStringView line)
+{
+    // The line is text up to its first NUL, as the format has always been read.
+    if (const qsizetype nul = line.indexOf(QChar(u'\0')); nul >= 0) {
+        line = line.first(nul);
+    }
+    QStringView rest = line;
+    const std::optional<QStringView> code = nextToken(rest);
+    const std::optional<QStringView> rate = nextToken(rest);
+    if (!code || !rate || !isAcceptableCode(*code)) {
+        return false;
+    }
+    const QString name = code->toString();
+    const QString stored = settings.getString(settings::kCurrencies, name);
+    if (stored.startsWith(QChar(kLockMarker))) {
+        return false;
+    }
+    settings.putString(settings::kCurrencies, name, rate->toString());
+    return true;
+}
+
+RateFileReader::RateFileReader(SettingsStore& settings) : m_settings(settings)
+{
+    m_line.reserve(kRateLineMaxLength);
+}
+
+void RateFileReader::feed(QByteArrayView bytes)
+{
+    for (const char byte : bytes) {
+        if (byte == kCarriageReturn) {
+            continue;
+        }
+        if (byte == kLineFeed) {
+            endLine();
+            continue;
+        }
+        if (m_overlong) {
+            continue;
+        }
+        if (m_line.size() == kRateLineMaxLength) {
+            m_overlong = true;
+            m_line.clear();
+            continue;
+        }
+        m_line.append(byte);
+    }
+}
+
+void RateFileReader::finish()
+{
+    endLine();
+}
+
+void RateFileReader::endLine()
+{
+    if (!m_overlong && !m_line.isEmpty() && applyRateLine(m_settings, QString::fromLatin1(m_line))) {
+        ++m_stored;
+    }
+    m_line.clear();
+    m_overlong = false;
+}
+
+int storeRateFile(SettingsStore& settings, QByteArrayView body)
+{
+    RateFileReader reader(settings);
+    reader.feed(body);
+    reader.finish();
+    return reader.storedCount();
+}
+
+} // namespace quantaro

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QStringView>
+#include <cstddef>
+
+namespace quantaro {
+
+class SettingsStore;
+
+/** Most characters of a rate line, line feed and carriage returns not counted; longer lines are skipped. */
+inline constexpr qsizetype kRateLineMaxLength = 255;
+
+/**
+ * Stores one rate line ("CODE;rate[;ignored...]") in the section "Currencies" unless the stored
+ * rate of that code is locked (begins with "-"). A line with fewer than two fields, or whose code
+ * holds '/', '\' or a control character, stores nothing. Returns whether a rate was stored.
+ */
+bool applyRateLine(SettingsStore& settings, QStringView line);
+
+/**
+ * Reads a rate file as it arrives, in pieces of any size, and stores each complete line at once.
+ * Carriage returns are dropped wherever they stand; a line longer than kRateLineMaxLength is
+ * skipped whole. The text after the last line feed is a line only when finish() says the body
+ * ended normally, so a transfer broken mid-line never stores a truncated rate.
+ */
+class RateFileReader
+{
+public:
+    explicit RateFileReader(SettingsStore& settings);
+
+    void feed(QByteArrayView bytes);
+    /** The body is complete: handles its last line even without a line feed. */
+    void finish();
+
+    /** How many lines stored a rate so far. */
+    int storedCount() const { return m_stored; }
+
+private:
+    void endLine();
+
+    SettingsStore& m_settings;
+    QByteArray m_line;
+    bool m_overlong = false;
+    int m_stored = 0;
+};
+
+/** Handles a whole rate file held in memory; returns how many lines stored a rate. */
+int storeRateFile(SettingsStore& settings, QByteArrayView body);
+
+} // namespace quantaro

@@ -1,0 +1,186 @@
+#include "platform/curlhttpclient.h"
+
+#include <QUrl>
+#include <algorithm>
+#include <chrono>
+#include <curl/curl.h>
+#include <memory>
+#include <mutex>
+
+namespace quantaro {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr long kMaxRedirects = 5;
+// How long one wait for network activity may last before the time-outs are looked at again.
+constexpr int kPollSliceMs = 20;
+constexpr int kMsPerSecond = 1000;
+constexpr char kAllowedProtocols[] = "http,https";
+
+void initialiseCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool isHttpUrl(const QString& url)
+{
+    const QUrl parsed(url, QUrl::StrictMode);
+    const QString scheme = parsed.scheme().toLower();
+    return parsed.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+           !parsed.host().isEmpty();
+}
+
+/** What the callbacks share with the transfer loop. */
+struct Transfer
+{
+    const HttpClient::BodySink* sink = nullptr;
+    int64_t maxBytes = 0;
+    int64_t received = 0;
+    bool tooLarge = false;
+    bool sinkStopped = false;
+    bool anyByte = false;
+    SteadyClock::time_point lastByte;
+};
+
+size_t onBody(char* data, size_t size, size_t count, void* user)
+{
+    auto* transfer = static_cast<Transfer*>(user);
+    const size_t bytes = size * count;
+    transfer->anyByte = true;
+    transfer->lastByte = SteadyClock::now();
+    if (static_cast<uint64_t>(bytes) > static_cast<uint64_t>(transfer->maxBytes - transfer->received)) {
+        transfer->tooLarge = true;
+        return 0; // anything but `bytes` makes libcurl end the transfer with an error
+    }
+    transfer->received += static_cast<int64_t>(bytes);
+    if (bytes > 0 && *transfer->sink && !(*transfer->sink)(data, bytes)) {
+        transfer->sinkStopped = true;
+        return 0;
+    }
+    return bytes;
+}
+
+size_t onHeader(char*, size_t size, size_t count, void* user)
+{
+    auto* transfer = static_cast<Transfer*>(user);
+    transfer->anyByte = true;
+    transfer->lastByte = SteadyClock::now();
+    return size * count;
+}
+
+struct EasyDeleter
+{
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct MultiDeleter
+{
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+
+} // namespace
+
+CurlHttpClient::CurlHttpClient(QString userAgent) : m_userAgent(std::move(userAgent)) {}
+
+HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const HttpLimits& limits)
+{
+    HttpResult result;
+    if (!isHttpUrl(url)) {
+        result.outcome = HttpOutcome::BadUrl;
+        return result;
+    }
+    initialiseCurlOnce();
+    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!easy || !multi) {
+        return result;
+    }
+
+    Transfer transfer;
+    transfer.sink = &sink;
+    transfer.maxBytes = std::max<int64_t>(limits.maxBodyBytes, 0);
+
+    const QByteArray urlBytes = url.toUtf8();
+    const QByteArray agent = m_userAgent.toUtf8();
+    CURL* handle = easy.get();
+    curl_easy_setopt(handle, CURLOPT_URL, urlBytes.constData());
+    curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.constData());
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_PROXY, ""); // direct access, whatever the environment says
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeoutMs));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeoutMs));
+    // libcurl's own stall detection works in whole seconds; the loop below enforces the exact limit.
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME,
+                     static_cast<long>(std::max(1, (limits.receiveTimeoutMs + kMsPerSecond - 1) / kMsPerSecond)));
+    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(transfer.maxBytes));
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
+
+    if (curl_multi_add_handle(multi.get(), handle) != CURLM_OK) {
+        return result;
+    }
+
+    const auto receiveLimit = std::chrono::milliseconds(limits.receiveTimeoutMs);
+    transfer.lastByte = SteadyClock::now();
+    bool connected = false;
+    bool finished = false;
+    bool stalled = false;
+    CURLcode code = CURLE_OK;
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            code = CURLE_RECV_ERROR;
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+            if (message->msg == CURLMSG_DONE) {
+                finished = true;
+                code = message->data.result;
+            }
+        }
+        if (finished || running == 0) {
+            break;
+        }
+        // The receive time-out starts once the connection stands; until then the connect time-out rules.
+        if (!connected) {
+            curl_off_t connectTime = 0;
+            curl_easy_getinfo(handle, CURLINFO_CONNECT_TIME_T, &connectTime);
+            if (connectTime > 0 || transfer.anyByte) {
+                connected = true;
+                transfer.lastByte = std::max(transfer.lastByte, SteadyClock::now());
+            }
+        } else if (SteadyClock::now() - transfer.lastByte >= receiveLimit) {
+            stalled = true;
+            break;
+        }
+        curl_multi_poll(multi.get(), nullptr, 0, kPollSliceMs, nullptr);
+    }
+
+    long status = 0;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    result.status = status;
+    curl_multi_remove_handle(multi.get(), handle);
+
+    if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+        result.outcome = HttpOutcome::TooLarge;
+    } else if (transfer.sinkStopped) {
+        result.outcome = HttpOutcome::SinkStopped;
+    } else if (!stalled && finished && code == CURLE_OK) {
+        result.outcome = HttpOutcome::Complete;
+    } else {
+        result.outcome = HttpOutcome::Failed;
+    }
+    return result;
+}
+
+} // namespace quantaro

@@ -1,0 +1,131 @@
+#include "app/settingsstore.h"
+#include "catalogue/rubric.h"
+#include "currency/currencyunits.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace quantaro {
+namespace {
+
+const QString kUnitFileFrom = QStringLiteral("$/7.5");
+const QString kUnitFileTo = QStringLiteral("$*7.5");
+
+UnitRecord currencyUnit(const QString& tag)
+{
+    UnitRecord unit;
+    unit.setName(tag);
+    unit.setTag(tag);
+    unit.setFromBase(kUnitFileFrom);
+    unit.setToBase(kUnitFileTo);
+    return unit;
+}
+
+class UpdateCurrencyUnitsTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir m_dir;
+    SettingsStore m_settings{m_dir.filePath(QStringLiteral("q.ini"))};
+};
+
+struct RateCase
+{
+    const char* stored; // nullptr: no value at all
+    const char* fromBase;
+    const char* toBase;
+};
+
+class StoredRateTest : public UpdateCurrencyUnitsTest, public ::testing::WithParamInterface<RateCase>
+{
+};
+
+TEST_P(StoredRateTest, RewritesFormulasOnlyForNonZeroRates)
+{
+    const RateCase& c = GetParam();
+    if (c.stored != nullptr) {
+        m_settings.putString(settings::kCurrencies, QStringLiteral("USD"), QString::fromUtf8(c.stored));
+    }
+    Rubric currencies;
+    currencies.addUnit(currencyUnit(QStringLiteral("USD")));
+
+    UpdateCurrencyUnits(currencies, m_settings);
+
+    EXPECT_EQ(currencies.unit(0).fromBase(), QString::fromUtf8(c.fromBase));
+    EXPECT_EQ(currencies.unit(0).toBase(), QString::fromUtf8(c.toBase));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, StoredRateTest,
+                         ::testing::Values(RateCase{"1.25", "$/1.25", "$*1.25"},
+                                           // the lock marker passes the zero test but never reaches the formulas
+                                           RateCase{"-1.25", "$/1.25", "$*1.25"},
+                                           RateCase{"2.5abc", "$/2.5abc", "$*2.5abc"},
+                                           RateCase{"  0.8", "$/  0.8", "$*  0.8"}, RateCase{".5", "$/.5", "$*.5"},
+                                           RateCase{"1e-3", "$/1e-3", "$*1e-3"}, RateCase{"0", "$/7.5", "$*7.5"},
+                                           RateCase{"0.000", "$/7.5", "$*7.5"}, RateCase{"-0", "$/7.5", "$*7.5"},
+                                           RateCase{"0e5x", "$/7.5", "$*7.5"}, RateCase{"abc", "$/7.5", "$*7.5"},
+                                           // not numbers to a C library reading decimals only in this form
+                                           RateCase{".", "$/7.5", "$*7.5"}, RateCase{"-", "$/7.5", "$*7.5"},
+                                           RateCase{"", "$/7.5", "$*7.5"}, RateCase{nullptr, "$/7.5", "$*7.5"}));
+
+TEST_F(UpdateCurrencyUnitsTest, LongRateIsCutWithTheFormulaAt63Characters)
+{
+    const QString rate = QStringLiteral("1.") + QString(60, QLatin1Char('3'));
+    ASSERT_EQ(rate.size(), 62);
+    m_settings.putString(settings::kCurrencies, QStringLiteral("USD"), rate);
+    Rubric currencies;
+    currencies.addUnit(currencyUnit(QStringLiteral("USD")));
+
+    UpdateCurrencyUnits(currencies, m_settings);
+
+    EXPECT_EQ(currencies.unit(0).toBase(), QStringLiteral("$*") + rate.first(61));
+    EXPECT_EQ(currencies.unit(0).fromBase(), QStringLiteral("$/") + rate.first(61));
+}
+
+TEST_F(UpdateCurrencyUnitsTest, UnitsSharingATagGetTheSameFormulasAndOthersKeepTheirs)
+{
+    m_settings.putString(settings::kCurrencies, QStringLiteral("GBP"), QStringLiteral("1.17"));
+    m_settings.putString(settings::kCurrencies, QStringLiteral("XXX"), QStringLiteral("9"));
+    Rubric currencies;
+    currencies.addUnit(currencyUnit(QStringLiteral("GBP")));
+    currencies.addUnit(currencyUnit(QStringLiteral("JPY")));
+    currencies.addUnit(currencyUnit(QStringLiteral("GBP")));
+
+    UpdateCurrencyUnits(currencies, m_settings);
+
+    EXPECT_EQ(currencies.unit(0).toBase(), QStringLiteral("$*1.17"));
+    EXPECT_EQ(currencies.unit(2).toBase(), QStringLiteral("$*1.17"));
+    EXPECT_EQ(currencies.unit(2).fromBase(), QStringLiteral("$/1.17"));
+    EXPECT_EQ(currencies.unit(1).toBase(), kUnitFileTo);
+}
+
+TEST_F(UpdateCurrencyUnitsTest, RunningTwiceEqualsRunningOnce)
+{
+    m_settings.putString(settings::kCurrencies, QStringLiteral("USD"), QStringLiteral("-0.92"));
+    m_settings.putString(settings::kCurrencies, QStringLiteral("CHF"), QStringLiteral("1.04"));
+    Rubric currencies;
+    for (const char* tag : {"USD", "CHF", "EUR"}) {
+        currencies.addUnit(currencyUnit(QString::fromLatin1(tag)));
+    }
+    UpdateCurrencyUnits(currencies, m_settings);
+    const Rubric once = currencies;
+
+    UpdateCurrencyUnits(currencies, m_settings);
+
+    EXPECT_EQ(currencies, once);
+    EXPECT_EQ(currencies.unit(0).fromBase(), QStringLiteral("$/0.92"));
+}
+
+TEST(LeadingNumberTest, ReadsTheDecimalNumberAtTheStartOfTheText)
+{
+    EXPECT_DOUBLE_EQ(leadingNumber(u"-1.25"), -1.25);
+    EXPECT_DOUBLE_EQ(leadingNumber(u" +4e2x"), 400.0);
+    EXPECT_DOUBLE_EQ(leadingNumber(u"3e"), 3.0);
+    EXPECT_DOUBLE_EQ(leadingNumber(u"7.e+"), 7.0);
+    EXPECT_EQ(leadingNumber(u"e5"), 0.0);
+    EXPECT_EQ(leadingNumber(u"nan"), 0.0);
+    EXPECT_NE(leadingNumber(u"1e999"), 0.0);
+}
+
+} // namespace
+} // namespace quantaro
