@@ -1,0 +1,375 @@
+#include "ui/bottommenubar.h"
+
+#include "ui/dialogtemplate.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWidgetAction>
+
+namespace quantaro {
+
+namespace {
+// Menu resources are small; these bounds keep a broken one from building thousands of widgets.
+constexpr int kMostTopLevelEntries = 12;
+constexpr int kMostItemsInAll = 1000;
+constexpr int kDeepestNesting = 4;
+constexpr int kColumnRowHeight = 40;
+constexpr int kBarSpacing = 4;
+
+const char kColumnBreakProperty[] = "quantaroColumnBreak";
+const char kDrawingAidProperty[] = "quantaroDrawingAid";
+
+bool isDrawingAid(const QAction* action)
+{
+    return action->property(kDrawingAidProperty).toBool();
+}
+
+int commandIdOf(const QAction* action)
+{
+    if (action->menu() || action->isSeparator()) {
+        return 0;
+    }
+    bool ok = false;
+    const int id = action->data().toInt(&ok);
+    return ok ? id : 0;
+}
+} // namespace
+
+BottomMenuBar::BottomMenuBar(QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(kBarSpacing, kBarSpacing, kBarSpacing, kBarSpacing);
+    layout->setSpacing(kBarSpacing);
+    setFixedHeight(kMenuBarHeight);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Window);
+}
+
+void BottomMenuBar::clear()
+{
+    qDeleteAll(m_buttons);
+    qDeleteAll(m_popups);
+    qDeleteAll(m_buttonActions);
+    m_buttons.clear();
+    m_popups.clear();
+    m_buttonActions.clear();
+}
+
+QAction* BottomMenuBar::makeCommand(QObject* parent, int commandId, const QString& text)
+{
+    auto* action = new QAction(text, parent);
+    action->setData(commandId);
+    connect(action, &QAction::triggered, this, [this, commandId] { emit commandTriggered(commandId); });
+    return action;
+}
+
+QMenu* BottomMenuBar::makeMenu(const QString& title)
+{
+    auto* menu = new QMenu(title, this);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { prepare(menu); });
+    connect(menu, &QMenu::aboutToHide, this, [this, menu] { restoreItems(menu); });
+    return menu;
+}
+
+void BottomMenuBar::fillMenu(QMenu* menu, const QJsonArray& items, int depth, int& budget)
+{
+    for (const QJsonValue& value : items) {
+        if (--budget < 0) {
+            return;
+        }
+        const QJsonObject item = value.toObject();
+        QAction* action = nullptr;
+        if (item.value(QLatin1String("separator")).toBool()) {
+            action = menu->addSeparator();
+        } else if (item.value(QLatin1String("items")).isArray()) {
+            if (depth >= kDeepestNesting) {
+                continue;
+            }
+            QMenu* sub = makeMenu(item.value(QLatin1String("text")).toString());
+            fillMenu(sub, item.value(QLatin1String("items")).toArray(), depth + 1, budget);
+            action = menu->addMenu(sub);
+        } else {
+            const int id = item.value(QLatin1String("id")).toInt();
+            if (id == 0) {
+                continue;
+            }
+            action = makeCommand(menu, id, item.value(QLatin1String("text")).toString());
+            action->setCheckable(item.value(QLatin1String("checkable")).toBool());
+            menu->addAction(action);
+        }
+        if (item.value(QLatin1String("columnBreak")).toBool()) {
+            action->setProperty(kColumnBreakProperty, true);
+        }
+    }
+}
+
+bool BottomMenuBar::load(const QByteArray& menuResource)
+{
+    clear();
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(menuResource, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject() ||
+        !document.object().value(QLatin1String("popups")).isArray()) {
+        return false;
+    }
+    const QJsonArray entries = document.object().value(QLatin1String("popups")).toArray();
+    int budget = kMostItemsInAll;
+    for (const QJsonValue& value : entries) {
+        if (m_buttons.size() >= kMostTopLevelEntries) {
+            break;
+        }
+        const QJsonObject entry = value.toObject();
+        const QString text = entry.value(QLatin1String("text")).toString();
+        auto* button = new QPushButton(text, this);
+        button->setAutoDefault(false);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        layout()->addWidget(button);
+        m_buttons.push_back(button);
+        if (entry.value(QLatin1String("items")).isArray()) {
+            QMenu* menu = makeMenu(text);
+            fillMenu(menu, entry.value(QLatin1String("items")).toArray(), 1, budget);
+            m_popups.push_back(menu);
+            const int index = int(m_popups.size()) - 1;
+            connect(button, &QPushButton::clicked, this, [this, index] { openPopup(index); });
+        } else {
+            m_popups.push_back(nullptr);
+            QAction* action = makeCommand(this, entry.value(QLatin1String("id")).toInt(), text);
+            m_buttonActions.push_back(action);
+            connect(button, &QPushButton::clicked, action, &QAction::trigger);
+            connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+        }
+    }
+    return true;
+}
+
+QList<QMenu*> BottomMenuBar::allMenus() const
+{
+    QList<QMenu*> menus;
+    QList<QMenu*> pending;
+    for (QMenu* popup : m_popups) {
+        if (popup) {
+            pending.push_back(popup);
+        }
+    }
+    while (!pending.isEmpty()) {
+        QMenu* menu = pending.takeFirst();
+        menus.push_back(menu);
+        for (QAction* item : items(menu)) {
+            if (item->menu()) {
+                pending.push_back(item->menu());
+            }
+        }
+    }
+    return menus;
+}
+
+QList<QAction*> BottomMenuBar::items(const QMenu* popup)
+{
+    QList<QAction*> result;
+    if (!popup) {
+        return result;
+    }
+    for (QAction* action : popup->actions()) {
+        if (!isDrawingAid(action)) {
+            result.push_back(action);
+        }
+    }
+    return result;
+}
+
+bool BottomMenuBar::startsColumn(const QAction* item)
+{
+    return item && item->property(kColumnBreakProperty).toBool();
+}
+
+QAction* BottomMenuBar::action(int commandId) const
+{
+    for (QAction* action : m_buttonActions) {
+        if (commandIdOf(action) == commandId) {
+            return action;
+        }
+    }
+    for (QMenu* menu : allMenus()) {
+        for (QAction* item : items(menu)) {
+            if (commandIdOf(item) == commandId) {
+                return item;
+            }
+        }
+    }
+    return nullptr;
+}
+
+int BottomMenuBar::firstItemId(const QMenu* popup)
+{
+    const QList<QAction*> list = items(popup);
+    return list.isEmpty() ? 0 : commandIdOf(list.first());
+}
+
+QMenu* BottomMenuBar::popupByFirstItem(int commandId) const
+{
+    for (QMenu* menu : allMenus()) {
+        if (firstItemId(menu) == commandId) {
+            return menu;
+        }
+    }
+    return nullptr;
+}
+
+bool BottomMenuBar::removeItem(QMenu* popup, int commandId)
+{
+    for (QAction* item : items(popup)) {
+        if (commandIdOf(item) == commandId) {
+            popup->removeAction(item);
+            item->deleteLater();
+            return true;
+        }
+    }
+    return false;
+}
+
+QAction* BottomMenuBar::appendItem(QMenu* popup, int commandId, const QString& text, bool columnBreak)
+{
+    if (!popup) {
+        return nullptr;
+    }
+    QAction* action = makeCommand(popup, commandId, text);
+    if (columnBreak) {
+        action->setProperty(kColumnBreakProperty, true);
+    }
+    popup->addAction(action);
+    return action;
+}
+
+void BottomMenuBar::setItemEnabled(int commandId, bool enabled)
+{
+    if (QAction* item = action(commandId)) {
+        item->setEnabled(enabled);
+    }
+}
+
+void BottomMenuBar::setItemChecked(int commandId, bool checked)
+{
+    if (QAction* item = action(commandId)) {
+        item->setCheckable(true);
+        item->setChecked(checked);
+    }
+}
+
+void BottomMenuBar::openPopup(int index)
+{
+    if (index < 0 || index >= m_popups.size() || !m_popups[index]) {
+        return;
+    }
+    QMenu* menu = m_popups[index];
+    const QPoint anchor = m_buttons[index]->mapToGlobal(QPoint(0, 0));
+    menu->popup(anchor);
+    // Its size is known only once the window has prepared it: open it upwards from the button.
+    menu->adjustSize();
+    menu->move(anchor.x(), anchor.y() - menu->height());
+}
+
+void BottomMenuBar::prepare(QMenu* menu)
+{
+    restoreItems(menu);
+    emit popupAboutToShow(menu);
+    arrangeColumns(menu);
+}
+
+void BottomMenuBar::restoreItems(QMenu* menu)
+{
+    for (QAction* action : menu->actions()) {
+        if (isDrawingAid(action)) {
+            menu->removeAction(action);
+            action->deleteLater();
+        }
+    }
+    for (QAction* item : items(menu)) {
+        item->setVisible(true);
+    }
+}
+
+void BottomMenuBar::arrangeColumns(QMenu* menu)
+{
+    restoreItems(menu);
+    const QList<QAction*> list = items(menu);
+    bool hasColumns = false;
+    for (QAction* item : list) {
+        hasColumns = hasColumns || startsColumn(item);
+    }
+    if (!hasColumns) {
+        return;
+    }
+
+    // QMenu has no columns of its own: while the popup is open its items are hidden and shown as a
+    // grid of buttons instead, one column per break. A hidden action reads as disabled, so every
+    // state is taken before hiding and the items are shown again before one is triggered.
+    auto* grid = new QWidget;
+    auto* columns = new QHBoxLayout(grid);
+    columns->setContentsMargins(kBarSpacing, kBarSpacing, kBarSpacing, kBarSpacing);
+    QVBoxLayout* column = nullptr;
+    for (QAction* item : list) {
+        if (!column || startsColumn(item)) {
+            if (column) {
+                auto* line = new QFrame;
+                line->setFrameShape(QFrame::VLine);
+                line->setFrameShadow(QFrame::Sunken);
+                columns->addWidget(line);
+            }
+            column = new QVBoxLayout;
+            column->setSpacing(0);
+            columns->addLayout(column);
+        }
+        if (item->isSeparator()) {
+            auto* line = new QFrame;
+            line->setFrameShape(QFrame::HLine);
+            column->addWidget(line);
+            continue;
+        }
+        auto* button = new QToolButton;
+        button->setText(item->text());
+        button->setEnabled(item->isEnabled());
+        button->setCheckable(item->isCheckable());
+        button->setChecked(item->isChecked());
+        button->setAutoRaise(true);
+        button->setMinimumHeight(kColumnRowHeight);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        if (item->menu()) {
+            button->setMenu(item->menu());
+            button->setPopupMode(QToolButton::InstantPopup);
+        } else {
+            connect(button, &QToolButton::clicked, menu, [this, menu, target = QPointer<QAction>(item)] {
+                restoreItems(menu);
+                menu->close();
+                if (target) {
+                    target->trigger();
+                }
+            });
+        }
+        column->addWidget(button);
+    }
+    for (int i = 0; i < columns->count(); ++i) {
+        if (auto* box = qobject_cast<QVBoxLayout*>(columns->itemAt(i)->layout())) {
+            box->addStretch();
+        }
+    }
+    for (QAction* item : list) {
+        item->setVisible(false);
+    }
+    auto* gridAction = new QWidgetAction(menu);
+    gridAction->setProperty(kDrawingAidProperty, true);
+    gridAction->setDefaultWidget(grid);
+    menu->addAction(gridAction);
+}
+
+} // namespace quantaro

@@ -1,0 +1,322 @@
+#include "ui/quantarodialog.h"
+
+#include "app/resourcesource.h"
+#include "platform/desktopscreen.h"
+#include "platform/qtmessageboxes.h"
+#include "ui/bottommenubar.h"
+#include "ui/controls.h"
+#include "ui/relayoutfromtemplate.h"
+
+#include <QAbstractButton>
+#include <QBuffer>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QUiLoader>
+
+namespace quantaro {
+
+namespace {
+MessageBoxes& fallbackMessages()
+{
+    static QtMessageBoxes boxes;
+    return boxes;
+}
+
+ScreenInfo& fallbackScreen()
+{
+    static DesktopScreen screen;
+    return screen;
+}
+
+// Loads a template into widgets. The loader is built while the library paths are empty, so that it
+// loads no designer plugins (megabytes of memory and milliseconds per window for nothing).
+QWidget* loadForm(const QByteArray& uiFile)
+{
+    const QStringList savedPaths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
+    QUiLoader loader;
+    QCoreApplication::setLibraryPaths(savedPaths);
+    QBuffer buffer;
+    buffer.setData(uiFile);
+    buffer.open(QIODevice::ReadOnly);
+    return loader.load(&buffer, nullptr);
+}
+} // namespace
+
+QuantaroDialog::QuantaroDialog(TemplateTriple templates, UiServices services, QWidget* parent)
+    : QDialog(parent), m_services(services), m_templates(templates)
+{
+    create(templates.portrait);
+}
+
+QuantaroDialog::QuantaroDialog(int templateId, UiServices services, QWidget* parent)
+    : QDialog(parent), m_services(services)
+{
+    create(templateId);
+}
+
+QuantaroDialog::~QuantaroDialog() = default;
+
+const ResourceSource& QuantaroDialog::resources() const
+{
+    return m_services.resources ? *m_services.resources : ResourceSource::current();
+}
+
+const DialogTemplate* QuantaroDialog::parsedTemplate(int templateId)
+{
+    auto it = m_parsedTemplates.find(templateId);
+    if (it == m_parsedTemplates.end()) {
+        const auto file = resources().dialogTemplate(templateId);
+        it = m_parsedTemplates.insert(templateId, file ? DialogTemplate::parse(*file) : std::nullopt);
+    }
+    return it->has_value() ? &it->value() : nullptr;
+}
+
+void QuantaroDialog::create(int templateId)
+{
+    m_creationTemplate = templateId;
+    const auto file = resources().dialogTemplate(templateId);
+    if (!file || !parsedTemplate(templateId)) {
+        return;
+    }
+    QWidget* form = loadForm(*file);
+    if (!form) {
+        return;
+    }
+    setWindowTitle(form->windowTitle());
+    setStyleSheet(form->styleSheet());
+    const auto children = form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        const bool visible = !child->isHidden();
+        const QRect geometry = child->geometry();
+        child->setParent(this);
+        child->setGeometry(geometry);
+        child->setVisible(visible);
+    }
+    delete form;
+    m_created = true;
+    connectControls();
+    resize(initialSize());
+}
+
+QSize QuantaroDialog::initialSize() const
+{
+    // An emulated handheld window fills its screen; on a desktop the window opens at the design
+    // size of the template its screen shape picks.
+    if (const auto emulated = parseScreenOverride(qEnvironmentVariable(kScreenOverrideVariable))) {
+        return *emulated;
+    }
+    const int templateId = m_templates ? m_templates->forShape(currentShape()) : m_creationTemplate;
+    auto* self = const_cast<QuantaroDialog*>(this);
+    if (const DialogTemplate* shaped = self->parsedTemplate(templateId)) {
+        return shaped->designSize;
+    }
+    return self->parsedTemplate(m_creationTemplate)->designSize;
+}
+
+void QuantaroDialog::connectControls()
+{
+    const QHash<int, QWidget*> controls = controlsById(this);
+    for (auto it = controls.begin(); it != controls.end(); ++it) {
+        const int id = it.key();
+        QWidget* widget = it.value();
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            connect(button, &QAbstractButton::clicked, this, [this, id] { command(id); });
+            if (auto* push = qobject_cast<QPushButton*>(button)) {
+                // Enter is the window's OK, not a click of whichever button has the focus.
+                push->setAutoDefault(false);
+            }
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            connect(edit, &QLineEdit::textChanged, this, [this, id] { notify(id, Notification::TextChanged); });
+        } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+            connect(list, &QListWidget::currentRowChanged, this,
+                    [this, id] { notify(id, Notification::SelectionChanged); });
+            connect(list, &QListWidget::itemChanged, this, [this, id] { notify(id, Notification::ItemChanged); });
+            connect(list, &QListWidget::itemDoubleClicked, this,
+                    [this, id] { notify(id, Notification::DoubleClicked); });
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            connect(combo, &QComboBox::currentIndexChanged, this,
+                    [this, id] { notify(id, Notification::SelectionChanged); });
+        } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+            connect(bar, &QScrollBar::valueChanged, this, [this, id] { notify(id, Notification::ValueChanged); });
+        }
+    }
+}
+
+int QuantaroDialog::exec()
+{
+    if (!m_created) {
+        return kCreationFailed;
+    }
+    return QDialog::exec();
+}
+
+QWidget* QuantaroDialog::control(int id) const
+{
+    return findControl(this, id);
+}
+
+void QuantaroDialog::onCommand(int id, std::function<void()> handler)
+{
+    onNotification(id, Notification::Clicked, std::move(handler));
+}
+
+void QuantaroDialog::onNotification(int id, Notification notification, std::function<void()> handler)
+{
+    m_handlers[{id, notification}] = std::move(handler);
+}
+
+bool QuantaroDialog::notify(int id, Notification notification)
+{
+    const auto it = m_handlers.find({id, notification});
+    if (it == m_handlers.end() || !it->second) {
+        return false;
+    }
+    // A copy: the handler may replace itself in the table while it runs.
+    const std::function<void()> handler = it->second;
+    handler();
+    return true;
+}
+
+void QuantaroDialog::command(int id)
+{
+    if (notify(id, Notification::Clicked)) {
+        return;
+    }
+    if (id == kIdOk) {
+        onOk();
+    } else if (id == kIdCancel) {
+        onCancel();
+    }
+}
+
+void QuantaroDialog::accept()
+{
+    command(kIdOk);
+}
+
+void QuantaroDialog::reject()
+{
+    command(kIdCancel);
+}
+
+void QuantaroDialog::onOk()
+{
+    done(QDialog::Accepted);
+}
+
+void QuantaroDialog::onCancel()
+{
+    done(QDialog::Rejected);
+}
+
+void QuantaroDialog::onPopupAboutToShow(QMenu* /*popup*/) {}
+
+bool QuantaroDialog::setMenuBarFromResource(int menuId)
+{
+    delete m_menuBar;
+    m_menuBar = nullptr;
+    const auto resource = resources().menu(menuId);
+    if (!resource) {
+        return false;
+    }
+    auto* bar = new BottomMenuBar(this);
+    if (!bar->load(*resource)) {
+        delete bar;
+        return false;
+    }
+    m_menuBar = bar;
+    connect(bar, &BottomMenuBar::commandTriggered, this, [this](int id) { command(id); });
+    connect(bar, &BottomMenuBar::popupAboutToShow, this, [this](QMenu* popup) { onPopupAboutToShow(popup); });
+    placeMenuBar();
+    bar->show();
+    return true;
+}
+
+void QuantaroDialog::placeMenuBar()
+{
+    if (m_menuBar) {
+        m_menuBar->setGeometry(0, height() - kMenuBarHeight, width(), kMenuBarHeight);
+        m_menuBar->raise();
+    }
+}
+
+void QuantaroDialog::showMessage(int stringId, MessageIcon icon)
+{
+    MessageBoxes& boxes = m_services.messages ? *m_services.messages : fallbackMessages();
+    boxes.show(string(stringId), icon);
+}
+
+QString QuantaroDialog::string(int id) const
+{
+    return resources().string(id);
+}
+
+ScreenShape QuantaroDialog::currentShape() const
+{
+    const ScreenInfo& screen = m_services.screen ? *m_services.screen : fallbackScreen();
+    return screenShape(screen.screenSize());
+}
+
+void QuantaroDialog::relayout()
+{
+    if (!m_created) {
+        return;
+    }
+    placeMenuBar();
+    if (!m_templates) {
+        // A single-template window is only scaled to its size: its texts stay as the window set them.
+        relayoutFromParsedTemplate(this, *parsedTemplate(m_creationTemplate), resources(), true);
+        m_currentTemplate = m_creationTemplate;
+        return;
+    }
+    const int templateId = m_templates->forShape(currentShape());
+    if (const DialogTemplate* shaped = parsedTemplate(templateId)) {
+        relayoutFromParsedTemplate(this, *shaped, resources());
+        m_currentTemplate = templateId;
+    }
+    afterRelayout();
+}
+
+void QuantaroDialog::showEvent(QShowEvent* event)
+{
+    if (!m_started && m_created) {
+        m_started = true;
+        onInitDialog();
+        relayout();
+    }
+    QDialog::showEvent(event);
+}
+
+void QuantaroDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (m_started) {
+        relayout();
+    } else {
+        placeMenuBar();
+    }
+}
+
+void QuantaroDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            command(kIdOk);
+            return;
+        }
+        if (event->key() == Qt::Key_Escape) {
+            command(kIdCancel);
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace quantaro
