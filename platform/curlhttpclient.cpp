@@ -51,13 +51,16 @@ size_t onBody(char* data, size_t size, size_t count, void* user)
     const size_t bytes = size * count;
     transfer->anyByte = true;
     transfer->lastByte = SteadyClock::now();
-    if (static_cast<uint64_t>(bytes) > static_cast<uint64_t>(transfer->maxBytes - transfer->received)) {
-        transfer->tooLarge = true;
+    const auto room = static_cast<uint64_t>(transfer->maxBytes - transfer->received);
+    // The sink sees the body up to the limit, whichever way the pieces fall, and nothing after it.
+    const size_t accepted = static_cast<uint64_t>(bytes) > room ? static_cast<size_t>(room) : bytes;
+    transfer->received += static_cast<int64_t>(accepted);
+    if (accepted > 0 && *transfer->sink && !(*transfer->sink)(data, accepted)) {
+        transfer->sinkStopped = true;
         return 0; // anything but `bytes` makes libcurl end the transfer with an error
     }
-    transfer->received += static_cast<int64_t>(bytes);
-    if (bytes > 0 && *transfer->sink && !(*transfer->sink)(data, bytes)) {
-        transfer->sinkStopped = true;
+    if (accepted < bytes) {
+        transfer->tooLarge = true;
         return 0;
     }
     return bytes;

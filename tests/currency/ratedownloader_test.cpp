@@ -1,0 +1,287 @@
+#include "app/connectionrunmode.h"
+#include "app/settingsstore.h"
+#include "currency/ratedownloader.h"
+#include "platform/curlhttpclient.h"
+#include "support/scriptedhttpserver.h"
+#include "support/virtualclock.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace quantaro {
+namespace {
+
+using test::HttpScript;
+using test::HttpStep;
+using test::ScriptedHttpServer;
+
+constexpr int64_t kEarlier = 1'600'000'000;
+constexpr int64_t kNow = 1'700'000'000;
+
+// Short limits, so stalls end in a fraction of a second; the outcome is asserted, never the time.
+HttpLimits shortLimits()
+{
+    HttpLimits limits;
+    limits.connectTimeoutMs = 1000;
+    limits.receiveTimeoutMs = 200;
+    limits.totalTimeoutMs = 3000;
+    return limits;
+}
+
+class RateDownloadTest : public ::testing::Test
+{
+protected:
+    RateDownloadTest() { storeLastCurrencyUpdate(m_settings, kEarlier); }
+
+    bool download(const QString& url, RateFormat format = RateFormat::RateFile, HttpLimits limits = shortLimits())
+    {
+        RateDownloader downloader(m_settings, m_http, m_clock, limits);
+        return downloader.download(RateSource{url, format});
+    }
+    bool download(const ScriptedHttpServer& server, RateFormat format = RateFormat::RateFile,
+                  HttpLimits limits = shortLimits())
+    {
+        EXPECT_TRUE(server.listening());
+        return download(server.baseUrl() + kRateFilePath, format, limits);
+    }
+    QString rate(const char* code) const
+    {
+        return m_settings.getString(settings::kCurrencies, QString::fromLatin1(code));
+    }
+    bool hasRate(const char* code) const
+    {
+        return m_settings.contains(settings::kCurrencies, QString::fromLatin1(code));
+    }
+    int64_t lastUpdate() const { return lastCurrencyUpdate(m_settings); }
+
+    QTemporaryDir m_dir;
+    SettingsStore m_settings{m_dir.filePath(QStringLiteral("q.ini"))};
+    test::VirtualClock m_clock{kNow};
+    CurlHttpClient m_http{settings::kApplication};
+};
+
+TEST_F(RateDownloadTest, StoresTheRatesAndTheTimeAfterAWholeBody)
+{
+    m_settings.putString(settings::kCurrencies, QStringLiteral("CHF"), QStringLiteral("-1.00"));
+    ScriptedHttpServer server(test::httpResponse("USD;0.92\r\nGBP;1.17\r\nCHF;1.04\r\n"));
+
+    EXPECT_TRUE(download(server));
+
+    EXPECT_EQ(rate("USD"), QStringLiteral("0.92"));
+    EXPECT_EQ(rate("GBP"), QStringLiteral("1.17"));
+    EXPECT_EQ(rate("CHF"), QStringLiteral("-1.00"));
+    EXPECT_EQ(lastUpdate(), kNow);
+    ASSERT_EQ(server.requests().size(), 1);
+    const QString request = server.requests().front();
+    EXPECT_TRUE(request.startsWith(QStringLiteral("GET /cvf/CurrenciesUpdate.cvf HTTP/1.1\r\n")))
+        << request.toStdString();
+    EXPECT_TRUE(request.contains(QStringLiteral("User-Agent: Quantaro\r\n"))) << request.toStdString();
+}
+
+struct SuccessCase
+{
+    friend void PrintTo(const SuccessCase& c, std::ostream* os) { *os << c.what; }
+    const char* what;
+    HttpScript script;
+};
+
+class RateDownloadSuccessTest : public RateDownloadTest, public ::testing::WithParamInterface<SuccessCase>
+{
+};
+
+// The status is not looked at: whatever body arrives whole is read as a rate file.
+TEST_P(RateDownloadSuccessTest, CountsAsSuccessWithoutStoringAnything)
+{
+    ScriptedHttpServer server(GetParam().script);
+    EXPECT_TRUE(download(server)) << GetParam().what;
+    EXPECT_FALSE(hasRate("USD"));
+    EXPECT_EQ(lastUpdate(), kNow);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, RateDownloadSuccessTest,
+                         ::testing::Values(SuccessCase{"empty body", test::httpResponse("")},
+                                           SuccessCase{
+                                               "error page without separator",
+                                               test::httpResponse("<html><body>Not Found</body></html>\r\n", 404)},
+                                           SuccessCase{"body ended by closing, no length",
+                                                       {HttpStep::send(test::httpHead(200) + "USD\n0.92")}}));
+
+struct FailureCase
+{
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.what; }
+    const char* what;
+    HttpScript script;
+    HttpLimits limits;
+};
+
+class RateDownloadFailureTest : public RateDownloadTest, public ::testing::WithParamInterface<FailureCase>
+{
+};
+
+TEST_P(RateDownloadFailureTest, KeepsCompleteLinesButNotTheTime)
+{
+    ScriptedHttpServer server(GetParam().script);
+
+    EXPECT_FALSE(download(server, RateFormat::RateFile, GetParam().limits)) << GetParam().what;
+
+    EXPECT_EQ(rate("USD"), QStringLiteral("0.92")) << GetParam().what;
+    EXPECT_FALSE(hasRate("GBP")) << GetParam().what;
+    EXPECT_EQ(lastUpdate(), kEarlier) << GetParam().what;
+}
+
+const QByteArray kBrokenBody = "USD;0.92\nGBP;1.1";
+
+HttpLimits dripLimits()
+{
+    HttpLimits limits = shortLimits();
+    limits.totalTimeoutMs = 600;
+    return limits;
+}
+
+HttpScript dripping()
+{
+    HttpScript script{HttpStep::send(test::httpHead(200) + "USD;0.92\nGBP;1.")};
+    for (int i = 0; i < 100; ++i) {
+        script.push_back(HttpStep::pause(50));
+        script.push_back(HttpStep::send("1"));
+    }
+    return script;
+}
+
+HttpLimits tinyBodyLimits()
+{
+    HttpLimits limits = shortLimits();
+    limits.maxBodyBytes = 12;
+    return limits;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Transfers, RateDownloadFailureTest,
+    ::testing::Values(FailureCase{"half a body, then a stall",
+                                  {HttpStep::send(test::httpHead(200, 40) + kBrokenBody), HttpStep::hold()},
+                                  shortLimits()},
+                      FailureCase{"half a body, then a close",
+                                  {HttpStep::send(test::httpHead(200, 40) + kBrokenBody)},
+                                  shortLimits()},
+                      FailureCase{"chunked body cut short",
+                                  {HttpStep::send(test::httpHead(200, -1, "Transfer-Encoding: chunked\r\n") +
+                                                  "9\r\nUSD;0.92\n\r\n" + "8\r\nGBP;1.1")},
+                                  shortLimits()},
+                      FailureCase{"bytes dripping past the overall limit", dripping(), dripLimits()},
+                      FailureCase{"body larger than the limit, no length given",
+                                  {HttpStep::send(test::httpHead(200) + "USD;0.92\nGBP;1.17\n")},
+                                  tinyBodyLimits()}));
+
+TEST_F(RateDownloadTest, BodyOverOneMebibyteFailsAndStoresNothingPastTheLimit)
+{
+    const HttpLimits limits; // the program's own bounds
+    QByteArray body = "USD;0.92\n" + QByteArray(limits.maxBodyBytes, ' ') + "\nGBP;1.17\n";
+    ScriptedHttpServer server({HttpStep::send(test::httpHead(200) + body)});
+    HttpLimits fast = limits;
+    fast.receiveTimeoutMs = shortLimits().receiveTimeoutMs;
+
+    EXPECT_FALSE(download(server, RateFormat::RateFile, fast));
+
+    EXPECT_EQ(rate("USD"), QStringLiteral("0.92"));
+    EXPECT_FALSE(hasRate("GBP"));
+    EXPECT_EQ(lastUpdate(), kEarlier);
+}
+
+TEST_F(RateDownloadTest, FailsWhenTheServerNeverAnswers)
+{
+    ScriptedHttpServer server({HttpStep::hold()});
+    EXPECT_FALSE(download(server));
+    EXPECT_EQ(lastUpdate(), kEarlier);
+}
+
+TEST_F(RateDownloadTest, FailsWhenTheConnectionIsRefused)
+{
+    const QString url = QStringLiteral("http://127.0.0.1:%1").arg(test::closedLoopbackPort()) + kRateFilePath;
+    EXPECT_FALSE(download(url));
+    EXPECT_EQ(lastUpdate(), kEarlier);
+}
+
+TEST_F(RateDownloadTest, FollowsRedirectsToHttpOnly)
+{
+    ScriptedHttpServer target(test::httpResponse("USD;0.92\n"));
+    ScriptedHttpServer http(
+        {HttpStep::send(test::httpHead(302, 0, "Location: " + target.baseUrl().toLatin1() + "/elsewhere\r\n"))});
+    ScriptedHttpServer file({HttpStep::send(test::httpHead(302, 0, "Location: file:///etc/hostname\r\n"))});
+
+    EXPECT_FALSE(download(file));
+    EXPECT_TRUE(download(http));
+
+    EXPECT_EQ(rate("USD"), QStringLiteral("0.92"));
+    ASSERT_EQ(target.requests().size(), 1);
+    EXPECT_TRUE(target.requests().front().startsWith(QStringLiteral("GET /elsewhere ")));
+}
+
+TEST_F(RateDownloadTest, AcceptsOnlyHttpAddresses)
+{
+    const QString local = m_dir.filePath(QStringLiteral("rates.cvf"));
+    EXPECT_FALSE(download(QStringLiteral("file://") + local));
+    EXPECT_FALSE(download(QStringLiteral("ftp://127.0.0.1/cvf/CurrenciesUpdate.cvf")));
+    EXPECT_FALSE(download(QStringLiteral("not an address")));
+    EXPECT_EQ(lastUpdate(), kEarlier);
+}
+
+TEST_F(RateDownloadTest, TranslatesTheCentralBankRatesAndKeepsLockedOnes)
+{
+    m_settings.putString(settings::kCurrencies, QStringLiteral("GBP"), QStringLiteral("-1.10"));
+    const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gesmes:Envelope xmlns:gesmes="http://www.gesmes.org/xml/2002-08-01" xmlns="http://www.ecb.int/vocabulary/2002-08-01/eurofxref">
+<Cube><Cube time="2024-05-02"><Cube currency="USD" rate="1.25"/><Cube currency="GBP" rate="0.85"/></Cube></Cube>
+</gesmes:Envelope>)";
+    ScriptedHttpServer server(test::httpResponse(xml));
+
+    EXPECT_TRUE(download(server.baseUrl() + QStringLiteral("/eurofxref-daily.xml"), RateFormat::EcbXml));
+
+    EXPECT_EQ(rate("USD"), QStringLiteral("0.8"));
+    EXPECT_EQ(rate("GBP"), QStringLiteral("-1.10"));
+    EXPECT_EQ(lastUpdate(), kNow);
+}
+
+TEST_F(RateDownloadTest, CentralBankBodyThatIsNotXmlFails)
+{
+    ScriptedHttpServer server(test::httpResponse("USD;0.92\n<html><body>Bad gateway</body>"));
+    EXPECT_FALSE(download(server, RateFormat::EcbXml));
+    EXPECT_FALSE(hasRate("USD"));
+    EXPECT_EQ(lastUpdate(), kEarlier);
+}
+
+struct SourceCase
+{
+    const char* updateServer; // nullptr: not set
+    std::optional<RateSource> expected;
+};
+
+class RateSourceTest : public RateDownloadTest, public ::testing::WithParamInterface<SourceCase>
+{
+};
+
+TEST_P(RateSourceTest, PicksTheServerNamedInTheSettingsOrTheCentralBank)
+{
+    if (GetParam().updateServer != nullptr) {
+        m_settings.putString(settings::kSettings, settings::kUpdateServer, QString::fromUtf8(GetParam().updateServer));
+    }
+    const std::optional<RateSource> source = rateSourceFor(m_settings);
+    ASSERT_EQ(source.has_value(), GetParam().expected.has_value()) << GetParam().updateServer;
+    if (source) {
+        EXPECT_EQ(source->url, GetParam().expected->url);
+        EXPECT_EQ(source->format, GetParam().expected->format);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, RateSourceTest,
+    ::testing::Values(SourceCase{nullptr, RateSource{kEcbDailyRatesUrl, RateFormat::EcbXml}},
+                      SourceCase{"  ", RateSource{kEcbDailyRatesUrl, RateFormat::EcbXml}},
+                      SourceCase{"rates.example.org", RateSource{"http://rates.example.org/cvf/CurrenciesUpdate.cvf"}},
+                      SourceCase{"http://127.0.0.1:8080/",
+                                 RateSource{"http://127.0.0.1:8080/cvf/CurrenciesUpdate.cvf"}},
+                      SourceCase{"HTTPS://example.org/quantaro//",
+                                 RateSource{"HTTPS://example.org/quantaro/cvf/CurrenciesUpdate.cvf"}},
+                      SourceCase{"ftp://example.org", std::nullopt}, SourceCase{"file:///srv/rates", std::nullopt}));
+
+} // namespace
+} // namespace quantaro
