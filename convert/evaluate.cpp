@@ -57,7 +57,9 @@ double apply(Operator op, double accumulator, double operand)
 
 double evaluate(QStringView text)
 {
-    std::string number;
+    // The buffer is reused so that a number longer than the short-string room costs no allocation.
+    thread_local std::string number;
+    number.clear();
     double accumulator = 0.0;
     Operator pending = Operator::None;
     const qsizetype length = text.size();
