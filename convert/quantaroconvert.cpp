@@ -10,6 +10,7 @@
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
+#include "currency/currencyunits.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
 #include "platform/messageboxes.h"
@@ -200,6 +201,8 @@ std::optional<Failure> loadCatalogue(const Options& options, LoadedCatalogue& lo
                            .arg(file.isEmpty() ? QStringLiteral("(the module names none)") : file,
                                 messages.last.isEmpty() ? QString() : QStringLiteral(": ") + messages.last)};
     }
+    // The stored exchange rates take over the currency formulas, as in the conversion window.
+    UpdateCurrencyUnits(loaded.catalogue[0], settings);
     return std::nullopt;
 }
 

@@ -32,7 +32,8 @@ protected:
                     "LEN;metre;$;$;0\n"
                     "LEN;inch;$/0.0254;$*0.0254;1\n"
                     "LEN;Inchworm;$;$;1\n"
-                    "CNY;Euro;$;$;EUR\n");
+                    "CNY;Euro;$;$;EUR\n"
+                    "CNY;Dollar;$/0.5;$*0.5;USD\n");
     }
 
     ToolRun run(const QStringList& arguments, bool withModule = true)
@@ -83,11 +84,27 @@ TEST_F(QuantaroConvertTest, ListsEveryUnitWithTabs)
     const ToolRun all = run({QStringLiteral("--list")});
     EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
     EXPECT_EQ(all.out, QStringLiteral("CNY\tEuro\t$\t$\tEUR\n"
+                                      "CNY\tDollar\t$/0.5\t$*0.5\tUSD\n"
                                       "LEN\tmetre\t$\t$\t0\n"
                                       "LEN\tinch\t$/0.0254\t$*0.0254\t1\n"
                                       "LEN\tInchworm\t$\t$\t1\n"));
     const ToolRun money = run({QStringLiteral("--list"), QStringLiteral("cny")});
-    EXPECT_EQ(money.out, QStringLiteral("CNY\tEuro\t$\t$\tEUR\n"));
+    EXPECT_EQ(money.out, QStringLiteral("CNY\tEuro\t$\t$\tEUR\nCNY\tDollar\t$/0.5\t$*0.5\tUSD\n"));
+}
+
+TEST_F(QuantaroConvertTest, StoredRatesReplaceTheCurrencyFormulas)
+{
+    QDir().mkpath(m_dir.filePath(QStringLiteral("config/Velmora")));
+    QFile ini(m_dir.filePath(QStringLiteral("config/Velmora/Quantaro.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Currencies]\nUSD=-0.8\n");
+    ini.close();
+    const ToolRun converted = run({QStringLiteral("CNY"), QStringLiteral("10"), QStringLiteral("dollar"),
+                                   QStringLiteral("euro")});
+    EXPECT_EQ(converted.exitCode, 0) << converted.err.toStdString();
+    EXPECT_EQ(converted.out, QStringLiteral("8\n"));
+    const ToolRun listed = run({QStringLiteral("--list"), QStringLiteral("CNY")});
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("Dollar\t$/0.8\t$*0.8\tUSD"))) << listed.out.toStdString();
 }
 
 TEST_F(QuantaroConvertTest, EvaluatesWithFifteenDigits)
