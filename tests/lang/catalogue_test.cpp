@@ -28,7 +28,8 @@ constexpr double kRoundTripTolerance = 1e-12;
 // Exponent notation with the most digits the result format offers: 11 significant digits.
 constexpr int kExponentNotation = static_cast<int>(Notation::Exponent);
 
-const QString kUnitFile = QStringLiteral(QUANTARO_SOURCE_DIR "/lang/en/quantaro_en.dat");
+// The unit file as the build writes it from the factor table and the English names.
+const QString kUnitFile = QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.dat");
 
 class EnglishCatalogue : public ::testing::Test
 {
@@ -39,7 +40,7 @@ protected:
         SettingsStore settings(settingsDir.filePath(QStringLiteral("q.ini")));
         test::RecordingMessageBoxes messages;
         const ResourceSource resources(QStringLiteral(QUANTARO_SOURCE_DIR "/lang/en/res"));
-        CatalogueLoader loader(resources, QStringLiteral(QUANTARO_SOURCE_DIR "/lang/en"), settings, messages);
+        CatalogueLoader loader(resources, QStringLiteral(QUANTARO_PROGRAM_DIR), settings, messages);
         s_catalogue = new Catalogue;
         s_loaded = loader.load(*s_catalogue);
     }
@@ -289,7 +290,7 @@ TEST_F(EnglishCatalogue, UnitNamesAreUniqueInTheirCategoryWhateverTheCase)
 
 TEST_F(EnglishCatalogue, EveryFormulaStartsWithTheValueAndEveryUnitRoundTrips)
 {
-    const double values[] = {1, -2.5, 1234.5678, 1e-6};
+    const double values[] = {0, 1, -2.5, -4.2e9, 1234.5678, 7.5e15, 1e-6};
     for (const Rubric& category : *s_catalogue) {
         for (int i = 0; i < category.unitCount(); ++i) {
             const UnitRecord& unit = category.unit(i);
