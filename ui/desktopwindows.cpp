@@ -3,16 +3,24 @@
 #include "app/languagechoice.h"
 #include "app/resourcesource.h"
 #include "platform/messageboxes.h"
+#include "ui/cmaindlg.h"
 
-#include <QDialog>
-#include <QLabel>
-#include <QVBoxLayout>
+#include <algorithm>
 
 namespace quantaro {
 
 DesktopWindows::DesktopWindows(CConverterApp& app)
     : m_app(app)
 {
+}
+
+UiServices DesktopWindows::uiServices() const
+{
+    UiServices services;
+    services.messages = m_app.services().messages;
+    services.shell = m_app.services().shell;
+    services.settings = &m_app.settings();
+    return services;
 }
 
 void DesktopWindows::runLanguageWindow()
@@ -29,13 +37,8 @@ void DesktopWindows::runLanguageWindow()
 
 void DesktopWindows::runHomeWindow()
 {
-    QDialog window;
-    auto* layout = new QVBoxLayout(&window);
-    const ResourceSource& source = ResourceSource::current();
-    for (int i = 0; i < 20; ++i) {
-        layout->addWidget(new QLabel(source.string(res::kFirstRubricDefinition + i), &window));
-    }
-    window.exec();
+    CMainDlg home(uiServices(), m_app.services().programFolder, &m_app);
+    home.exec();
 }
 
 } // namespace quantaro

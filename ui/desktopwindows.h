@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cconverterapp.h"
+#include "ui/uiservices.h"
 
 namespace quantaro {
 
@@ -13,6 +14,8 @@ public:
     void runHomeWindow() override;
 
 private:
+    UiServices uiServices() const;
+
     CConverterApp& m_app;
 };
 

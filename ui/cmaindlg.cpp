@@ -1,0 +1,166 @@
+#include "ui/cmaindlg.h"
+
+#include "app/resourcesource.h"
+#include "app/settingsstore.h"
+#include "catalogue/catalogueloader.h"
+#include "currency/currencyunits.h"
+#include "platform/qtmessageboxes.h"
+#include "ui/bottommenubar.h"
+#include "ui/cstretchbitmapbutton.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMenu>
+
+namespace quantaro {
+
+namespace {
+// The rebuild request of the catalogue load, handled by whichever event loop runs when it arrives.
+const QEvent::Type kRebuildCurrencyUnits = QEvent::User;
+} // namespace
+
+CMainDlg::CMainDlg(UiServices services, QString programFolder, CConverterApp* app, QWidget* parent)
+    : QuantaroDialog(home::kTemplates, services, parent)
+    , m_programFolder(std::move(programFolder))
+    , m_app(app)
+{
+    const QString iconFile = resources().iconPath(home::kIcon);
+    if (!iconFile.isEmpty()) {
+        m_icon = QIcon(iconFile);
+    }
+    for (int i = 0; i < kRubricCount; ++i) {
+        onCommand(home::kFirstCategoryButton + i, [this, i] { runConversionWindow(m_catalogue[static_cast<size_t>(i)]); });
+    }
+    onCommand(home::kCmdAbout, [this] { runAboutWindow(); });
+    onCommand(home::kCmdHiddenUnits, [this] { openHiddenUnits(); });
+    onCommand(home::kCmdCheckVersion, [this] { runVersionCheckWindow(); });
+    onCommand(home::kCmdUpdateSettings, [this] { openUpdateSettings(); });
+    onCommand(home::kCmdManualRates, [this] { openManualRates(); });
+}
+
+CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::onInitDialog()
+{
+    if (!m_icon.isNull()) {
+        setWindowIcon(m_icon);
+    }
+    for (int i = 0; i < kRubricCount; ++i) {
+        auto* button = new CStretchBitmapButton(this);
+        button->AttachAndLoad(home::kFirstCategoryButton + i, this, &resources());
+        m_buttons[static_cast<size_t>(i)] = button;
+    }
+    setMenuBarFromResource(home::kMenu);
+    loadCatalogue();
+}
+
+bool CMainDlg::loadCatalogue()
+{
+    QtMessageBoxes fallbackMessages;
+    MessageBoxes& messages = services().messages != nullptr ? *services().messages : fallbackMessages;
+    SettingsStore* settings = services().settings;
+    if (settings == nullptr) {
+        return false;
+    }
+    const CatalogueLoader loader(resources(), m_programFolder, *settings, messages, [this] {
+        QCoreApplication::postEvent(this, new QEvent(kRebuildCurrencyUnits));
+    });
+    return loader.load(m_catalogue);
+}
+
+void CMainDlg::updateCurrencyUnits()
+{
+    if (services().settings != nullptr) {
+        UpdateCurrencyUnits(m_catalogue[0], *services().settings);
+    }
+}
+
+void CMainDlg::onOk()
+{
+    // Enter never leaves the program by accident as "OK": the window always ends as cancelled.
+    onCancel();
+}
+
+void CMainDlg::onPopupAboutToShow(QMenu* popup)
+{
+    QuantaroDialog::onPopupAboutToShow(popup);
+    BottomMenuBar* bar = menuBar();
+    if (bar == nullptr || BottomMenuBar::firstItemId(popup) != home::kCategoryPlaceholder) {
+        return;
+    }
+    bar->removeItem(popup, home::kCategoryPlaceholder);
+    for (int i = 0; i < kRubricCount; ++i) {
+        bar->appendItem(popup, home::kFirstCategoryButton + i, m_catalogue[static_cast<size_t>(i)].name(),
+                        i == home::kSecondColumnStart);
+    }
+}
+
+void CMainDlg::changeEvent(QEvent* event)
+{
+    QuantaroDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) != 0) {
+        // Minimising the home window ends the program, as closing it does.
+        reject();
+    }
+}
+
+void CMainDlg::customEvent(QEvent* event)
+{
+    if (event->type() == kRebuildCurrencyUnits) {
+        updateCurrencyUnits();
+        return;
+    }
+    QuantaroDialog::customEvent(event);
+}
+
+void CMainDlg::openHiddenUnits()
+{
+    Catalogue copy = m_catalogue;
+    if (runHiddenUnitsWindow(copy)) {
+        loadCatalogue();
+    }
+}
+
+void CMainDlg::openUpdateSettings()
+{
+    runUpdateSettingsWindow();
+    updateCurrencyUnits();
+}
+
+void CMainDlg::openManualRates()
+{
+    if (runManualRatesWindow(m_catalogue[0])) {
+        updateCurrencyUnits();
+    }
+}
+
+void CMainDlg::runConversionWindow(Rubric& rubric)
+{
+    Q_UNUSED(rubric);
+}
+
+void CMainDlg::runAboutWindow()
+{
+}
+
+bool CMainDlg::runHiddenUnitsWindow(Catalogue& copy)
+{
+    Q_UNUSED(copy);
+    return false;
+}
+
+void CMainDlg::runVersionCheckWindow()
+{
+}
+
+void CMainDlg::runUpdateSettingsWindow()
+{
+}
+
+bool CMainDlg::runManualRatesWindow(Rubric& currencies)
+{
+    Q_UNUSED(currencies);
+    return false;
+}
+
+} // namespace quantaro

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "catalogue/rubric.h"
+#include "ui/quantarodialog.h"
+
+#include <QIcon>
+#include <QString>
+#include <array>
+
+namespace quantaro {
+
+class CConverterApp;
+class CStretchBitmapButton;
+
+/** Template, menu, control and command numbers of the home window. */
+namespace home {
+inline constexpr TemplateTriple kTemplates{102, 103, 137};
+inline constexpr int kMenu = 128;
+inline constexpr int kIcon = 128;
+inline constexpr int kFirstCategoryButton = 1400;
+inline constexpr int kCategoryPlaceholder = 32816;
+/** Category items from this index on stand in the second column of the category list. */
+inline constexpr int kSecondColumnStart = 10;
+inline constexpr int kCmdAbout = 32772;
+inline constexpr int kCmdHiddenUnits = 32773;
+inline constexpr int kCmdCheckVersion = 32776;
+inline constexpr int kCmdUpdateSettings = 32787;
+inline constexpr int kCmdManualRates = 32820;
+} // namespace home
+
+/**
+ * The home window: twenty picture buttons, one per category, and a menu bar that leads to the other
+ * windows and lists the categories by name. It owns the catalogue, loads it when it starts and
+ * again after the hidden units changed, and rebuilds the currency units from the stored rates after
+ * every load (through a posted event, so that the rebuild follows the load's caller).
+ */
+class CMainDlg : public QuantaroDialog
+{
+    Q_OBJECT
+public:
+    CMainDlg(UiServices services, QString programFolder, CConverterApp* app = nullptr, QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    Catalogue& catalogue() { return m_catalogue; }
+    /** Rebuilds the whole catalogue; on success a currency rebuild is posted to this window. */
+    bool loadCatalogue();
+    /** Rewrites the currency units' formulas from the stored rates. */
+    void updateCurrencyUnits();
+
+protected:
+    void onInitDialog() override;
+    void onOk() override;
+    void onPopupAboutToShow(QMenu* popup) override;
+    void changeEvent(QEvent* event) override;
+    void customEvent(QEvent* event) override;
+
+    // The windows the home window opens; virtual so tests can see what would open.
+    virtual void runConversionWindow(Rubric& rubric);
+    virtual void runAboutWindow();
+    /** Runs the hidden-units window on a copy of the catalogue; true when it ended with OK. */
+    virtual bool runHiddenUnitsWindow(Catalogue& copy);
+    virtual void runVersionCheckWindow();
+    virtual void runUpdateSettingsWindow();
+    /** Runs the manual-rates window on the currency category; true when it ended with OK. */
+    virtual bool runManualRatesWindow(Rubric& currencies);
+
+    CConverterApp* app() const { return m_app; }
+    const QString& programFolder() const { return m_programFolder; }
+
+private:
+    void openHiddenUnits();
+    void openUpdateSettings();
+    void openManualRates();
+
+    QString m_programFolder;
+    CConverterApp* m_app;
+    QIcon m_icon;
+    Catalogue m_catalogue;
+    std::array<CStretchBitmapButton*, kRubricCount> m_buttons{};
+};
+
+} // namespace quantaro
