@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-svg-dev libgl-dev libxkbcommon-dev
-          libcurl4-openssl-dev xvfb xauth)
+          libcurl4-openssl-dev xvfb xauth units)
 
 install_missing() {
     local missing=()
