@@ -1,0 +1,225 @@
+#include "app/languagemodule.h"
+#include "app/resourcesource.h"
+#include "app/settingsstore.h"
+#include "support/fakes.h"
+#include "testpaths.h"
+#include "ui/bottommenubar.h"
+#include "ui/cmaindlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quantaro;
+using namespace quantaro::test;
+
+namespace {
+
+/** The English module, loaded once for every test of the home window. */
+const ResourceSource& englishResources()
+{
+    static std::unique_ptr<LanguageModule> module = [] {
+        auto loaded = LanguageModule::load(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.so"));
+        if (loaded) {
+            loaded->registerResources();
+        }
+        return loaded;
+    }();
+    static ResourceSource source(module ? module->resourceRoot() : QString());
+    return source;
+}
+
+/** A home window that records which windows it would open instead of opening them. */
+class RecordingHome : public CMainDlg
+{
+public:
+    using CMainDlg::CMainDlg;
+
+    std::vector<QString> opened;
+    bool manualRatesResult = false;
+    std::function<void()> duringUpdateSettings;
+
+protected:
+    void runConversionWindow(Rubric& rubric) override { opened.push_back(QStringLiteral("convert:") + rubric.code()); }
+    void runAboutWindow() override { opened.push_back(QStringLiteral("about")); }
+    void runVersionCheckWindow() override { opened.push_back(QStringLiteral("version")); }
+    void runUpdateSettingsWindow() override
+    {
+        opened.push_back(QStringLiteral("update"));
+        if (duringUpdateSettings) {
+            duringUpdateSettings();
+        }
+    }
+    bool runManualRatesWindow(Rubric&) override
+    {
+        opened.push_back(QStringLiteral("rates"));
+        return manualRatesResult;
+    }
+};
+
+class HomeWindowTest : public ::testing::Test
+{
+protected:
+    HomeWindowTest() : m_settings(m_dir.filePath(QStringLiteral("q.ini"))) {}
+
+    UiServices services()
+    {
+        return UiServices{&m_messages, &m_screen, &m_shell, &m_settings, &englishResources()};
+    }
+    std::unique_ptr<RecordingHome> openHome(const QString& programFolder = QStringLiteral(QUANTARO_PROGRAM_DIR))
+    {
+        auto home = std::make_unique<RecordingHome>(services(), programFolder);
+        home->show();
+        QApplication::processEvents();
+        return home;
+    }
+    static const UnitRecord* unitTagged(const Rubric& rubric, const QString& tag)
+    {
+        for (int i = 0; i < rubric.unitCount(); ++i) {
+            if (rubric.unit(i).tag() == tag) {
+                return &rubric.unit(i);
+            }
+        }
+        return nullptr;
+    }
+
+    QTemporaryDir m_dir;
+    SettingsStore m_settings;
+    RecordingMessageBoxes m_messages;
+    FixedScreen m_screen{QSize(360, 640)};
+    RecordingShell m_shell;
+};
+
+} // namespace
+
+TEST_F(HomeWindowTest, EveryCategoryButtonOpensItsConversionWindow)
+{
+    auto home = openHome();
+    ASSERT_TRUE(home->isCreated());
+    for (int i = 0; i < kRubricCount; ++i) {
+        auto* button = home->control<QPushButton>(home::kFirstCategoryButton + i);
+        ASSERT_NE(button, nullptr) << i;
+        EXPECT_TRUE(button->isVisible());
+        button->click();
+    }
+    ASSERT_EQ(home->opened.size(), static_cast<size_t>(kRubricCount));
+    EXPECT_EQ(home->opened.front(), "convert:CNY");
+    EXPECT_EQ(home->opened.back(), "convert:TQE");
+}
+
+TEST_F(HomeWindowTest, CategoryListIsFilledOnceInTwoColumnsOfTen)
+{
+    auto home = openHome();
+    BottomMenuBar* bar = home->menuBar();
+    ASSERT_NE(bar, nullptr);
+    QMenu* categories = bar->popupByFirstItem(home::kCategoryPlaceholder);
+    ASSERT_NE(categories, nullptr);
+    for (int opening = 0; opening < 2; ++opening) {
+        emit categories->aboutToShow();
+        const QList<QAction*> items = BottomMenuBar::items(categories);
+        ASSERT_EQ(items.size(), kRubricCount) << "opening " << opening;
+        for (int i = 0; i < kRubricCount; ++i) {
+            EXPECT_EQ(items[i]->data().toInt(), home::kFirstCategoryButton + i);
+            EXPECT_EQ(items[i]->text(), home->catalogue()[static_cast<size_t>(i)].name());
+            EXPECT_EQ(BottomMenuBar::startsColumn(items[i]), i == home::kSecondColumnStart) << i;
+        }
+    }
+    EXPECT_EQ(home->catalogue()[1].name(), "Length");
+    home->command(home::kFirstCategoryButton + 6);
+    EXPECT_EQ(home->opened.back(), "convert:TMP");
+}
+
+TEST_F(HomeWindowTest, OkAndMinimisingCloseTheWindowAsCancel)
+{
+    auto home = openHome();
+    home->command(1);
+    EXPECT_FALSE(home->isVisible());
+    EXPECT_EQ(home->result(), QDialog::Rejected);
+
+    auto second = openHome();
+    second->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    EXPECT_FALSE(second->isVisible());
+    EXPECT_EQ(second->result(), QDialog::Rejected);
+}
+
+TEST_F(HomeWindowTest, AMissingUnitFileIsReportedAndEveryButtonStillWorks)
+{
+    QTemporaryDir emptyFolder;
+    auto home = openHome(emptyFolder.path());
+    ASSERT_EQ(m_messages.messages.size(), 1u);
+    EXPECT_EQ(m_messages.messages[0].text, englishResources().string(res::kMissingUnitFile));
+    EXPECT_EQ(m_messages.messages[0].icon, MessageIcon::Exclamation);
+    for (const Rubric& rubric : home->catalogue()) {
+        EXPECT_EQ(rubric.unitCount(), 0);
+    }
+    home->command(home::kFirstCategoryButton + 3);
+    EXPECT_EQ(home->opened.back(), "convert:VOL");
+}
+
+TEST_F(HomeWindowTest, StoredRatesReachTheCurrencyUnitsAfterTheLoad)
+{
+    m_settings.putString(settings::kCurrencies, QStringLiteral("USD"), QStringLiteral("0.5"));
+    auto home = openHome();
+    QApplication::processEvents();
+    const UnitRecord* dollar = unitTagged(home->catalogue()[0], QStringLiteral("USD"));
+    ASSERT_NE(dollar, nullptr);
+    EXPECT_EQ(dollar->toBase(), "$*0.5");
+    EXPECT_EQ(dollar->fromBase(), "$/0.5");
+}
+
+TEST_F(HomeWindowTest, CurrencyUnitsAreRebuiltAfterUpdateSettingsAlwaysAndAfterManualRatesOnOk)
+{
+    auto home = openHome();
+    QApplication::processEvents();
+    home->duringUpdateSettings = [this] {
+        m_settings.putString(settings::kCurrencies, QStringLiteral("USD"), QStringLiteral("0.25"));
+    };
+    home->command(home::kCmdUpdateSettings);
+    EXPECT_EQ(unitTagged(home->catalogue()[0], QStringLiteral("USD"))->toBase(), "$*0.25");
+
+    m_settings.putString(settings::kCurrencies, QStringLiteral("USD"), QStringLiteral("-2"));
+    home->manualRatesResult = false;
+    home->command(home::kCmdManualRates);
+    EXPECT_EQ(unitTagged(home->catalogue()[0], QStringLiteral("USD"))->toBase(), "$*0.25");
+    home->manualRatesResult = true;
+    home->command(home::kCmdManualRates);
+    EXPECT_EQ(unitTagged(home->catalogue()[0], QStringLiteral("USD"))->toBase(), "$*2");
+    EXPECT_EQ(home->opened, (std::vector<QString>{"update", "rates", "rates"}));
+}
+
+TEST_F(HomeWindowTest, ScreenShapePicksTheTemplate)
+{
+    struct Case
+    {
+        QSize screen;
+        int expected;
+    };
+    const Case cases[] = {{{240, 320}, 102}, {{320, 240}, 103}, {{480, 480}, 137}};
+    for (const Case& c : cases) {
+        m_screen.size = c.screen;
+        auto home = openHome();
+        home->resize(c.screen);
+        QApplication::processEvents();
+        EXPECT_EQ(home->currentTemplate(), c.expected);
+    }
+}
+
+TEST_F(HomeWindowTest, RendersInEveryShape)
+{
+    const QString folder = QStringLiteral(QUANTARO_BINARY_DIR "/renders");
+    QDir().mkpath(folder);
+    const QSize sizes[] = {{360, 640}, {640, 360}, {480, 480}, {240, 320}, {320, 240}};
+    for (const QSize& size : sizes) {
+        m_screen.size = size;
+        auto home = openHome();
+        home->resize(size);
+        QApplication::processEvents();
+        const QString file = QStringLiteral("%1/home-%2x%3.png").arg(folder).arg(size.width()).arg(size.height());
+        EXPECT_TRUE(home->grab().save(file)) << file.toStdString();
+    }
+}
