@@ -28,6 +28,11 @@ CMainDlg::CMainDlg(UiServices services, QString programFolder, CConverterApp* ap
     if (!iconFile.isEmpty()) {
         m_icon = QIcon(iconFile);
     }
+    // Codes are the program's own: set before any load, so a category opened while the unit file is
+    // missing still stores its settings under its code rather than under an empty name.
+    for (int i = 0; i < kRubricCount; ++i) {
+        m_catalogue[static_cast<size_t>(i)].setCode(rubricCode(i));
+    }
     for (int i = 0; i < kRubricCount; ++i) {
         onCommand(home::kFirstCategoryButton + i, [this, i] { runConversionWindow(m_catalogue[static_cast<size_t>(i)]); });
     }
