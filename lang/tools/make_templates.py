@@ -7,7 +7,7 @@ come from the tables at the bottom, so another language only swaps the TEXTS dic
 The bottom 48 pixels of every shape stay free for the window's menu bar, and every control the
 program addresses carries its integer controlId.
 
-Usage: make_templates.py <module resource folder> [--language en]
+Usage: make_templates.py <module resource folder> [--language en|fr|de]
 """
 
 import argparse
@@ -49,6 +49,26 @@ TEXTS = {
         "backspace": "\u232b",
         "clear": "C",
         "input_placeholder": "Value",
+    },
+    "fr": {
+        "home_title": "Quantaro",
+        "convert_title": "Conversion",
+        "title_placeholder": "Catégorie",
+        "from": "De",
+        "to": "Vers",
+        "backspace": "\u232b",
+        "clear": "C",
+        "input_placeholder": "Valeur",
+    },
+    "de": {
+        "home_title": "Quantaro",
+        "convert_title": "Umrechnen",
+        "title_placeholder": "Kategorie",
+        "from": "Von",
+        "to": "Nach",
+        "backspace": "\u232b",
+        "clear": "C",
+        "input_placeholder": "Wert",
     },
 }
 KEY_TEXTS = {"*": "\u00d7", "/": "\u00f7", "-": "\u2212"}
