@@ -1,5 +1,6 @@
 #include "ui/picturefile.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -16,15 +17,25 @@ QSize renderSize(QSize size, qreal ratio)
 }
 } // namespace
 
+struct PictureFile::VectorCache
+{
+    std::unique_ptr<QSvgRenderer> renderer;
+    bool parsed = false;
+    QSize renderedSize;
+    qreal renderedRatio = 0;
+    QPixmap rendered;
+};
+
 PictureFile::PictureFile(const QString& path)
 {
     if (path.isEmpty()) {
         return;
     }
     if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        if (QSvgRenderer(path).isValid()) {
+        if (QFileInfo(path).isFile()) {
             m_path = path;
             m_vector = true;
+            m_cache = std::make_shared<VectorCache>();
         }
         return;
     }
@@ -33,10 +44,27 @@ PictureFile::PictureFile(const QString& path)
     }
 }
 
+QSvgRenderer* PictureFile::renderer() const
+{
+    if (!m_cache) {
+        return nullptr;
+    }
+    if (!m_cache->parsed) {
+        m_cache->parsed = true;
+        auto renderer = std::make_unique<QSvgRenderer>(m_path);
+        if (renderer->isValid()) {
+            renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
+            m_cache->renderer = std::move(renderer);
+        }
+    }
+    return m_cache->renderer.get();
+}
+
 QSize PictureFile::naturalSize() const
 {
     if (m_vector) {
-        return QSvgRenderer(m_path).defaultSize();
+        const QSvgRenderer* svg = renderer();
+        return svg != nullptr ? svg->defaultSize() : QSize();
     }
     return m_raster.size();
 }
@@ -49,14 +77,22 @@ QPixmap PictureFile::stretchedTo(QSize size, qreal devicePixelRatio) const
     if (!m_vector) {
         return m_raster;
     }
+    QSvgRenderer* svg = renderer();
+    if (svg == nullptr) {
+        return {};
+    }
+    if (m_cache->renderedSize == size && m_cache->renderedRatio == devicePixelRatio) {
+        return m_cache->rendered;
+    }
     QPixmap pixmap(renderSize(size, devicePixelRatio));
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    QSvgRenderer renderer(m_path);
-    renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
-    renderer.render(&painter);
+    svg->render(&painter);
     painter.end();
     pixmap.setDevicePixelRatio(devicePixelRatio);
+    m_cache->renderedSize = size;
+    m_cache->renderedRatio = devicePixelRatio;
+    m_cache->rendered = pixmap;
     return pixmap;
 }
 

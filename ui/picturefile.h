@@ -3,12 +3,18 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <memory>
+
+class QSvgRenderer;
 
 namespace quantaro {
 
 /**
  * A picture file of the resource source, PNG or SVG. An SVG is rendered at the size it is drawn
  * at (times the screen's pixel ratio), so it stays sharp; a PNG is used as it is.
+ *
+ * An SVG is parsed only when it is first drawn, and its last rendering is kept: a window attaches
+ * four pictures to each button but shows one, and repaints would otherwise render again.
  */
 class PictureFile
 {
@@ -26,9 +32,14 @@ public:
     QPixmap fittedInto(QSize size, qreal devicePixelRatio) const;
 
 private:
+    QSvgRenderer* renderer() const;
+
     QString m_path;
     bool m_vector = false;
     QPixmap m_raster;
+    // Shared by copies: a parsed document and the last rendering, made on demand.
+    struct VectorCache;
+    std::shared_ptr<VectorCache> m_cache;
 };
 
 } // namespace quantaro
