@@ -18,6 +18,13 @@ constexpr long kMaxRedirects = 5;
 constexpr int kPollSliceMs = 20;
 constexpr int kMsPerSecond = 1000;
 constexpr char kAllowedProtocols[] = "http,https";
+constexpr long kFirstSuccessStatus = 200;
+constexpr long kLastSuccessStatus = 299;
+
+bool isSuccessStatus(long status)
+{
+    return status >= kFirstSuccessStatus && status <= kLastSuccessStatus;
+}
 
 void initialiseCurlOnce()
 {
@@ -36,6 +43,9 @@ bool isHttpUrl(const QString& url)
 /** What the callbacks share with the transfer loop. */
 struct Transfer
 {
+    CURL* handle = nullptr;
+    bool successStatusOnly = false;
+    bool errorStatus = false;
     const HttpClient::BodySink* sink = nullptr;
     int64_t maxBytes = 0;
     int64_t received = 0;
@@ -51,6 +61,14 @@ size_t onBody(char* data, size_t size, size_t count, void* user)
     const size_t bytes = size * count;
     transfer->anyByte = true;
     transfer->lastByte = SteadyClock::now();
+    if (transfer->successStatusOnly) {
+        long status = 0;
+        curl_easy_getinfo(transfer->handle, CURLINFO_RESPONSE_CODE, &status);
+        if (!isSuccessStatus(status)) {
+            transfer->errorStatus = true;
+            return 0;
+        }
+    }
     const auto room = static_cast<uint64_t>(transfer->maxBytes - transfer->received);
     // The sink sees the body up to the limit, whichever way the pieces fall, and nothing after it.
     const size_t accepted = static_cast<uint64_t>(bytes) > room ? static_cast<size_t>(room) : bytes;
@@ -102,6 +120,8 @@ HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const H
     }
 
     Transfer transfer;
+    transfer.handle = easy.get();
+    transfer.successStatusOnly = limits.successStatusOnly;
     transfer.sink = &sink;
     transfer.maxBytes = std::max<int64_t>(limits.maxBodyBytes, 0);
 
@@ -174,7 +194,9 @@ HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const H
     result.status = status;
     curl_multi_remove_handle(multi.get(), handle);
 
-    if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+    if (transfer.errorStatus || (limits.successStatusOnly && finished && code == CURLE_OK && !isSuccessStatus(status))) {
+        result.outcome = HttpOutcome::ErrorStatus;
+    } else if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
         result.outcome = HttpOutcome::TooLarge;
     } else if (transfer.sinkStopped) {
         result.outcome = HttpOutcome::SinkStopped;

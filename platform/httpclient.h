@@ -18,6 +18,9 @@ struct HttpLimits
     int totalTimeoutMs = 60000;
     /** Largest body accepted; a larger one ends the transfer as a failure. */
     int64_t maxBodyBytes = int64_t{1} << 20;
+    /** Whether only a success status (2xx) delivers the body; any other status ends the transfer
+     *  as HttpOutcome::ErrorStatus before a byte of its body reaches the sink. */
+    bool successStatusOnly = false;
 };
 
 /** How a transfer ended. */
@@ -28,6 +31,7 @@ enum class HttpOutcome
     Failed,      ///< no connection, time-out, broken transfer, refused redirect
     TooLarge,    ///< the body exceeded HttpLimits::maxBodyBytes
     SinkStopped, ///< the body sink asked to stop
+    ErrorStatus, ///< the server answered with a status other than 2xx (with HttpLimits::successStatusOnly)
 };
 
 struct HttpResult
