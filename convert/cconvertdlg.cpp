@@ -1,0 +1,512 @@
+#include "convert/cconvertdlg.h"
+
+#include "app/settingsstore.h"
+#include "catalogue/rubric.h"
+#include "convert/conversion.h"
+#include "ui/bottommenubar.h"
+#include "ui/cstretchbitmapbutton.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPalette>
+#include <QPushButton>
+#include <algorithm>
+
+namespace quantaro {
+
+using namespace convertdlg;
+
+namespace {
+const QColor kResultColour(192, 0, 0);
+const QColor kTitleColour(0, 160, 0);
+constexpr int kBoldWeight = 700;
+constexpr int kUnitIndexRole = Qt::UserRole;
+
+// The smallest text the window shrinks a title or result to when the screen leaves it little room.
+constexpr qreal kSmallestTitlePoints = 7.0;
+constexpr qreal kSmallestResultPoints = 11.0;
+constexpr qreal kFitStepPoints = 0.5;
+
+// Shows the label's text in its own font, made smaller (never below smallest) until it fits the label:
+// the window's geometry follows the screen, point sizes do not.
+void fitText(QLabel* label, const QFont& font, qreal smallest)
+{
+    QFont fitted = font;
+    const QRect room = label->contentsRect();
+    const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
+    while (fitted.pointSizeF() - kFitStepPoints >= smallest) {
+        const QRect needed = QFontMetrics(fitted).boundingRect(room, flags, label->text());
+        if (needed.height() <= room.height() && needed.width() <= room.width()) {
+            break;
+        }
+        fitted.setPointSizeF(fitted.pointSizeF() - kFitStepPoints);
+    }
+    label->setFont(fitted);
+}
+
+void setTextColour(QWidget* control, const QColor& colour)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    control->setPalette(palette);
+}
+
+// The items of a popup with their command ids; separators and sub-menus read as 0.
+int itemId(const QAction* item)
+{
+    if (item->menu() || item->isSeparator()) {
+        return 0;
+    }
+    bool ok = false;
+    const int id = item->data().toInt(&ok);
+    return ok ? id : 0;
+}
+
+// Puts the radio mark on the item of that id among the popup's items in [first, last].
+void markAmong(const QMenu* popup, int first, int last, int marked)
+{
+    for (QAction* item : BottomMenuBar::items(popup)) {
+        const int id = itemId(item);
+        if (id >= first && id <= last) {
+            item->setCheckable(true);
+            item->setChecked(id == marked);
+        }
+    }
+}
+} // namespace
+
+CConvertDlg::CConvertDlg(Rubric& rubric, UiServices services, QWidget* parent)
+    : QuantaroDialog(TemplateTriple{kPortraitTemplate, kLandscapeTemplate, kSquareTemplate}, services, parent),
+      m_rubric(rubric), m_notation(settings::kViewResultDefault), m_precision(settings::kPrecisionResultDefault)
+{
+    connectCommands();
+}
+
+CConvertDlg::~CConvertDlg() = default;
+
+SettingsStore& CConvertDlg::settings() const
+{
+    if (services().settings) {
+        return *services().settings;
+    }
+    static SettingsStore userSettings;
+    return userSettings;
+}
+
+QLineEdit* CConvertDlg::inputField() const
+{
+    return control<QLineEdit>(kInput);
+}
+
+QListWidget* CConvertDlg::fromList() const
+{
+    return control<QListWidget>(kFromList);
+}
+
+QListWidget* CConvertDlg::toList() const
+{
+    return control<QListWidget>(kToList);
+}
+
+QLabel* CConvertDlg::resultField() const
+{
+    return control<QLabel>(kResult);
+}
+
+void CConvertDlg::connectCommands()
+{
+    for (int id = kFirstKey; id <= kLastKey; ++id) {
+        const QChar character(kKeypadCharacters[id - kFirstKey]);
+        onCommand(id, [this, character] { typeCharacter(character); });
+    }
+    onCommand(kBackspace, [this] { typeBackspace(); });
+    onCommand(kClear, [this] { clearInput(); });
+    onCommand(kSwap, [this] { swapUnits(); });
+    onCommand(kCopy, [this] { copyResult(); });
+    onCommand(kPaste, [this] { pasteInput(); });
+    for (int id = kFirstNotation; id <= kLastNotation; ++id) {
+        onCommand(id, [this, id] { setNotation(id - kFirstNotation); });
+    }
+    // The placeholder shares its id with a precision: it is gone before anyone can choose it.
+    for (int id = kFirstPrecision; id <= kLastPrecision; ++id) {
+        onCommand(id, [this, id] { setPrecision(id - kFirstPrecision); });
+    }
+    for (int id = kFirstSousRubric; id <= kLastSousRubric; ++id) {
+        onCommand(id, [this, id] { switchSousRubric(id - kFirstSousRubric); });
+    }
+    onNotification(kInput, Notification::TextChanged, [this] { recompute(); });
+    onNotification(kFromList, Notification::SelectionChanged, [this] { recompute(); });
+    onNotification(kToList, Notification::SelectionChanged, [this] { recompute(); });
+
+    // The keypad types into the input field: it must not take the focus, or the field would lose
+    // its caret's selection before the key arrives.
+    for (int id : {kBackspace, kClear}) {
+        if (auto* key = control<QPushButton>(id)) {
+            key->setFocusPolicy(Qt::NoFocus);
+        }
+    }
+    for (int id = kFirstKey; id <= kLastKey; ++id) {
+        if (auto* key = control<QPushButton>(id)) {
+            key->setFocusPolicy(Qt::NoFocus);
+        }
+    }
+    // A position means the same unit in both lists only while neither sorts.
+    for (QListWidget* list : {fromList(), toList()}) {
+        if (list) {
+            list->setSortingEnabled(false);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            // A selection can also end without the current row changing (a control-click).
+            connect(list, &QListWidget::itemSelectionChanged, this, [this] { recompute(); });
+        }
+    }
+}
+
+void CConvertDlg::onInitDialog()
+{
+    setMenuBarFromResource(m_rubric.hasSousRubrics() ? kMenuWithSousRubrics : kMenuPlain);
+    applyTitleAndResultLook();
+    m_swapButton = new CStretchBitmapButton(this);
+    m_swapButton->AttachAndLoad(kSwap, this, &resources());
+    readSettings();
+    fillUnitLists(false);
+    m_initialised = true;
+    if (QLineEdit* field = inputField()) {
+        field->setFocus();
+    }
+}
+
+void CConvertDlg::applyTitleAndResultLook()
+{
+    QLabel* title = control<QLabel>(kTitle);
+    if (!title) {
+        return;
+    }
+    QFont bold = title->font();
+    bold.setWeight(QFont::Weight(kBoldWeight));
+    title->setFont(bold);
+    m_titleFont = bold;
+    setTextColour(title, kTitleColour);
+    if (QLabel* shown = resultField()) {
+        // The result takes the title's bold font, but never smaller than its own template gives it.
+        QFont resultFont = bold;
+        if (shown->font().pointSizeF() > resultFont.pointSizeF()) {
+            resultFont.setPointSizeF(shown->font().pointSizeF());
+        }
+        shown->setFont(resultFont);
+        m_resultFont = resultFont;
+        setTextColour(shown, kResultColour);
+    }
+}
+
+void CConvertDlg::readSettings()
+{
+    const QString& code = m_rubric.code();
+    // Only an edited settings file holds values out of range: they fall back to something the
+    // menu can mark.
+    const int notation =
+        settings().getInt(settings::kSettings, code + settings::kViewResultSuffix, settings::kViewResultDefault);
+    m_notation = (notation >= kNotationMin && notation <= kNotationMax) ? notation : settings::kViewResultDefault;
+    const int precision = settings().getInt(settings::kSettings, code + settings::kPrecisionResultSuffix,
+                                            settings::kPrecisionResultDefault);
+    m_precision = std::clamp(precision, kPrecisionMin, kPrecisionMax);
+    m_currentSousRubric = 0;
+    if (m_rubric.hasSousRubrics()) {
+        const int stored = settings().getInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix,
+                                             settings::kCurrentSousRubricDefault);
+        // A sub-category the category does not have would leave the title without a name.
+        m_currentSousRubric =
+            (stored >= 0 && stored < m_rubric.sousRubricCount()) ? stored : settings::kCurrentSousRubricDefault;
+    }
+}
+
+std::optional<int> CConvertDlg::sousRubricSuffix() const
+{
+    return m_rubric.hasSousRubrics() ? std::optional<int>(m_currentSousRubric) : std::nullopt;
+}
+
+int CConvertDlg::selectedUnit(QListWidget* list) const
+{
+    if (!list) {
+        return -1;
+    }
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    if (selected.isEmpty()) {
+        return -1;
+    }
+    bool ok = false;
+    const int index = selected.first()->data(kUnitIndexRole).toInt(&ok);
+    return (ok && index >= 0 && index < m_rubric.unitCount()) ? index : -1;
+}
+
+void CConvertDlg::recompute()
+{
+    if (m_filling) {
+        return;
+    }
+    QLabel* shown = resultField();
+    QLineEdit* field = inputField();
+    if (!shown || !field) {
+        return;
+    }
+    shown->clear();
+    const QString text = field->text();
+    const int from = selectedUnit(fromList());
+    const int to = selectedUnit(toList());
+    if (text.isEmpty() || from < 0 || to < 0) {
+        return;
+    }
+    shown->setText(convertValue(text, m_rubric.unit(from), m_rubric.unit(to), m_notation, m_precision));
+    fitText(shown, m_resultFont, kSmallestResultPoints);
+}
+
+void CConvertDlg::saveSelections(std::optional<int> sousRubric)
+{
+    const QString& code = m_rubric.code();
+    auto selectedText = [](QListWidget* list) {
+        const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
+        return selected.isEmpty() ? QString() : selected.first()->text();
+    };
+    settings().putString(settings::kSettings, settings::fromName(code, sousRubric), selectedText(fromList()));
+    settings().putString(settings::kSettings, settings::toName(code, sousRubric), selectedText(toList()));
+}
+
+void CConvertDlg::selectRemembered(QListWidget* list, const QString& name)
+{
+    if (!list || name.isEmpty()) {
+        return;
+    }
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->text().startsWith(name, Qt::CaseInsensitive)) {
+            list->setCurrentRow(row);
+            list->scrollToItem(list->item(row));
+            return;
+        }
+    }
+}
+
+void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
+{
+    if (saveFirst) {
+        saveSelections(m_rubric.hasSousRubrics() ? std::optional<int>(leftSousRubric) : std::nullopt);
+    }
+    QListWidget* from = fromList();
+    QListWidget* to = toList();
+    if (!from || !to) {
+        return;
+    }
+    m_filling = true;
+    from->clear();
+    to->clear();
+    for (int i = 0; i < m_rubric.unitCount(); ++i) {
+        const UnitRecord& unit = m_rubric.unit(i);
+        if (unit.hidden() || (m_rubric.hasSousRubrics() && !unit.belongsToSousRubric(m_currentSousRubric))) {
+            continue;
+        }
+        for (QListWidget* list : {from, to}) {
+            auto* item = new QListWidgetItem(unit.name());
+            item->setData(kUnitIndexRole, i);
+            // Narrow lists cut long names short: the whole name is a touch and hold away.
+            item->setToolTip(unit.name());
+            list->addItem(item);
+        }
+    }
+    // Filling leaves a current row behind in Qt; only the remembered units are selected.
+    from->setCurrentRow(-1);
+    to->setCurrentRow(-1);
+    const QString& code = m_rubric.code();
+    selectRemembered(from, settings().getString(settings::kSettings, settings::fromName(code, sousRubricSuffix())));
+    selectRemembered(to, settings().getString(settings::kSettings, settings::toName(code, sousRubricSuffix())));
+    m_filling = false;
+}
+
+void CConvertDlg::refreshTitle()
+{
+    if (QLabel* title = control<QLabel>(kTitle)) {
+        if (m_rubric.hasSousRubrics() && m_currentSousRubric < m_rubric.sousRubricCount()) {
+            title->setText(QStringLiteral("%1\n(%2)").arg(m_rubric.name(), m_rubric.sousRubric(m_currentSousRubric)));
+        } else {
+            title->setText(m_rubric.name());
+        }
+        fitText(title, m_titleFont, kSmallestTitlePoints);
+    }
+    recompute();
+}
+
+void CConvertDlg::afterRelayout()
+{
+    refreshTitle();
+}
+
+void CConvertDlg::typeCharacter(QChar character)
+{
+    if (QLineEdit* field = inputField()) {
+        // insert() replaces the selection and goes through the field's own editing, as typing does.
+        field->insert(QString(character));
+    }
+}
+
+void CConvertDlg::typeBackspace()
+{
+    if (QLineEdit* field = inputField()) {
+        field->backspace();
+    }
+}
+
+void CConvertDlg::clearInput()
+{
+    if (QLineEdit* field = inputField()) {
+        field->clear();
+    }
+    if (QLabel* shown = resultField()) {
+        shown->clear();
+    }
+}
+
+void CConvertDlg::swapUnits()
+{
+    QListWidget* from = fromList();
+    QListWidget* to = toList();
+    if (!from || !to || from->selectedItems().isEmpty() || to->selectedItems().isEmpty()) {
+        return;
+    }
+    const int fromRow = from->row(from->selectedItems().first());
+    const int toRow = to->row(to->selectedItems().first());
+    m_filling = true;
+    from->setCurrentRow(toRow);
+    to->setCurrentRow(fromRow);
+    m_filling = false;
+    recompute();
+}
+
+void CConvertDlg::copyResult()
+{
+    const QString text = resultField() ? resultField()->text() : QString();
+    // An empty result would only wipe what the clipboard held.
+    if (text.isEmpty()) {
+        return;
+    }
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) {
+        clipboard->setText(text);
+    }
+}
+
+void CConvertDlg::pasteInput()
+{
+    QLineEdit* field = inputField();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!field || !clipboard) {
+        return;
+    }
+    const QMimeData* offered = clipboard->mimeData();
+    if (!offered || !offered->hasText()) {
+        return;
+    }
+    field->clear();
+    field->paste();
+}
+
+void CConvertDlg::setNotation(int notation)
+{
+    m_notation = notation;
+    recompute();
+}
+
+void CConvertDlg::setPrecision(int precision)
+{
+    m_precision = precision;
+    recompute();
+}
+
+void CConvertDlg::switchSousRubric(int sousRubric)
+{
+    if (!m_rubric.hasSousRubrics() || sousRubric < 0 || sousRubric >= m_rubric.sousRubricCount()) {
+        return;
+    }
+    const int left = m_currentSousRubric;
+    m_currentSousRubric = sousRubric;
+    fillUnitLists(true, left);
+    refreshTitle();
+}
+
+void CConvertDlg::replacePlaceholder(QMenu* popup)
+{
+    BottomMenuBar* bar = menuBar();
+    if (!bar || m_sousRubricPopup || BottomMenuBar::firstItemId(popup) != kSousRubricPlaceholder) {
+        return;
+    }
+    bar->removeItem(popup, kSousRubricPlaceholder);
+    for (int n = 0; n < m_rubric.sousRubricCount(); ++n) {
+        bar->appendItem(popup, kFirstSousRubric + n, m_rubric.sousRubric(n))->setCheckable(true);
+    }
+    m_sousRubricPopup = popup;
+}
+
+void CConvertDlg::markMenuItems()
+{
+    BottomMenuBar* bar = menuBar();
+    if (!bar) {
+        return;
+    }
+    bar->setItemEnabled(kCopy, resultField() && !resultField()->text().isEmpty());
+    const QMimeData* clipboard = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
+    bar->setItemEnabled(kPaste, clipboard && clipboard->hasText());
+
+    for (const QMenu* popup : bar->allMenus()) {
+        markAmong(popup, kFirstNotation, kLastNotation, kFirstNotation + m_notation);
+    }
+    // Precision 6 and the placeholder share an id: the precision items are found in their own popup.
+    markAmong(bar->popupByFirstItem(kFirstPrecision), kFirstPrecision, kLastPrecision, kFirstPrecision + m_precision);
+    if (m_rubric.hasSousRubrics() && m_sousRubricPopup) {
+        markAmong(m_sousRubricPopup, kFirstSousRubric, kFirstSousRubric + m_rubric.sousRubricCount() - 1,
+                  kFirstSousRubric + m_currentSousRubric);
+    }
+}
+
+void CConvertDlg::onPopupAboutToShow(QMenu* popup)
+{
+    replacePlaceholder(popup);
+    markMenuItems();
+}
+
+void CConvertDlg::onOk()
+{
+    closeWindow();
+}
+
+void CConvertDlg::onCancel()
+{
+    closeWindow();
+}
+
+void CConvertDlg::closeWindow()
+{
+    saveSettings();
+    done(QDialog::Rejected);
+}
+
+void CConvertDlg::saveSettings()
+{
+    // A window closed before it ever opened has nothing of the user's to keep: it must not wipe
+    // the remembered values with its empty lists.
+    if (!m_initialised) {
+        return;
+    }
+    const QString& code = m_rubric.code();
+    saveSelections(sousRubricSuffix());
+    settings().putInt(settings::kSettings, code + settings::kViewResultSuffix, m_notation);
+    settings().putInt(settings::kSettings, code + settings::kPrecisionResultSuffix, m_precision);
+    if (m_rubric.hasSousRubrics()) {
+        settings().putInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix, m_currentSousRubric);
+    }
+    settings().sync();
+}
+
+} // namespace quantaro

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "ui/quantarodialog.h"
+
+#include <QFont>
+#include <QString>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+
+namespace quantaro {
+
+class CStretchBitmapButton;
+class Rubric;
+class SettingsStore;
+
+/** Control ids, template and menu numbers and command ids of the conversion window. */
+namespace convertdlg {
+inline constexpr int kPortraitTemplate = 104;
+inline constexpr int kLandscapeTemplate = 105;
+inline constexpr int kSquareTemplate = 136;
+
+inline constexpr int kMenuPlain = 3001;
+inline constexpr int kMenuWithSousRubrics = 3004;
+
+inline constexpr int kInput = 1003;
+inline constexpr int kFromList = 1027;
+inline constexpr int kToList = 1033;
+inline constexpr int kResult = 1031;
+inline constexpr int kTitle = 1026;
+inline constexpr int kFirstKey = 1010;
+inline constexpr int kLastKey = 1025;
+inline constexpr int kBackspace = 1032;
+inline constexpr int kClear = 1034;
+inline constexpr int kSwap = 1054;
+
+inline constexpr int kPaste = 32773;
+inline constexpr int kCopy = 32774;
+inline constexpr int kFirstNotation = 32800;
+inline constexpr int kLastNotation = 32802;
+inline constexpr int kFirstPrecision = 32810;
+inline constexpr int kLastPrecision = 32820;
+/** First item of the popup that lists the sub-categories; replaced by them when it first opens. */
+inline constexpr int kSousRubricPlaceholder = 32816;
+inline constexpr int kFirstSousRubric = 32900;
+/** The last sub-category command that is handled (the twelfth and later ones do nothing). */
+inline constexpr int kLastSousRubric = 32910;
+
+/** The character each keypad key sends, indexed by key id - kFirstKey. */
+inline constexpr char16_t kKeypadCharacters[] = u"0123456789.-+*/e";
+} // namespace convertdlg
+
+/**
+ * The conversion window of one category: a value or expression typed into the input field is
+ * converted from the unit picked in one list to the unit picked in the other, in the notation and
+ * precision chosen in the menu, at every change. Categories with sub-categories show one
+ * sub-category's units at a time. The window remembers per category (and per sub-category) the
+ * chosen units, the notation, the precision and the sub-category shown.
+ *
+ * The rubric must stay unchanged while the window is open: its lists hold unit indexes.
+ */
+class CConvertDlg : public QuantaroDialog
+{
+    Q_OBJECT
+public:
+    CConvertDlg(Rubric& rubric, UiServices services, QWidget* parent = nullptr);
+    ~CConvertDlg() override;
+
+    int notation() const { return m_notation; }
+    int precision() const { return m_precision; }
+    int currentSousRubric() const { return m_currentSousRubric; }
+
+    /** Converts the input with the selected units and shows the result (or nothing). */
+    void recompute();
+    /**
+     * Fills both unit lists with the visible units of the current sub-category and selects the
+     * remembered ones; with saveFirst, the selections are stored first under sub-category leftSousRubric.
+     */
+    void fillUnitLists(bool saveFirst, int leftSousRubric = 0);
+    /** The closing step: stores units, notation, precision and sub-category. */
+    void saveSettings();
+    /** Puts the title back (after a re-layout or a sub-category switch) and recomputes. */
+    void refreshTitle();
+
+protected:
+    void onInitDialog() override;
+    void onOk() override;
+    void onCancel() override;
+    void afterRelayout() override;
+    void onPopupAboutToShow(QMenu* popup) override;
+
+private:
+    void connectCommands();
+    void applyTitleAndResultLook();
+    void readSettings();
+    void closeWindow();
+
+    void typeCharacter(QChar character);
+    void typeBackspace();
+    void clearInput();
+    void swapUnits();
+    void copyResult();
+    void pasteInput();
+    void setNotation(int notation);
+    void setPrecision(int precision);
+    void switchSousRubric(int sousRubric);
+
+    void saveSelections(std::optional<int> sousRubric);
+    void selectRemembered(QListWidget* list, const QString& name);
+    int selectedUnit(QListWidget* list) const;
+    void replacePlaceholder(QMenu* popup);
+    void markMenuItems();
+    std::optional<int> sousRubricSuffix() const;
+
+    SettingsStore& settings() const;
+    QLineEdit* inputField() const;
+    QListWidget* fromList() const;
+    QListWidget* toList() const;
+    QLabel* resultField() const;
+
+    Rubric& m_rubric;
+    int m_notation;
+    int m_precision;
+    int m_currentSousRubric = 0;
+    bool m_filling = false;
+    bool m_initialised = false;
+    QMenu* m_sousRubricPopup = nullptr;
+    QFont m_titleFont;
+    QFont m_resultFont;
+    CStretchBitmapButton* m_swapButton = nullptr;
+};
+
+} // namespace quantaro

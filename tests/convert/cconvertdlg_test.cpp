@@ -1,0 +1,612 @@
+#include "convert/cconvertdlg.h"
+
+#include "app/languagemodule.h"
+#include "app/resourcesource.h"
+#include "app/settingsstore.h"
+#include "catalogue/catalogueloader.h"
+#include "catalogue/rubric.h"
+#include "support/fakes.h"
+#include "testpaths.h"
+#include "ui/bottommenubar.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace quantaro;
+using namespace quantaro::convertdlg;
+using namespace quantaro::test;
+
+namespace {
+
+const ResourceSource& englishResources()
+{
+    // Kept loaded until the process ends: windows of every test may still hold its pictures.
+    static LanguageModule* module = [] {
+        auto loaded = LanguageModule::load(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.so"));
+        if (!loaded || !loaded->registerResources()) {
+            ADD_FAILURE() << "the English module cannot be loaded";
+            return static_cast<LanguageModule*>(nullptr);
+        }
+        return loaded.release();
+    }();
+    static const ResourceSource source(module ? module->resourceRoot() : QStringLiteral(":/missing"));
+    return source;
+}
+
+UnitRecord unit(const char* name, const char* toBase, const char* fromBase, const char* tag = "", bool hidden = false)
+{
+    UnitRecord record;
+    record.setName(QString::fromUtf8(name));
+    record.setToBase(QString::fromUtf8(toBase));
+    record.setFromBase(QString::fromUtf8(fromBase));
+    record.setTag(QString::fromUtf8(tag));
+    record.setHidden(hidden);
+    return record;
+}
+
+// Length without sub-categories; "Mile" comes before "metre", and a hidden unit sits among them.
+Rubric plainRubric()
+{
+    Rubric rubric;
+    rubric.setCode(QStringLiteral("LEN"));
+    rubric.setName(QStringLiteral("Length"));
+    rubric.addUnit(unit("foot", "$*0.3048", "$/0.3048"));
+    rubric.addUnit(unit("hidden league", "$*4828", "$/4828", "", true));
+    rubric.addUnit(unit("inch", "$*0.0254", "$/0.0254"));
+    rubric.addUnit(unit("Mile", "$*1609.344", "$/1609.344"));
+    rubric.addUnit(unit("metre", "$", "$"));
+    rubric.addUnit(unit("centimetre", "$/100", "$*100"));
+    return rubric;
+}
+
+// Length in three sub-categories, tagged by their first character.
+Rubric sousRubrics()
+{
+    Rubric rubric;
+    rubric.setCode(QStringLiteral("LEN"));
+    rubric.setName(QStringLiteral("Length"));
+    rubric.addSousRubric(QStringLiteral("Metric"));
+    rubric.addSousRubric(QStringLiteral("Imperial"));
+    rubric.addSousRubric(QStringLiteral("Nautical"));
+    rubric.addUnit(unit("metre", "$", "$", "0"));
+    rubric.addUnit(unit("kilometre", "$*1000", "$/1000", "0"));
+    rubric.addUnit(unit("foot", "$*0.3048", "$/0.3048", "1"));
+    rubric.addUnit(unit("yard", "$*0.9144", "$/0.9144", "1x"));
+    rubric.addUnit(unit("nautical mile", "$*1852", "$/1852", "2"));
+    rubric.addUnit(unit("cable", "$*185.2", "$/185.2", "2"));
+    return rubric;
+}
+
+QStringList itemsOf(const QListWidget* list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row) {
+        texts << list->item(row)->text();
+    }
+    return texts;
+}
+
+QString selectedText(const QListWidget* list)
+{
+    const auto selected = list->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+class ConvertDlgTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(tempDir.isValid());
+        QGuiApplication::clipboard()->clear();
+    }
+
+    std::unique_ptr<CConvertDlg> open(Rubric& rubric)
+    {
+        auto window =
+            std::make_unique<CConvertDlg>(rubric, UiServices{&messages, &screen, nullptr, &store, &englishResources()});
+        window->resize(screen.size);
+        window->show();
+        QApplication::processEvents();
+        return window;
+    }
+
+    void remember(const QString& name, const QString& value) { store.putString(settings::kSettings, name, value); }
+    QString stored(const QString& name) const { return store.getString(settings::kSettings, name); }
+    int storedInt(const QString& name) const { return store.getInt(settings::kSettings, name, -12345); }
+
+    static QLineEdit* input(const CConvertDlg& w) { return w.control<QLineEdit>(kInput); }
+    static QListWidget* from(const CConvertDlg& w) { return w.control<QListWidget>(kFromList); }
+    static QListWidget* to(const CConvertDlg& w) { return w.control<QListWidget>(kToList); }
+    static QString result(const CConvertDlg& w) { return w.control<QLabel>(kResult)->text(); }
+    static QString title(const CConvertDlg& w) { return w.control<QLabel>(kTitle)->text(); }
+
+    static void selectUnits(CConvertDlg& w, const QString& source, const QString& target)
+    {
+        for (auto [list, name] : {std::pair{from(w), source}, std::pair{to(w), target}}) {
+            const auto found = list->findItems(name, Qt::MatchExactly);
+            list->setCurrentItem(found.isEmpty() ? nullptr : found.first());
+        }
+    }
+
+    // Opens every popup of the bar once, as the user would look through the menus.
+    static void openMenus(CConvertDlg& w)
+    {
+        for (QMenu* menu : w.menuBar()->allMenus()) {
+            emit menu->aboutToShow();
+        }
+    }
+
+    static QMenu* precisionPopup(const CConvertDlg& w) { return w.menuBar()->popupByFirstItem(kFirstPrecision); }
+
+    // Command ids of the checked items of a popup.
+    static std::vector<int> checkedIds(const QMenu* popup)
+    {
+        std::vector<int> ids;
+        for (QAction* item : BottomMenuBar::items(popup)) {
+            if (item->isChecked()) {
+                ids.push_back(item->data().toInt());
+            }
+        }
+        return ids;
+    }
+
+    QTemporaryDir tempDir;
+    SettingsStore store{tempDir.filePath(QStringLiteral("q.ini"))};
+    RecordingMessageBoxes messages;
+    FixedScreen screen{QSize(360, 640)};
+};
+
+TEST_F(ConvertDlgTest, TypedOrKeypadInputShowsTheConvertedValueAndClearEmptiesBoth)
+{
+    Rubric rubric = plainRubric();
+    const std::vector<std::function<void(CConvertDlg&)>> typing = {
+        [](CConvertDlg& w) { QTest::keyClicks(input(w), QStringLiteral("12*2.54")); },
+        [](CConvertDlg& w) {
+            for (int id : {1011, 1012, 1023, 1012, 1020, 1015, 1014}) {
+                QTest::mouseClick(w.control<QPushButton>(id), Qt::LeftButton);
+            }
+        },
+    };
+    for (std::size_t i = 0; i < typing.size(); ++i) {
+        auto window = open(rubric);
+        selectUnits(*window, QStringLiteral("inch"), QStringLiteral("centimetre"));
+        typing[i](*window);
+        EXPECT_EQ(input(*window)->text(), QStringLiteral("12*2.54")) << i;
+        // 30.48 inches.
+        EXPECT_EQ(result(*window), QStringLiteral("77.4192")) << i;
+        QTest::mouseClick(window->control<QPushButton>(kClear), Qt::LeftButton);
+        EXPECT_EQ(input(*window)->text(), QString()) << i;
+        EXPECT_EQ(result(*window), QString()) << i;
+    }
+}
+
+TEST_F(ConvertDlgTest, KeypadTypesAtTheCaretReplacingTheSelection)
+{
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    struct Case
+    {
+        const char* before;
+        int selectionStart;
+        int selectionLength;
+        int key;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"123", 1, 1, 1019, "193"},                                      // a selected digit is replaced
+        {"123", 3, 0, 1025, "123e"},                                     // caret at the end
+        {"123", 0, 0, 1021, "-123"},                                     // caret at the start
+        {"123", 0, 3, 1024, "/"},                                        // all selected
+        {"123", 2, 0, kBackspace, "13"}, {"123", 1, 2, kBackspace, "1"}, // backspace removes just the selection
+        {"", 0, 0, kBackspace, ""},
+    };
+    for (const Case& c : cases) {
+        QLineEdit* field = input(*window);
+        field->setText(QString::fromUtf8(c.before));
+        field->setFocus();
+        if (c.selectionLength > 0) {
+            field->setSelection(c.selectionStart, c.selectionLength);
+        } else {
+            field->setCursorPosition(c.selectionStart);
+        }
+        QTest::mouseClick(window->control<QPushButton>(c.key), Qt::LeftButton);
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.after)) << c.before << " key " << c.key;
+    }
+}
+
+TEST_F(ConvertDlgTest, KeypadSendsTheCharactersOfItsTable)
+{
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    QString typed;
+    for (int id = kFirstKey; id <= kLastKey; ++id) {
+        QTest::mouseClick(window->control<QPushButton>(id), Qt::LeftButton);
+    }
+    EXPECT_EQ(input(*window)->text(), QStringLiteral("0123456789.-+*/e"));
+}
+
+TEST_F(ConvertDlgTest, MissingSelectionShowsNothingAndSwapNeedsBothLists)
+{
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    input(*window)->setText(QStringLiteral("2"));
+
+    selectUnits(*window, QStringLiteral("foot"), QString());
+    EXPECT_EQ(result(*window), QString()) << "a source without a target";
+    QTest::mouseClick(window->control<QPushButton>(kSwap), Qt::LeftButton);
+    EXPECT_EQ(selectedText(from(*window)), QStringLiteral("foot"));
+    EXPECT_EQ(selectedText(to(*window)), QString());
+
+    selectUnits(*window, QString(), QStringLiteral("inch"));
+    EXPECT_EQ(result(*window), QString()) << "a target without a source";
+    QTest::mouseClick(window->control<QPushButton>(kSwap), Qt::LeftButton);
+    EXPECT_EQ(selectedText(from(*window)), QString());
+    EXPECT_EQ(selectedText(to(*window)), QStringLiteral("inch"));
+
+    selectUnits(*window, QStringLiteral("foot"), QStringLiteral("inch"));
+    EXPECT_EQ(result(*window), QStringLiteral("24"));
+    QTest::mouseClick(window->control<QPushButton>(kSwap), Qt::LeftButton);
+    EXPECT_EQ(selectedText(from(*window)), QStringLiteral("inch"));
+    EXPECT_EQ(selectedText(to(*window)), QStringLiteral("foot"));
+    EXPECT_EQ(result(*window), QStringLiteral("0.16666667"));
+}
+
+TEST_F(ConvertDlgTest, ListsHoldTheVisibleUnitsWithTheirIndexes)
+{
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    const QStringList expected = {"foot", "inch", "Mile", "metre", "centimetre"};
+    EXPECT_EQ(itemsOf(from(*window)), expected);
+    EXPECT_EQ(itemsOf(to(*window)), expected);
+    // The item data is the unit's index in the category, past the hidden unit.
+    EXPECT_EQ(from(*window)->item(1)->data(Qt::UserRole).toInt(), 2);
+    EXPECT_EQ(to(*window)->item(4)->data(Qt::UserRole).toInt(), 5);
+}
+
+TEST_F(ConvertDlgTest, RememberedNamesSelectTheFirstUnitBeginningWithThemWithoutRegardToCase)
+{
+    struct Case
+    {
+        const char* remembered;
+        const char* selected;
+    };
+    const Case cases[] = {
+        {"m", "Mile"}, {"ME", "metre"}, {"centimetre", "centimetre"}, {"inches", ""}, {"hidden", ""}, {"", ""},
+    };
+    for (const Case& c : cases) {
+        Rubric rubric = plainRubric();
+        remember(QStringLiteral("LEN.From"), QString::fromUtf8(c.remembered));
+        remember(QStringLiteral("LEN.To"), QString::fromUtf8(c.remembered));
+        auto window = open(rubric);
+        EXPECT_EQ(selectedText(from(*window)), QString::fromUtf8(c.selected)) << c.remembered;
+        EXPECT_EQ(selectedText(to(*window)), QString::fromUtf8(c.selected)) << c.remembered;
+    }
+}
+
+TEST_F(ConvertDlgTest, ClosingStoresEverythingUnderTheCodeWithOkAndCancelAlike)
+{
+    const std::vector<std::function<void(CConvertDlg&)>> closings = {
+        [](CConvertDlg& w) { w.accept(); },
+        [](CConvertDlg& w) { w.reject(); },
+        [](CConvertDlg& w) { QTest::keyClick(input(w), Qt::Key_Return); },
+        [](CConvertDlg& w) { w.close(); },
+    };
+    for (std::size_t i = 0; i < closings.size(); ++i) {
+        QTemporaryDir dir;
+        SettingsStore fresh(dir.filePath(QStringLiteral("q.ini")));
+        Rubric rubric = plainRubric();
+        CConvertDlg window(rubric, UiServices{&messages, &screen, nullptr, &fresh, &englishResources()});
+        window.show();
+        selectUnits(window, QStringLiteral("inch"), QStringLiteral("metre"));
+        window.command(kFirstNotation + 2);
+        window.command(kFirstPrecision + 3);
+        closings[i](window);
+        EXPECT_FALSE(window.isVisible()) << i;
+        EXPECT_EQ(window.result(), QDialog::Rejected) << i;
+        EXPECT_EQ(fresh.getString(settings::kSettings, QStringLiteral("LEN.From")), QStringLiteral("inch")) << i;
+        EXPECT_EQ(fresh.getString(settings::kSettings, QStringLiteral("LEN.To")), QStringLiteral("metre")) << i;
+        EXPECT_EQ(fresh.getInt(settings::kSettings, QStringLiteral("LEN.ViewResult"), -1), 2) << i;
+        EXPECT_EQ(fresh.getInt(settings::kSettings, QStringLiteral("LEN.PrecisionResult"), -1), 3) << i;
+        // A category without sub-categories has no numbered names and no current sub-category.
+        EXPECT_FALSE(fresh.contains(settings::kSettings, QStringLiteral("LEN.From.0"))) << i;
+        EXPECT_FALSE(fresh.contains(settings::kSettings, QStringLiteral("LEN.To.0"))) << i;
+        EXPECT_FALSE(fresh.contains(settings::kSettings, QStringLiteral("LEN.CurrentSousRubric"))) << i;
+    }
+}
+
+TEST_F(ConvertDlgTest, NoSelectionIsStoredAsAnEmptyName)
+{
+    Rubric rubric = plainRubric();
+    remember(QStringLiteral("LEN.From"), QStringLiteral("foot"));
+    auto window = open(rubric);
+    from(*window)->clearSelection();
+    window->reject();
+    EXPECT_TRUE(store.contains(settings::kSettings, QStringLiteral("LEN.From")));
+    EXPECT_EQ(stored(QStringLiteral("LEN.From")), QString());
+}
+
+TEST_F(ConvertDlgTest, WindowClosedBeforeItOpenedKeepsTheStoredValues)
+{
+    Rubric rubric = plainRubric();
+    remember(QStringLiteral("LEN.From"), QStringLiteral("foot"));
+    store.putInt(settings::kSettings, QStringLiteral("LEN.PrecisionResult"), 3);
+    CConvertDlg window(rubric, UiServices{&messages, &screen, nullptr, &store, &englishResources()});
+    window.reject();
+    EXPECT_EQ(stored(QStringLiteral("LEN.From")), QStringLiteral("foot"));
+    EXPECT_EQ(storedInt(QStringLiteral("LEN.PrecisionResult")), 3);
+}
+
+TEST_F(ConvertDlgTest, SwitchingSubCategoryStoresTheOldSelectionsAndRestoresTheNewOnes)
+{
+    Rubric rubric = sousRubrics();
+    remember(QStringLiteral("LEN.From.1"), QStringLiteral("yard"));
+    remember(QStringLiteral("LEN.To.1"), QStringLiteral("f"));
+    auto window = open(rubric);
+    EXPECT_EQ(title(*window), QStringLiteral("Length\n(Metric)"));
+    EXPECT_EQ(itemsOf(from(*window)), (QStringList{"metre", "kilometre"}));
+    selectUnits(*window, QStringLiteral("kilometre"), QStringLiteral("metre"));
+    input(*window)->setText(QStringLiteral("3"));
+    EXPECT_EQ(result(*window), QStringLiteral("3000"));
+
+    window->command(kFirstSousRubric + 1);
+    EXPECT_EQ(stored(QStringLiteral("LEN.From.0")), QStringLiteral("kilometre"));
+    EXPECT_EQ(stored(QStringLiteral("LEN.To.0")), QStringLiteral("metre"));
+    EXPECT_EQ(title(*window), QStringLiteral("Length\n(Imperial)"));
+    // A tag counts by its first character only.
+    EXPECT_EQ(itemsOf(to(*window)), (QStringList{"foot", "yard"}));
+    EXPECT_EQ(selectedText(from(*window)), QStringLiteral("yard"));
+    EXPECT_EQ(selectedText(to(*window)), QStringLiteral("foot"));
+    EXPECT_EQ(result(*window), QStringLiteral("9")) << "the switch recomputes with the new units";
+
+    window->reject();
+    EXPECT_EQ(stored(QStringLiteral("LEN.From.1")), QStringLiteral("yard"));
+    EXPECT_EQ(storedInt(QStringLiteral("LEN.CurrentSousRubric")), 1);
+    EXPECT_FALSE(store.contains(settings::kSettings, QStringLiteral("LEN.From")));
+    EXPECT_EQ(stored(QStringLiteral("LEN.From.0")), QStringLiteral("kilometre")) << "left as the switch stored it";
+}
+
+TEST_F(ConvertDlgTest, StoredSubCategoryIsTheOneShownAndABadOneFallsBackToTheFirst)
+{
+    struct Case
+    {
+        int stored;
+        const char* title;
+        QStringList units;
+    };
+    const std::vector<Case> cases = {
+        {2, "Length\n(Nautical)", {"nautical mile", "cable"}},
+        {3, "Length\n(Metric)", {"metre", "kilometre"}},
+        {-1, "Length\n(Metric)", {"metre", "kilometre"}},
+        {2000000000, "Length\n(Metric)", {"metre", "kilometre"}},
+    };
+    for (const Case& c : cases) {
+        Rubric rubric = sousRubrics();
+        store.putInt(settings::kSettings, QStringLiteral("LEN.CurrentSousRubric"), c.stored);
+        auto window = open(rubric);
+        EXPECT_EQ(title(*window), QString::fromUtf8(c.title)) << c.stored;
+        EXPECT_EQ(itemsOf(from(*window)), c.units) << c.stored;
+    }
+}
+
+TEST_F(ConvertDlgTest, CopyAndPasteGoThroughTheClipboardAndFollowTheResult)
+{
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    selectUnits(*window, QStringLiteral("foot"), QStringLiteral("inch"));
+    openMenus(*window);
+    EXPECT_FALSE(window->menuBar()->action(kCopy)->isEnabled()) << "nothing to copy";
+    EXPECT_FALSE(window->menuBar()->action(kPaste)->isEnabled()) << "nothing to paste";
+
+    input(*window)->setText(QStringLiteral("3"));
+    openMenus(*window);
+    EXPECT_TRUE(window->menuBar()->action(kCopy)->isEnabled());
+    window->command(kCopy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("36"));
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("1/2"));
+    openMenus(*window);
+    EXPECT_TRUE(window->menuBar()->action(kPaste)->isEnabled());
+    input(*window)->setFocus();
+    input(*window)->setCursorPosition(0);
+    window->command(kPaste);
+    EXPECT_EQ(input(*window)->text(), QStringLiteral("1/2")) << "paste replaces the input";
+    EXPECT_EQ(result(*window), QStringLiteral("6"));
+
+    // An empty result never wipes the clipboard.
+    QTest::mouseClick(window->control<QPushButton>(kClear), Qt::LeftButton);
+    window->command(kCopy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("1/2"));
+}
+
+TEST_F(ConvertDlgTest, NotationAndPrecisionCommandsRecompute)
+{
+    struct Case
+    {
+        const char* input;
+        int notation;
+        int precision;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"2.5", 2, 8, "2.5"},         {"100", 2, 8, "100"}, {"100", 2, 0, "100"}, {"1/3", 0, 8, "0.33333333"},
+        {"1234.5", 1, 2, "1.23e+03"}, {"2*3", 0, 8, "6"},   {"1/0", 0, 8, "inf"}, {"0.125", 2, 2, "0.12"},
+    };
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    selectUnits(*window, QStringLiteral("metre"), QStringLiteral("metre"));
+    for (const Case& c : cases) {
+        input(*window)->setText(QString::fromUtf8(c.input));
+        window->command(kFirstNotation + c.notation);
+        window->command(kFirstPrecision + c.precision);
+        EXPECT_EQ(window->notation(), c.notation);
+        EXPECT_EQ(window->precision(), c.precision);
+        EXPECT_EQ(result(*window), QString::fromUtf8(c.shown)) << c.input;
+    }
+}
+
+TEST_F(ConvertDlgTest, RadioMarksFollowNotationPrecisionAndSubCategory)
+{
+    Rubric rubric = sousRubrics();
+    store.putInt(settings::kSettings, QStringLiteral("LEN.PrecisionResult"), 6);
+    store.putInt(settings::kSettings, QStringLiteral("LEN.ViewResult"), 1);
+    auto window = open(rubric);
+    BottomMenuBar* bar = window->menuBar();
+    ASSERT_NE(bar, nullptr);
+    QMenu* kinds = bar->popupByFirstItem(kSousRubricPlaceholder);
+    ASSERT_NE(kinds, nullptr);
+
+    // Precision 6 shares its id with the placeholder: its mark lands in the precision popup only.
+    emit precisionPopup(*window)->aboutToShow();
+    EXPECT_EQ(checkedIds(precisionPopup(*window)), std::vector<int>{kFirstPrecision + 6});
+
+    openMenus(*window);
+    openMenus(*window);
+    QStringList names;
+    for (QAction* item : BottomMenuBar::items(kinds)) {
+        names << item->text();
+    }
+    EXPECT_EQ(names, (QStringList{"Metric", "Imperial", "Nautical"})) << "the placeholder is replaced once";
+    EXPECT_EQ(checkedIds(kinds), std::vector<int>{kFirstSousRubric});
+    EXPECT_EQ(checkedIds(precisionPopup(*window)), std::vector<int>{kFirstPrecision + 6});
+    EXPECT_EQ(bar->action(kFirstNotation + 1)->isChecked(), true);
+
+    // Choosing items through the menu moves the marks.
+    bar->action(kFirstSousRubric + 2)->trigger();
+    bar->action(kFirstNotation + 2)->trigger();
+    for (QAction* item : BottomMenuBar::items(precisionPopup(*window))) {
+        if (item->data().toInt() == kFirstPrecision + 10) {
+            item->trigger();
+        }
+    }
+    openMenus(*window);
+    EXPECT_EQ(window->currentSousRubric(), 2);
+    EXPECT_EQ(checkedIds(kinds), std::vector<int>{kFirstSousRubric + 2});
+    EXPECT_EQ(checkedIds(precisionPopup(*window)), std::vector<int>{kFirstPrecision + 10});
+    EXPECT_FALSE(bar->action(kFirstNotation + 1)->isChecked());
+    EXPECT_TRUE(bar->action(kFirstNotation + 2)->isChecked());
+
+    // Precision 6 chosen after the placeholder is gone.
+    bar->action(kSousRubricPlaceholder)->trigger();
+    EXPECT_EQ(window->precision(), 6);
+}
+
+TEST_F(ConvertDlgTest, PlainCategoryUsesTheMenuWithoutSubCategories)
+{
+    Rubric plain = plainRubric();
+    auto window = open(plain);
+    EXPECT_EQ(window->menuBar()->popupByFirstItem(kSousRubricPlaceholder), nullptr);
+    EXPECT_EQ(title(*window), QStringLiteral("Length"));
+    window->command(kFirstSousRubric + 1);
+    EXPECT_EQ(window->currentSousRubric(), 0) << "a category without sub-categories cannot switch";
+}
+
+TEST_F(ConvertDlgTest, SettingsOutOfRangeStillGiveAMarkedFormat)
+{
+    Rubric rubric = plainRubric();
+    store.putInt(settings::kSettings, QStringLiteral("LEN.ViewResult"), 7);
+    store.putInt(settings::kSettings, QStringLiteral("LEN.PrecisionResult"), 99);
+    remember(QStringLiteral("LEN.From"), QStringLiteral("metre"));
+    remember(QStringLiteral("LEN.To"), QStringLiteral("metre"));
+    auto window = open(rubric);
+    input(*window)->setText(QStringLiteral("1/3"));
+    EXPECT_EQ(window->notation(), 0);
+    EXPECT_EQ(window->precision(), 10);
+    EXPECT_EQ(result(*window), QStringLiteral("0.3333333333"));
+    openMenus(*window);
+    EXPECT_EQ(checkedIds(precisionPopup(*window)), std::vector<int>{kFirstPrecision + 10});
+    EXPECT_TRUE(window->menuBar()->action(kFirstNotation)->isChecked());
+
+    store.putInt(settings::kSettings, QStringLiteral("LEN.PrecisionResult"), -5);
+    auto second = open(rubric);
+    EXPECT_EQ(second->precision(), 0);
+}
+
+TEST_F(ConvertDlgTest, TitleAndResultKeepTheirLookThroughEveryShape)
+{
+    Rubric rubric = sousRubrics();
+    auto window = open(rubric);
+    selectUnits(*window, QStringLiteral("metre"), QStringLiteral("kilometre"));
+    input(*window)->setText(QStringLiteral("1500"));
+    auto* titleLabel = window->control<QLabel>(kTitle);
+    auto* resultLabel = window->control<QLabel>(kResult);
+    for (const QSize size : {QSize(640, 360), QSize(480, 480), QSize(240, 320), QSize(320, 240), QSize(360, 640)}) {
+        screen.size = size;
+        window->resize(size);
+        EXPECT_EQ(title(*window), QStringLiteral("Length\n(Metric)")) << size.width();
+        EXPECT_EQ(result(*window), QStringLiteral("1.5")) << size.width();
+        // Both lines of the title fit, however small the screen.
+        const QRect room = titleLabel->contentsRect();
+        EXPECT_LE(QFontMetrics(titleLabel->font())
+                      .boundingRect(room, int(titleLabel->alignment()) | Qt::TextWordWrap, title(*window))
+                      .height(),
+                  room.height())
+            << size.width();
+        EXPECT_GE(resultLabel->font().pointSizeF(), 11.0) << size.width();
+    }
+    EXPECT_EQ(titleLabel->font().pointSizeF(), 16.0) << "the full size is back on the large screen";
+    EXPECT_EQ(titleLabel->palette().color(QPalette::WindowText), QColor(0, 160, 0));
+    EXPECT_EQ(resultLabel->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+    EXPECT_TRUE(titleLabel->font().bold());
+    EXPECT_TRUE(resultLabel->font().bold());
+    EXPECT_GE(resultLabel->font().pointSizeF(), 16.0);
+    EXPECT_TRUE(resultLabel->textInteractionFlags() & Qt::TextSelectableByMouse);
+}
+
+// Renders the window with the English catalogue in every shape, for a person to look at.
+TEST_F(ConvertDlgTest, RendersEveryShapeToPng)
+{
+    const QString folder = QStringLiteral(QUANTARO_BINARY_DIR "/renders");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Catalogue catalogue;
+    CatalogueLoader loader(englishResources(), QStringLiteral(QUANTARO_PROGRAM_DIR), store, messages);
+    ASSERT_TRUE(loader.load(catalogue));
+    struct Render
+    {
+        int rubric;
+        const char* from;
+        const char* to;
+        const char* input;
+    };
+    const Render renders[] = {{1, "inch", "centimetre", "12*2.54"}, {12, "becquerel", "curie", "3.7e10"}};
+    for (const Render& r : renders) {
+        Rubric& rubric = catalogue[static_cast<std::size_t>(r.rubric)];
+        for (const QSize size : {QSize(360, 640), QSize(640, 360), QSize(480, 480), QSize(240, 320), QSize(320, 240)}) {
+            screen.size = size;
+            remember(rubric.code() + QStringLiteral(".From") + (rubric.hasSousRubrics() ? ".0" : ""),
+                     QString::fromUtf8(r.from));
+            remember(rubric.code() + QStringLiteral(".To") + (rubric.hasSousRubrics() ? ".0" : ""),
+                     QString::fromUtf8(r.to));
+            auto window = open(rubric);
+            input(*window)->setText(QString::fromUtf8(r.input));
+            QApplication::processEvents();
+            EXPECT_FALSE(result(*window).isEmpty()) << rubric.code().toStdString();
+            const QString file =
+                folder +
+                QStringLiteral("/convert_%1_%2x%3.png").arg(rubric.code()).arg(size.width()).arg(size.height());
+            EXPECT_TRUE(window->grab().save(file)) << file.toStdString();
+            if (size == QSize(360, 640) && rubric.hasSousRubrics()) {
+                openMenus(*window);
+                QMenu* kinds = window->menuBar()->popupByFirstItem(kFirstSousRubric);
+                ASSERT_NE(kinds, nullptr);
+                kinds->adjustSize();
+                EXPECT_TRUE(kinds->grab().save(folder + QStringLiteral("/convert_kinds_popup.png")));
+                precisionPopup(*window)->adjustSize();
+                EXPECT_TRUE(
+                    precisionPopup(*window)->grab().save(folder + QStringLiteral("/convert_precision_popup.png")));
+            }
+        }
+    }
+}
+
+} // namespace
