@@ -3,6 +3,7 @@
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
+#include "convert/cconvertdlg.h"
 #include "currency/currencyunits.h"
 #include "platform/qtmessageboxes.h"
 #include "ui/bottommenubar.h"
@@ -141,7 +142,8 @@ void CMainDlg::openManualRates()
 
 void CMainDlg::runConversionWindow(Rubric& rubric)
 {
-    Q_UNUSED(rubric);
+    CConvertDlg dialog(rubric, services(), this);
+    dialog.exec();
 }
 
 void CMainDlg::runAboutWindow()
