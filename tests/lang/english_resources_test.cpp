@@ -134,6 +134,7 @@ TEST_P(TemplateTest, EveryPictureButtonHasFourRenderablePictures)
 }
 
 const QList<int> kHomeIds = range(1400, 1419);
+const QList<int> kHiddenUnitsIds = range(1037, 1040);
 
 INSTANTIATE_TEST_SUITE_P(EnglishModule, TemplateTest,
                          testing::Values(TemplateCase{102, {360, 640}, {240, 320}, kHomeIds},
@@ -141,7 +142,10 @@ INSTANTIATE_TEST_SUITE_P(EnglishModule, TemplateTest,
                                          TemplateCase{137, {480, 480}, {240, 240}, kHomeIds},
                                          TemplateCase{104, {360, 640}, {240, 320}, conversionIds()},
                                          TemplateCase{105, {640, 360}, {320, 240}, conversionIds()},
-                                         TemplateCase{136, {480, 480}, {240, 240}, conversionIds()}),
+                                         TemplateCase{136, {480, 480}, {240, 240}, conversionIds()},
+                                         TemplateCase{106, {360, 640}, {240, 320}, kHiddenUnitsIds},
+                                         TemplateCase{107, {640, 360}, {320, 240}, kHiddenUnitsIds},
+                                         TemplateCase{138, {480, 480}, {240, 240}, kHiddenUnitsIds}),
                          [](const testing::TestParamInfo<TemplateCase>& p) {
                              return "Template" + std::to_string(p.param.number);
                          });
@@ -231,7 +235,8 @@ INSTANTIATE_TEST_SUITE_P(
     EnglishModule, MenuTest,
     testing::Values(MenuCase{128, {32772, 32773, 32776, 32787, 32820}, true},
                     MenuCase{3001, range(32800, 32802) + range(32810, 32820) + QList{32773, 32774}, false},
-                    MenuCase{3004, range(32800, 32802) + range(32810, 32820) + QList{32773, 32774}, true}),
+                    MenuCase{3004, range(32800, 32802) + range(32810, 32820) + QList{32773, 32774}, true},
+                    MenuCase{3002, {1, 2}, false}),
     [](const testing::TestParamInfo<MenuCase>& p) { return "Menu" + std::to_string(p.param.number); });
 
 } // namespace

@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""Writes a language module's templates of the hidden-units window (106 portrait, 107 landscape,
+138 square) as Qt Designer .ui files, with the grid, margins, fonts and list rows of the other
+windows' templates (the helpers come from make_templates.py).
+
+Usage: make_options_templates.py <module resource folder> [--language en]
+"""
+
+import argparse
+import sys
+from pathlib import Path
+
+from make_templates import (LANDSCAPE, LIST_FONT, PORTRAIT, SQUARE, Ui, bool_prop, font_prop,
+                            string_prop, text_prop)
+
+OPTIONS_TEMPLATES = {106: PORTRAIT, 107: LANDSCAPE, 138: SQUARE}
+
+UNIT_LIST, RUBRIC_COMBO, SHOW_ALL, HIDE_ALL = 1037, 1038, 1039, 1040
+
+TEXTS = {
+    "en": {
+        "title": "Units to show",
+        "show_all": "Show all",
+        "hide_all": "Hide all",
+    },
+}
+
+# Rows tall enough to tap; the whole row flips its check box, so the box keeps the style's size
+# (a larger one drawn through the style sheet would cover the start of the text).
+UNIT_LIST_STYLE = "QListWidget::item { min-height: 40px; }"
+
+
+def options_layout(size):
+    """Rectangles of the window's controls for one shape: the category on top, its units below."""
+    if size == PORTRAIT:
+        return {RUBRIC_COMBO: (16, 16, 328, 48), UNIT_LIST: (16, 72, 328, 440),
+                SHOW_ALL: (16, 528, 160, 48), HIDE_ALL: (184, 528, 160, 48)}
+    if size == LANDSCAPE:
+        return {RUBRIC_COMBO: (16, 16, 376, 48), UNIT_LIST: (16, 72, 376, 232),
+                SHOW_ALL: (408, 72, 216, 48), HIDE_ALL: (408, 136, 216, 48)}
+    return {RUBRIC_COMBO: (16, 16, 448, 48), UNIT_LIST: (16, 72, 448, 280),
+            SHOW_ALL: (16, 368, 216, 48), HIDE_ALL: (248, 368, 216, 48)}
+
+
+def options_template(size, texts):
+    layout = options_layout(size)
+    ui = Ui(size, texts["title"])
+    ui.add("QComboBox", "category", layout[RUBRIC_COMBO], RUBRIC_COMBO, font_prop(LIST_FONT))
+    # The category comes first when tabbing, as it decides what the rest of the window shows.
+    ui.tab_order.insert(0, "category")
+    ui.add("QListWidget", "units", layout[UNIT_LIST], UNIT_LIST,
+           font_prop(LIST_FONT) + string_prop("styleSheet", UNIT_LIST_STYLE)
+           + '\n    <property name="horizontalScrollBarPolicy">\n     <enum>Qt::ScrollBarAlwaysOff</enum>\n    </property>')
+    ui.add("QPushButton", "showAll", layout[SHOW_ALL], SHOW_ALL,
+           text_prop(texts["show_all"]) + bool_prop("autoDefault", False))
+    ui.add("QPushButton", "hideAll", layout[HIDE_ALL], HIDE_ALL,
+           text_prop(texts["hide_all"]) + bool_prop("autoDefault", False))
+    return ui.xml()
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("resources", help="the module's resource folder")
+    parser.add_argument("--language", default="en", choices=sorted(TEXTS))
+    args = parser.parse_args(argv)
+    dialogs = Path(args.resources) / "dialogs"
+    dialogs.mkdir(parents=True, exist_ok=True)
+    for number, size in OPTIONS_TEMPLATES.items():
+        (dialogs / f"{number}.ui").write_text(options_template(size, TEXTS[args.language]), encoding="utf-8")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

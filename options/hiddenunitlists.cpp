@@ -1,0 +1,39 @@
+#include "options/hiddenunitlists.h"
+
+#include "app/settingsstore.h"
+
+#include <algorithm>
+
+namespace quantaro {
+
+void writeHiddenUnitLists(const Catalogue& catalogue, SettingsStore& settings)
+{
+    const bool anyUnit =
+        std::any_of(catalogue.begin(), catalogue.end(), [](const Rubric& rubric) { return rubric.unitCount() > 0; });
+    if (!anyUnit) {
+        return;
+    }
+    for (int i = 0; i < kRubricCount; ++i) {
+        const Rubric& rubric = catalogue[static_cast<size_t>(i)];
+        // The code by index, not the record's: a record that was never loaded has an empty code,
+        // and "NonAffichage\" alone would delete every category's list.
+        const QString section = settings::hiddenUnitsSection(rubricCode(i));
+        settings.deleteKey(section);
+        if (rubric.unitCount() == 0) {
+            continue;
+        }
+        int count = 0;
+        for (int u = 0; u < rubric.unitCount(); ++u) {
+            const UnitRecord& unit = rubric.unit(u);
+            if (unit.hidden()) {
+                settings.putString(section, settings::hiddenItemName(count), unit.name());
+                ++count;
+            }
+        }
+        // Once per category rather than after every unit: the stored result is the same, and each
+        // write reaches the file at once.
+        settings.putInt(section, settings::kHiddenCount, count);
+    }
+}
+
+} // namespace quantaro
