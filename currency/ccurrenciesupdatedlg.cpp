@@ -1,0 +1,164 @@
+#include "currency/ccurrenciesupdatedlg.h"
+
+#include "app/cconverterapp.h"
+#include "app/settingsstore.h"
+#include "currency/ratedownloader.h"
+#include "platform/clock.h"
+#include "platform/notificationservice.h"
+#include "ui/waitcursor.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QtEndian>
+
+namespace quantaro {
+
+namespace {
+
+constexpr qsizetype kTimeStampBytes = 8;
+const QString kTwentyFourHourTime = QStringLiteral("HH:mm");
+
+void replaceFirst(QString& text, const QString& marker, const QString& by)
+{
+    const qsizetype at = text.indexOf(marker);
+    if (at >= 0) {
+        text.replace(at, marker.size(), by);
+    }
+}
+
+} // namespace
+
+QString lastUpdateText(const QString& format, int64_t seconds, const QLocale& locale)
+{
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toLocalTime();
+    QString text = format;
+    replaceFirst(text, currencyupdate::kDateMarker, locale.toString(local.date(), QLocale::ShortFormat));
+    replaceFirst(text, currencyupdate::kTimeMarker, locale.toString(local.time(), kTwentyFourHourTime));
+    return text;
+}
+
+CCurrenciesUpdateDlg::CCurrenciesUpdateDlg(UiServices services, NotificationService& notifications, const Clock& clock,
+                                           std::function<bool()> download, QString application, QWidget* parent)
+    : QuantaroDialog(currencyupdate::kTemplates, services, parent), m_notifications(notifications), m_clock(clock),
+      m_download(std::move(download)), m_application(std::move(application))
+{
+    setMenuBarFromResource(currencyupdate::kMenu);
+    onCommand(currencyupdate::kDownloadButton, [this] { downloadNow(); });
+}
+
+void CCurrenciesUpdateDlg::onInitDialog()
+{
+    SettingsStore* store = services().settings;
+    const std::optional<QByteArray> last =
+        store ? store->getBinary(settings::kSettings, settings::kLastCurrencyUpdate) : std::nullopt;
+    // Only this program writes the value, always 8 bytes; anything else counts as no update.
+    if (last && last->size() == kTimeStampBytes) {
+        m_lastUpdateText =
+            lastUpdateText(string(currencyupdate::kLastUpdateFormat), qFromLittleEndian<qint64>(last->constData()));
+    } else {
+        m_lastUpdateText = string(currencyupdate::kNeverUpdated);
+    }
+    const int32_t syncAuto = store ? store->getInt(settings::kSettings, settings::kSyncAuto, settings::kSyncAutoDefault)
+                                   : settings::kSyncAutoDefault;
+    if (auto* box = control<QCheckBox>(currencyupdate::kAutomaticUpdateBox)) {
+        box->setChecked(syncAuto != 0);
+    }
+}
+
+void CCurrenciesUpdateDlg::afterRelayout()
+{
+    if (auto* label = control<QLabel>(currencyupdate::kLastUpdateLabel)) {
+        label->setText(m_lastUpdateText);
+    }
+}
+
+void CCurrenciesUpdateDlg::downloadNow()
+{
+    bool succeeded = false;
+    {
+        WaitCursor wait;
+        succeeded = m_download && m_download();
+        if (succeeded) {
+            const int64_t now = m_clock.now();
+            if (services().settings) {
+                storeLastCurrencyUpdate(*services().settings, now);
+            }
+            m_lastUpdateText = lastUpdateText(string(currencyupdate::kLastUpdateFormat), now);
+            afterRelayout();
+        }
+    }
+    if (succeeded) {
+        showMessage(currencyupdate::kDownloadSucceeded, MessageIcon::Information);
+    } else {
+        showMessage(currencyupdate::kDownloadFailed, MessageIcon::Error);
+    }
+}
+
+void CCurrenciesUpdateDlg::onOk()
+{
+    SettingsStore* store = services().settings;
+    const auto* box = control<QCheckBox>(currencyupdate::kAutomaticUpdateBox);
+    if (store && box) {
+        const int32_t cable = store->getInt(settings::kSettings, settings::kSyncAuto, settings::kSyncAutoDefault);
+        const bool ticked = box->isChecked();
+        if (ticked && cable == 0) {
+            switchOn();
+        } else if (!ticked && cable != 0) {
+            switchOff(cable);
+        } else if (!ticked) {
+            // A network function registration can outlive a refused cable registration; with the
+            // box showing cleared, OK must not leave it firing.
+            cancelNetworkFunction();
+        }
+    }
+    QuantaroDialog::onOk();
+}
+
+void CCurrenciesUpdateDlg::switchOn()
+{
+    SettingsStore& store = *services().settings;
+    // A network function registration left from an earlier half-refused switch-on would lose its
+    // handle when the new one is stored, and could then never be cancelled.
+    cancelNetworkFunction();
+    const int64_t now = m_clock.now();
+    const QDateTime nowUtc = QDateTime::fromSecsSinceEpoch(now, Qt::UTC);
+    const QDateTime start = QDateTime::fromSecsSinceEpoch(now - currencyupdate::kRegistrationLeadSeconds, Qt::UTC);
+    // addYears keeps month, day and time; 29 February becomes the 28th when the target year has none.
+    const QDateTime end = nowUtc.addYears(currencyupdate::kRegistrationYears);
+    const int32_t cable = m_notifications.registerApplication(notification::kCableConnectionEvent, m_application,
+                                                              kConnectionRunWord, start, end);
+    if (cable != notification::kNoHandle) {
+        store.putInt(settings::kSettings, settings::kSyncAuto, cable);
+    }
+    const int32_t network = m_notifications.registerApplication(notification::kNetworkFunctionEvent, m_application,
+                                                                kConnectionRunWord, start, end);
+    if (network != notification::kNoHandle) {
+        store.putInt(settings::kSettings, settings::kSyncAutoRndis, network);
+    }
+    store.sync();
+}
+
+void CCurrenciesUpdateDlg::switchOff(int32_t cableHandle)
+{
+    SettingsStore& store = *services().settings;
+    m_notifications.cancel(cableHandle);
+    store.putInt(settings::kSettings, settings::kSyncAuto, 0);
+    const int32_t network = store.getInt(settings::kSettings, settings::kSyncAutoRndis, settings::kSyncAutoDefault);
+    m_notifications.cancel(network);
+    store.putInt(settings::kSettings, settings::kSyncAutoRndis, 0);
+    store.sync();
+}
+
+void CCurrenciesUpdateDlg::cancelNetworkFunction()
+{
+    SettingsStore& store = *services().settings;
+    const int32_t network = store.getInt(settings::kSettings, settings::kSyncAutoRndis, settings::kSyncAutoDefault);
+    if (network != 0) {
+        m_notifications.cancel(network);
+        store.putInt(settings::kSettings, settings::kSyncAutoRndis, 0);
+        store.sync();
+    }
+}
+
+} // namespace quantaro

@@ -1,0 +1,152 @@
+#include "currency/cmanualcurrenciesdlg.h"
+
+#include "app/settingsstore.h"
+#include "catalogue/rubric.h"
+#include "ui/waitcursor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <algorithm>
+
+namespace quantaro {
+
+QString filterRate(const QString& typed)
+{
+    QString rate;
+    rate.reserve(typed.size());
+    for (QChar c : typed) {
+        if (c == QLatin1Char(',')) {
+            c = QLatin1Char('.');
+        }
+        if (c == QLatin1Char('.') || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))) {
+            rate.append(c);
+        }
+    }
+    return rate;
+}
+
+CManualCurrenciesDlg::CManualCurrenciesDlg(UiServices services, const Rubric& currencies, QWidget* parent)
+    : QuantaroDialog(manualrates::kTemplate, services, parent), m_currencies(currencies)
+{
+    onNotification(manualrates::kCurrencyCombo, Notification::SelectionChanged, [this] { selectionChanged(); });
+    onCommand(manualrates::kLockBox, [this] { lockClicked(); });
+    onNotification(manualrates::kRateEdit, Notification::TextChanged, [this] { rateChanged(); });
+}
+
+void CManualCurrenciesDlg::onInitDialog()
+{
+    WaitCursor wait;
+    setMenuBarFromResource(manualrates::kMenu);
+    auto* combo = control<QComboBox>(manualrates::kCurrencyCombo);
+    if (auto* edit = control<QLineEdit>(manualrates::kRateEdit)) {
+        edit->setMaxLength(manualrates::kRateMaxLength);
+    }
+    const SettingsStore* store = services().settings;
+    // A combo box selects its first item on its own; the window starts with none selected.
+    const QSignalBlocker quiet(combo);
+    for (int i = 0; i < m_currencies.unitCount(); ++i) {
+        const UnitRecord& unit = m_currencies.unit(i);
+        const QString& code = unit.tag();
+        const bool listed = std::any_of(m_entries.begin(), m_entries.end(),
+                                        [&code](const CurrencyEntry& e) { return e.currencyCode == code; });
+        if (code == manualrates::kBaseCurrency || listed) {
+            continue;
+        }
+        CurrencyEntry entry;
+        entry.currencyCode = code;
+        const QString stored =
+            store ? store->getString(settings::kCurrencies, code).left(manualrates::kStoredRateMaxLength) : QString();
+        if (stored.isEmpty()) {
+            entry.rateText = unit.toBase().mid(manualrates::kFormulaPrefixLength);
+        } else if (stored.startsWith(manualrates::kLockMarker)) {
+            entry.rateText = stored.mid(manualrates::kLockMarker.size());
+            entry.locked = true;
+        } else {
+            entry.rateText = stored;
+        }
+        m_entries.push_back(entry);
+        if (combo) {
+            combo->addItem(code, static_cast<int>(m_entries.size() - 1));
+        }
+    }
+    if (combo) {
+        combo->setCurrentIndex(-1);
+    }
+}
+
+CurrencyEntry* CManualCurrenciesDlg::selectedEntry()
+{
+    const auto* combo = control<QComboBox>(manualrates::kCurrencyCombo);
+    if (!combo || combo->currentIndex() < 0) {
+        return nullptr;
+    }
+    bool valid = false;
+    const int row = combo->currentData().toInt(&valid);
+    if (!valid || row < 0 || row >= static_cast<int>(m_entries.size())) {
+        return nullptr;
+    }
+    return &m_entries[static_cast<size_t>(row)];
+}
+
+void CManualCurrenciesDlg::selectionChanged()
+{
+    const CurrencyEntry* entry = selectedEntry();
+    if (!entry) {
+        return;
+    }
+    if (auto* lock = control<QCheckBox>(manualrates::kLockBox)) {
+        lock->setChecked(entry->locked);
+    }
+    if (auto* edit = control<QLineEdit>(manualrates::kRateEdit)) {
+        m_filling = true;
+        edit->setText(entry->rateText);
+        m_filling = false;
+    }
+}
+
+void CManualCurrenciesDlg::lockClicked()
+{
+    CurrencyEntry* entry = selectedEntry();
+    const auto* lock = control<QCheckBox>(manualrates::kLockBox);
+    if (!entry || !lock) {
+        return;
+    }
+    entry->locked = lock->isChecked();
+    entry->modified = true;
+}
+
+void CManualCurrenciesDlg::rateChanged()
+{
+    if (m_filling) {
+        return;
+    }
+    CurrencyEntry* entry = selectedEntry();
+    const auto* edit = control<QLineEdit>(manualrates::kRateEdit);
+    if (!entry || !edit) {
+        return;
+    }
+    entry->rateText = filterRate(edit->text());
+    entry->modified = true;
+}
+
+void CManualCurrenciesDlg::onOk()
+{
+    if (SettingsStore* store = services().settings) {
+        for (const CurrencyEntry& entry : m_entries) {
+            if (!entry.modified) {
+                continue;
+            }
+            if (entry.rateText.isEmpty()) {
+                store->putString(settings::kCurrencies, entry.currencyCode, std::nullopt);
+            } else {
+                store->putString(settings::kCurrencies, entry.currencyCode,
+                                 entry.locked ? manualrates::kLockMarker + entry.rateText : entry.rateText);
+            }
+        }
+    }
+    QuantaroDialog::onOk();
+}
+
+} // namespace quantaro

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "ui/quantarodialog.h"
+
+#include <QString>
+#include <vector>
+
+namespace quantaro {
+
+class Rubric;
+
+/** Template, menu and control numbers of the manual rates window. */
+namespace manualrates {
+inline constexpr int kTemplate = 3013;
+inline constexpr int kMenu = 3002;
+inline constexpr int kCurrencyCombo = 1055;
+inline constexpr int kRateEdit = 1056;
+inline constexpr int kLockBox = 1057;
+/** Most characters typed into the rate field. */
+inline constexpr int kRateMaxLength = 56;
+/** Most characters taken of a stored rate, lock marker included. */
+inline constexpr qsizetype kStoredRateMaxLength = 57;
+/** The base currency: its rate is 1 by definition, so it is never listed. */
+inline const QString kBaseCurrency = QStringLiteral("EUR");
+inline const QString kLockMarker = QStringLiteral("-");
+/** The characters of a formula "$*" in front of the rate it was made from. */
+inline constexpr qsizetype kFormulaPrefixLength = 2;
+} // namespace manualrates
+
+/** One listed currency of the manual rates window. */
+struct CurrencyEntry
+{
+    QString currencyCode;
+    QString rateText;
+    bool locked = false;
+    bool modified = false;
+
+    friend bool operator==(const CurrencyEntry&, const CurrencyEntry&) = default;
+};
+
+/** A typed rate as it is kept: every "," becomes ".", everything but digits and points goes. */
+QString filterRate(const QString& typed);
+
+/**
+ * The manual rates window: lists every currency but the base one, shows and edits its rate and its
+ * lock, and writes the rows the user changed to the stored rates only on OK (a locked rate with the
+ * lock marker, an emptied rate by deleting its value). Cancel writes nothing.
+ */
+class CManualCurrenciesDlg : public QuantaroDialog
+{
+    Q_OBJECT
+public:
+    /** currencies is the currency category of the home window; it is only read. */
+    CManualCurrenciesDlg(UiServices services, const Rubric& currencies, QWidget* parent = nullptr);
+
+    const std::vector<CurrencyEntry>& entries() const { return m_entries; }
+
+protected:
+    void onInitDialog() override;
+    void onOk() override;
+
+private:
+    CurrencyEntry* selectedEntry();
+    void selectionChanged();
+    void lockClicked();
+    void rateChanged();
+
+    const Rubric& m_currencies;
+    std::vector<CurrencyEntry> m_entries;
+    bool m_filling = false;
+};
+
+} // namespace quantaro

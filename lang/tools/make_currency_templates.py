@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""Writes a language module's templates of the two currency windows as Qt Designer .ui files:
+the update settings window (132 portrait, 133 landscape, 139 square) and the manual rates window
+(3013, one template that the window scales to its size, so it is drawn square: the shape that
+loses least when squeezed into a portrait or a landscape screen).
+
+Same grid, margins and fonts as make_templates.py, whose Ui writer it uses; another language only
+swaps the TEXTS dictionary.
+
+Usage: make_currency_templates.py <module resource folder> [--language en]
+"""
+
+import argparse
+import sys
+from pathlib import Path
+
+from make_templates import LANDSCAPE, PORTRAIT, SQUARE, Ui, bool_prop, font_prop, set_prop, text_prop
+
+UPDATE_TEMPLATES = {132: PORTRAIT, 133: LANDSCAPE, 139: SQUARE}
+MANUAL_TEMPLATE = 3013
+
+# Update settings window controls.
+DOWNLOAD, LAST_UPDATE, AUTOMATIC = 1050, 1051, 1052
+# Manual rates window controls.
+CURRENCY, RATE, LOCK = 1055, 1056, 1057
+
+TEXTS = {
+    "en": {
+        "update_title": "Exchange rates",
+        "last_update": "Last update",
+        "download": "Update now",
+        "automatic": "Update when connected",
+        "automatic_note": "Rates are downloaded when a network cable or a USB network connects.",
+        "manual_title": "Rates by hand",
+        "currency": "Currency",
+        "rate": "Value of one unit in euros",
+        "lock": "Lock this rate",
+        "lock_note": "Downloads leave a locked rate as it is.",
+    },
+}
+
+TEXT_FONT = 12
+NOTE_FONT = 11
+FIELD_FONT = 14
+
+
+def update_layout(size):
+    """Rectangles of the update settings window for one shape."""
+    if size == PORTRAIT:
+        return {LAST_UPDATE: (16, 16, 328, 96), DOWNLOAD: (16, 128, 328, 56), AUTOMATIC: (16, 200, 328, 56),
+                "note": (16, 264, 328, 72)}
+    if size == LANDSCAPE:
+        return {LAST_UPDATE: (16, 16, 608, 64), DOWNLOAD: (16, 96, 296, 56), AUTOMATIC: (328, 96, 296, 56),
+                "note": (16, 168, 608, 56)}
+    return {LAST_UPDATE: (16, 16, 448, 80), DOWNLOAD: (16, 112, 448, 56), AUTOMATIC: (16, 184, 448, 56),
+            "note": (16, 256, 448, 72)}
+
+
+def update_template(size, texts):
+    layout = update_layout(size)
+    ui = Ui(size, texts["update_title"])
+    wrapped = bool_prop("wordWrap", True) + set_prop("alignment", "Qt::AlignLeft|Qt::AlignTop")
+    ui.add("QLabel", "lastUpdate", layout[LAST_UPDATE], LAST_UPDATE,
+           text_prop(texts["last_update"]) + font_prop(TEXT_FONT) + wrapped)
+    ui.add("QPushButton", "download", layout[DOWNLOAD], DOWNLOAD,
+           text_prop(texts["download"]) + font_prop(TEXT_FONT) + bool_prop("autoDefault", False))
+    ui.add("QCheckBox", "automatic", layout[AUTOMATIC], AUTOMATIC, text_prop(texts["automatic"]) + font_prop(TEXT_FONT))
+    ui.add("QLabel", "automaticNote", layout["note"], None,
+           text_prop(texts["automatic_note"]) + font_prop(NOTE_FONT) + wrapped)
+    return ui.xml()
+
+
+def manual_template(texts):
+    ui = Ui(SQUARE, texts["manual_title"])
+    label_font = font_prop(NOTE_FONT)
+    ui.add("QLabel", "currencyLabel", (16, 16, 448, 24), None, text_prop(texts["currency"]) + label_font)
+    ui.add("QComboBox", "currency", (16, 40, 448, 48), CURRENCY, font_prop(FIELD_FONT))
+    ui.add("QLabel", "rateLabel", (16, 104, 448, 24), None, text_prop(texts["rate"]) + label_font)
+    ui.add("QLineEdit", "rate", (16, 128, 448, 48), RATE,
+           font_prop(FIELD_FONT) + set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter"))
+    ui.add("QCheckBox", "lock", (16, 192, 448, 48), LOCK, text_prop(texts["lock"]) + font_prop(TEXT_FONT))
+    ui.add("QLabel", "lockNote", (16, 248, 448, 48), None,
+           text_prop(texts["lock_note"]) + label_font + bool_prop("wordWrap", True)
+           + set_prop("alignment", "Qt::AlignLeft|Qt::AlignTop"))
+    return ui.xml()
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("resources", help="the module's resource folder")
+    parser.add_argument("--language", default="en", choices=sorted(TEXTS))
+    args = parser.parse_args(argv)
+    texts = TEXTS[args.language]
+    dialogs = Path(args.resources) / "dialogs"
+    dialogs.mkdir(parents=True, exist_ok=True)
+    for number, size in UPDATE_TEMPLATES.items():
+        (dialogs / f"{number}.ui").write_text(update_template(size, texts), encoding="utf-8")
+    (dialogs / f"{MANUAL_TEMPLATE}.ui").write_text(manual_template(texts), encoding="utf-8")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
