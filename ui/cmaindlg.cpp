@@ -1,11 +1,16 @@
 #include "ui/cmaindlg.h"
 
+#include "app/cconverterapp.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
 #include "convert/cconvertdlg.h"
+#include "currency/ccurrenciesupdatedlg.h"
+#include "currency/cmanualcurrenciesdlg.h"
 #include "currency/currencyunits.h"
 #include "options/coptionsdlg.h"
+#include "platform/clock.h"
+#include "platform/filenotificationservice.h"
 #include "platform/qtmessageboxes.h"
 #include "ui/bottommenubar.h"
 #include "ui/cstretchbitmapbutton.h"
@@ -163,12 +168,19 @@ void CMainDlg::runVersionCheckWindow()
 
 void CMainDlg::runUpdateSettingsWindow()
 {
+    FileNotificationService notifications(FileNotificationService::defaultFile());
+    SystemClock systemClock;
+    const Clock& clock = app() && app()->services().clock ? *app()->services().clock : systemClock;
+    CCurrenciesUpdateDlg window(
+        services(), notifications, clock, [this] { return app() != nullptr && app()->DownloadCurrencyRates(); },
+        QCoreApplication::applicationFilePath());
+    window.exec();
 }
 
 bool CMainDlg::runManualRatesWindow(Rubric& currencies)
 {
-    Q_UNUSED(currencies);
-    return false;
+    CManualCurrenciesDlg window(services(), currencies);
+    return window.exec() == QDialog::Accepted;
 }
 
 } // namespace quantaro
