@@ -1,11 +1,7 @@
 #include "ui/desktopwindows.h"
 
-#include "app/languagechoice.h"
-#include "app/resourcesource.h"
-#include "platform/messageboxes.h"
+#include "ui/clanguedlg.h"
 #include "ui/cmaindlg.h"
-
-#include <algorithm>
 
 namespace quantaro {
 
@@ -25,14 +21,9 @@ UiServices DesktopWindows::uiServices() const
 
 void DesktopWindows::runLanguageWindow()
 {
-    // Until the language window exists the choice is made for the user: the device's language, or
-    // the first module listed. Without this a first run would delete every module.
-    std::vector<LanguageEntry> entries = findLanguageEntries(m_app.services().programFolder);
-    if (entries.empty() && m_app.services().messages != nullptr) {
-        m_app.services().messages->show(kDamagedMessage, MessageIcon::Error);
-    }
-    const int preferred = defaultLanguageEntry(entries, deviceLanguageId());
-    confirmLanguageChoice(m_app.settings(), entries, entries.empty() ? -1 : std::max(preferred, 0));
+    // How the window ended does not matter: it has stored the choice itself.
+    CLangueDlg window(uiServices(), m_app.services().programFolder);
+    window.exec();
 }
 
 void DesktopWindows::runHomeWindow()
