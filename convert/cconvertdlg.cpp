@@ -7,6 +7,7 @@
 #include "ui/cstretchbitmapbutton.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -169,9 +170,30 @@ void CConvertDlg::connectCommands()
     }
 }
 
+void CConvertDlg::groupAsRadio(const QMenu* popup, int first, int last)
+{
+    if (!popup) {
+        return;
+    }
+    // An exclusive group draws its items with radio marks: one choice out of several.
+    auto* group = new QActionGroup(this);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    for (QAction* item : BottomMenuBar::items(popup)) {
+        const int id = itemId(item);
+        if (id >= first && id <= last) {
+            item->setCheckable(true);
+            group->addAction(item);
+        }
+    }
+}
+
 void CConvertDlg::onInitDialog()
 {
     setMenuBarFromResource(m_rubric.hasSousRubrics() ? kMenuWithSousRubrics : kMenuPlain);
+    if (BottomMenuBar* bar = menuBar()) {
+        groupAsRadio(bar->popupByFirstItem(kFirstNotation), kFirstNotation, kLastNotation);
+        groupAsRadio(bar->popupByFirstItem(kFirstPrecision), kFirstPrecision, kLastPrecision);
+    }
     applyTitleAndResultLook();
     m_swapButton = new CStretchBitmapButton(this);
     m_swapButton->AttachAndLoad(kSwap, this, &resources());
@@ -444,9 +466,10 @@ void CConvertDlg::replacePlaceholder(QMenu* popup)
     }
     bar->removeItem(popup, kSousRubricPlaceholder);
     for (int n = 0; n < m_rubric.sousRubricCount(); ++n) {
-        bar->appendItem(popup, kFirstSousRubric + n, m_rubric.sousRubric(n))->setCheckable(true);
+        bar->appendItem(popup, kFirstSousRubric + n, m_rubric.sousRubric(n));
     }
     m_sousRubricPopup = popup;
+    groupAsRadio(popup, kFirstSousRubric, kFirstSousRubric + m_rubric.sousRubricCount() - 1);
 }
 
 void CConvertDlg::markMenuItems()

@@ -112,6 +112,7 @@ private:
     void selectRemembered(QListWidget* list, const QString& name);
     int selectedUnit(QListWidget* list) const;
     void replacePlaceholder(QMenu* popup);
+    void groupAsRadio(const QMenu* popup, int first, int last);
     void markMenuItems();
     std::optional<int> sousRubricSuffix() const;
 

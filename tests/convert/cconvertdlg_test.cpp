@@ -9,6 +9,7 @@
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -479,6 +480,13 @@ TEST_F(ConvertDlgTest, RadioMarksFollowNotationPrecisionAndSubCategory)
     EXPECT_EQ(names, (QStringList{"Metric", "Imperial", "Nautical"})) << "the placeholder is replaced once";
     EXPECT_EQ(checkedIds(kinds), std::vector<int>{kFirstSousRubric});
     EXPECT_EQ(checkedIds(precisionPopup(*window)), std::vector<int>{kFirstPrecision + 6});
+    // Each set of choices is one exclusive group, drawn with radio marks.
+    for (const QMenu* popup : {kinds, precisionPopup(*window)}) {
+        QActionGroup* group = BottomMenuBar::items(popup).first()->actionGroup();
+        ASSERT_NE(group, nullptr);
+        EXPECT_TRUE(group->isExclusive());
+        EXPECT_EQ(group->actions().size(), BottomMenuBar::items(popup).size());
+    }
     EXPECT_EQ(bar->action(kFirstNotation + 1)->isChecked(), true);
 
     // Choosing items through the menu moves the marks.
