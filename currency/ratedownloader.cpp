@@ -1,6 +1,7 @@
 #include "currency/ratedownloader.h"
 
 #include "app/settingsstore.h"
+#include "app/updateserver.h"
 #include "currency/ecbrates.h"
 #include "currency/ratefilereader.h"
 #include "platform/clock.h"
@@ -13,30 +14,19 @@ namespace quantaro {
 namespace {
 
 constexpr int kTimeStampBytes = 8;
-const QString kSchemeMark = QStringLiteral("://");
-const QString kDefaultScheme = QStringLiteral("http://");
 
 } // namespace
 
 std::optional<RateSource> rateSourceFor(const SettingsStore& settings)
 {
-    QString base = settings.getString(settings::kSettings, settings::kUpdateServer).trimmed();
-    if (base.isEmpty()) {
+    const std::optional<QString> base = updateServerBase(settings);
+    if (!base) {
+        return std::nullopt;
+    }
+    if (base->isEmpty()) {
         return RateSource{kEcbDailyRatesUrl, RateFormat::EcbXml};
     }
-    const qsizetype schemeEnd = base.indexOf(kSchemeMark);
-    if (schemeEnd < 0) {
-        base.prepend(kDefaultScheme);
-    } else {
-        const QString scheme = base.first(schemeEnd).toLower();
-        if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-            return std::nullopt;
-        }
-    }
-    while (base.endsWith(QLatin1Char('/'))) {
-        base.chop(1);
-    }
-    return RateSource{base + kRateFilePath, RateFormat::RateFile};
+    return RateSource{*base + kRateFilePath, RateFormat::RateFile};
 }
 
 void storeLastCurrencyUpdate(SettingsStore& settings, int64_t seconds)

@@ -1,0 +1,80 @@
+#include "about/caboutdlg.h"
+
+#include "about/controltext.h"
+#include "about/programinfo.h"
+#include "ui/controls.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace quantaro {
+
+using namespace about;
+
+namespace {
+// Links stand out by colour and underline; the outline shows the keyboard focus.
+const QString kLinkStyle = QStringLiteral("QLabel { color: rgb(%1, %2, %3); text-decoration: underline; }"
+                                          "QLabel:focus { border: 1px solid rgb(%1, %2, %3); }")
+                               .arg(kLinkColour.red())
+                               .arg(kLinkColour.green())
+                               .arg(kLinkColour.blue());
+} // namespace
+
+CAboutDlg::CAboutDlg(UiServices services, QWidget* parent) : QuantaroDialog(kTemplates, services, parent)
+{
+    // The template's own texts are the formats; the re-layouts put them back, so take them first.
+    m_versionText = formatWithOneString(controlText(control(kVersion)), kProgramVersion);
+    m_yearText = formatWithOneString(controlText(control(kYear)), kProgramYear);
+    onCommand(kContactLink, [this] { openWithShell(kMailtoScheme + controlText(control(kContactLink))); });
+    onCommand(kWebLink, [this] { openWithShell(controlText(control(kWebLink))); });
+}
+
+void CAboutDlg::onInitDialog()
+{
+    setMenuBarFromResource(kMenu);
+    for (const int id : {kContactLink, kWebLink}) {
+        if (auto* link = control<QLabel>(id)) {
+            link->setTextFormat(Qt::PlainText);
+            link->setStyleSheet(kLinkStyle);
+            link->setCursor(Qt::PointingHandCursor);
+            link->setFocusPolicy(Qt::StrongFocus);
+            link->installEventFilter(this);
+        }
+    }
+}
+
+void CAboutDlg::afterRelayout()
+{
+    setControlText(control(kVersion), m_versionText);
+    setControlText(control(kYear), m_yearText);
+    setControlText(control(kContactLink), contactAddress());
+    setControlText(control(kWebLink), publisherWebAddress());
+}
+
+bool CAboutDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* link = qobject_cast<QLabel*>(watched);
+    const int id = link ? controlIdOf(link) : 0;
+    if (id == kContactLink || id == kWebLink) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton && link->rect().contains(mouse->position().toPoint())) {
+                command(id);
+                return true;
+            }
+        } else if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+            command(id);
+            return true;
+        }
+    }
+    return QuantaroDialog::eventFilter(watched, event);
+}
+
+void CAboutDlg::openWithShell(const QString& target)
+{
+    quantaro::openWithShell(services(), target);
+}
+
+} // namespace quantaro

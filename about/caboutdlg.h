@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ui/quantarodialog.h"
+
+#include <QColor>
+#include <QString>
+
+namespace quantaro {
+
+/** Template, menu and control numbers of the About window. */
+namespace about {
+inline constexpr TemplateTriple kTemplates{100, 101, 134};
+inline constexpr int kMenu = 3002;
+inline constexpr int kVersion = 1000;
+inline constexpr int kYear = 1028;
+inline constexpr int kContactLink = 1189;
+inline constexpr int kWebLink = 1190;
+inline constexpr QColor kLinkColour{0, 0, 238};
+inline const QString kMailtoScheme = QStringLiteral("mailto:");
+} // namespace about
+
+/**
+ * The About window: the program's version and year, formatted into the template's texts, and the
+ * contact and web addresses as two link texts that open in the desktop's mail client and browser.
+ */
+class CAboutDlg : public QuantaroDialog
+{
+    Q_OBJECT
+public:
+    explicit CAboutDlg(UiServices services, QWidget* parent = nullptr);
+
+protected:
+    void onInitDialog() override;
+    void afterRelayout() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void openWithShell(const QString& target);
+
+    QString m_versionText;
+    QString m_yearText;
+};
+
+} // namespace quantaro
