@@ -60,6 +60,10 @@ NAME_MAX_WIDTH = 78
 # Average advance of the bold sans-serif face per em; generous so that wide fonts still fit.
 AVERAGE_ADVANCE = 0.68
 PRESSED_INSET = 2
+# A name of several words that would need less than the smallest size on one line is set on two
+# lines instead (long names of other languages, e.g. "Masse volumique").
+TWO_LINE_BASELINES = (74, 88)
+TWO_LINE_MAX_SIZE = 12
 
 
 def arrow_head(x, y, angle_deg, size=7):
@@ -251,6 +255,30 @@ def name_font_size(name):
     return round(max(NAME_MIN_SIZE, min(NAME_MAX_SIZE, fitting)), 1)
 
 
+def name_lines(name):
+    """The name as one line or, when one line would need less than the smallest size and the name
+    has a space, as two lines split at the space nearest its middle."""
+    if not name or " " not in name or NAME_MAX_WIDTH / (len(name) * AVERAGE_ADVANCE) >= NAME_MIN_SIZE:
+        return [name]
+    spaces = [i for i, ch in enumerate(name) if ch == " "]
+    cut = min(spaces, key=lambda i: abs(len(name) - 2 * i))
+    return [name[:cut], name[cut + 1:]]
+
+
+def name_text(name, inset, ink):
+    """The text elements of a picture's name."""
+    lines = name_lines(name)
+    if len(lines) == 1:
+        return (f'<text x="{TILE / 2}" y="{NAME_BASELINE + inset / 2}" font-family="sans-serif" '
+                f'font-size="{name_font_size(name)}" font-weight="bold" text-anchor="middle" '
+                f'fill="{ink}">{escape(name)}</text>')
+    size = min(TWO_LINE_MAX_SIZE, min(name_font_size(line) for line in lines))
+    return "".join(
+        f'<text x="{TILE / 2}" y="{baseline + inset / 2}" font-family="sans-serif" font-size="{size}" '
+        f'font-weight="bold" text-anchor="middle" fill="{ink}">{escape(line)}</text>'
+        for baseline, line in zip(TWO_LINE_BASELINES, lines))
+
+
 def fill_placeholders(body, state):
     return (body.replace("{s}", state["ink"]).replace("{a}", state["accent"]).replace("{t}", state["tint"])
             .replace("{f}", state["face"]).replace("{w}", str(STROKE)))
@@ -287,9 +315,7 @@ def button_picture(pictogram, state_key, name=None):
              f'stroke-width="{STROKE}">{body}</g>')
     text = ""
     if name is not None:
-        text = (f'<text x="{TILE / 2}" y="{NAME_BASELINE + inset / 2}" font-family="sans-serif" '
-                f'font-size="{name_font_size(name)}" font-weight="bold" text-anchor="middle" '
-                f'fill="{state["ink"]}">{escape(name)}</text>')
+        text = name_text(name, inset, state["ink"])
     return svg_document(TILE, TILE, face + group + text)
 
 
