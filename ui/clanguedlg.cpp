@@ -231,16 +231,26 @@ void CLangueDlg::updateScale()
 {
     const QWidget* row = control(langue::kFirstRow);
     const int newScale = row ? scaleForRowHeight(row->height()) : 0;
-    if (newScale == m_scale && m_renderedBanners.size() == m_banners.size()) {
+    // Rows are scaled with the window in both directions, so a tall row can be narrower than its
+    // banner at whole scale: the banner is then shrunk to the row's width rather than cut off, so
+    // that the language's name stays readable.
+    const qreal widthFit = row ? qreal(row->width()) / langue::kBannerSize.width() : 0.0;
+    const qreal newFactor = std::min<qreal>(newScale, widthFit);
+    if (newScale == m_scale && newFactor == m_bannerFactor && m_renderedBanners.size() == m_banners.size()) {
         return;
     }
     m_scale = newScale;
+    m_bannerFactor = newFactor;
     m_renderedBanners.clear();
-    const QSize size = langue::kBannerSize * m_scale;
     for (const PictureFile& banner : m_banners) {
-        m_renderedBanners.push_back(banner.stretchedTo(size, devicePixelRatioF()));
+        m_renderedBanners.push_back(banner.stretchedTo(bannerRect().size().toSize(), devicePixelRatioF()));
     }
     redrawRows();
+}
+
+QRectF CLangueDlg::bannerRect() const
+{
+    return QRectF(QPointF(0, 0), QSizeF(langue::kBannerSize) * m_bannerFactor);
 }
 
 void CLangueDlg::redrawRows()
@@ -276,13 +286,14 @@ void CLangueDlg::paintRow(QWidget* button, int entryIndex)
     if (known && m_scale > 0 && !m_renderedBanners[static_cast<size_t>(entryIndex)].isNull()) {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QRect target(QPoint(0, 0), langue::kBannerSize * m_scale);
-        painter.drawPixmap(scaled(target, ratio), m_renderedBanners[static_cast<size_t>(entryIndex)]);
+        const QRectF target = bannerRect();
+        painter.drawPixmap(QRectF(target.topLeft() * ratio, target.size() * ratio),
+                           m_renderedBanners[static_cast<size_t>(entryIndex)], QRectF());
     }
     if (known && entryIndex == m_selectedIndex) {
         // The whole row inverted, then the flag inverted back so that it keeps its own colours.
         invertRect(image, image.rect());
-        invertRect(image, scaled(langue::kFlagRect, m_scale * ratio));
+        invertRect(image, scaled(langue::kFlagRect, m_bannerFactor * ratio));
     }
     image.setDevicePixelRatio(ratio);
     QPainter painter(button);

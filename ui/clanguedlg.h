@@ -52,6 +52,8 @@ public:
     int selectedIndex() const { return m_selectedIndex; }
     int firstVisibleRow() const;
     int scale() const { return m_scale; }
+    /** How much the banner is enlarged: the scale, less when the row is narrower than the banner. */
+    qreal bannerFactor() const { return m_bannerFactor; }
     /** Whether the choice has been stored (the window is then closed or closing). */
     bool isConfirmed() const { return m_confirmed; }
 
@@ -71,6 +73,7 @@ private:
     void tapRow(int row);
     void pageRows(int action);
     void updateScale();
+    QRectF bannerRect() const;
     void showSelectedTexts();
     void redrawRows();
     void paintRow(QWidget* button, int entryIndex);
@@ -86,6 +89,7 @@ private:
     std::vector<QPixmap> m_renderedBanners;
     int m_selectedIndex = -1;
     int m_scale = 0;
+    qreal m_bannerFactor = 0;
 };
 
 } // namespace quantaro

@@ -3,6 +3,7 @@
 #include "app/settingsstore.h"
 #include "support/fakes.h"
 #include "testpaths.h"
+#include "ui/bottommenubar.h"
 #include "ui/clanguedlg.h"
 #include "ui/controls.h"
 #include "ui/dialogtemplate.h"
@@ -244,19 +245,19 @@ TEST_F(LanguageWindowTest, ADefaultBeyondTheFirstPageIsTheLastVisibleRow)
     EXPECT_EQ(bar->maximum(), 2);
 
     // Row 6 (the fifth button) carries the mark: inverted, except for its flag.
-    const int scale = window->scale();
+    const qreal scale = window->bannerFactor();
     ASSERT_GE(scale, 1);
     const QImage selected = rowImage(*window, 4);
-    EXPECT_EQ(selected.pixel(13 * scale, 9 * scale), kRed);
-    EXPECT_EQ(selected.pixel(60 * scale, 1 * scale), kDeutschInverted);
+    EXPECT_EQ(selected.pixel(int(13 * scale), int(9 * scale)), kRed);
+    EXPECT_EQ(selected.pixel(int(60 * scale), int(1 * scale)), kDeutschInverted);
     const QImage unselected = rowImage(*window, 3); // English, not selected
-    EXPECT_EQ(unselected.pixel(13 * scale, 9 * scale), kRed);
-    EXPECT_EQ(unselected.pixel(60 * scale, 1 * scale), 0xff008000);
+    EXPECT_EQ(unselected.pixel(int(13 * scale), int(9 * scale)), kRed);
+    EXPECT_EQ(unselected.pixel(int(60 * scale), int(1 * scale)), 0xff008000);
 
     // A tap on a scrolled page selects by the visible row.
     window->command(langue::kFirstRow);
     EXPECT_EQ(window->selectedIndex(), 2);
-    EXPECT_EQ(rowImage(*window, 4).pixel(60 * scale, 1 * scale), kDeutschBlue);
+    EXPECT_EQ(rowImage(*window, 4).pixel(int(60 * scale), int(1 * scale)), kDeutschBlue);
 }
 
 TEST_F(LanguageWindowTest, ScrollingKeepsTheFirstRowWithinTheLastPage)
@@ -286,9 +287,10 @@ TEST_F(LanguageWindowTest, ScrollingKeepsTheFirstRowWithinTheLastPage)
     EXPECT_EQ(window->selectedIndex(), 4);
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     // The selected entry moved up with the page; the drawing follows the entries, not the buttons.
-    const int scale = window->scale();
-    EXPECT_EQ(rowImage(*window, 2).pixel(13 * scale, 9 * scale), kRed);
-    EXPECT_NE(rowImage(*window, 2).pixel(60 * scale, 1 * scale), rowImage(*window, 4).pixel(60 * scale, 1 * scale));
+    const qreal scale = window->bannerFactor();
+    EXPECT_EQ(rowImage(*window, 2).pixel(int(13 * scale), int(9 * scale)), kRed);
+    EXPECT_NE(rowImage(*window, 2).pixel(int(60 * scale), int(1 * scale)),
+              rowImage(*window, 4).pixel(int(60 * scale), int(1 * scale)));
 }
 
 TEST_F(LanguageWindowTest, TheBannerScaleFollowsTheRowHeight)
@@ -300,8 +302,11 @@ TEST_F(LanguageWindowTest, TheBannerScaleFollowsTheRowHeight)
     {
         int rowHeight;
         int scale;
+        qreal factor;
     };
-    for (const Case c : {Case{19, 1}, Case{17, 0}, Case{40, 2}}) {
+    // Rows are 272 pixels wide at this window width: a banner at scale 2 would not fit and is shrunk
+    // to the row's width instead of being cut off.
+    for (const Case c : {Case{19, 1, 1.0}, Case{17, 0, 0.0}, Case{40, 2, 272 / 200.0}}) {
         // Find a window height whose re-layout gives rows of that height.
         bool found = false;
         for (int height = 120; height <= 800 && !found; ++height) {
@@ -310,6 +315,8 @@ TEST_F(LanguageWindowTest, TheBannerScaleFollowsTheRowHeight)
         }
         ASSERT_TRUE(found) << c.rowHeight;
         EXPECT_EQ(window->scale(), c.scale) << c.rowHeight;
+        EXPECT_DOUBLE_EQ(window->bannerFactor(), c.factor) << c.rowHeight;
+        const qreal f = c.factor;
         const QImage english = rowImage(*window, 0);
         const QImage deutsch = rowImage(*window, 1);
         if (c.scale == 0) {
@@ -318,15 +325,40 @@ TEST_F(LanguageWindowTest, TheBannerScaleFollowsTheRowHeight)
             EXPECT_EQ(deutsch.pixel(5, 5), kBlack);
             EXPECT_EQ(deutsch.pixel(deutsch.width() - 1, deutsch.height() - 1), kBlack);
         } else {
-            EXPECT_EQ(english.pixel(60 * c.scale, 1 * c.scale), 0xff008000);
-            EXPECT_EQ(deutsch.pixel(13 * c.scale, 9 * c.scale), kRed);
+            EXPECT_EQ(english.pixel(int(60 * f), int(1 * f)), 0xff008000);
+            // A banner shrunk to the row reaches its right edge; one at whole scale leaves white there.
+            EXPECT_EQ(english.pixel(english.width() - 2, int(1 * f)), c.scale > f ? 0xff008000 : kWhite);
+            EXPECT_EQ(deutsch.pixel(int(13 * f), int(9 * f)), kRed);
             // Below the banner the row is white, inverted to black on the selected row.
-            if (english.height() > 18 * c.scale) {
+            if (english.height() > 18 * f + 1) {
                 EXPECT_EQ(english.pixel(5, english.height() - 1), kWhite);
                 EXPECT_EQ(deutsch.pixel(5, deutsch.height() - 1), kBlack);
             }
         }
         // Every size change puts the selected module's texts back.
         EXPECT_EQ(window->control<QLabel>(langue::kFooterLabel)->text(), "Deutsch footer");
+    }
+}
+
+// Renders the window to PNG files under the build folder, for a person to look at, in the design size,
+// the three shapes and the handheld sizes.
+TEST_F(LanguageWindowTest, RendersInEveryShapeWithRowsInsideTheWindow)
+{
+    addModules(kSevenLanguages);
+    const QString folder = QStringLiteral(QUANTARO_BINARY_DIR "/renders");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QSize size :
+         {QSize(360, 400), QSize(360, 640), QSize(640, 360), QSize(480, 480), QSize(240, 320), QSize(320, 240)}) {
+        screen.size = size;
+        auto window = open(0x0407);
+        window->resize(size);
+        QApplication::processEvents();
+        for (int row = 0; row < langue::kVisibleRows; ++row) {
+            const QRect rect = window->control(langue::kFirstRow + row)->geometry();
+            EXPECT_TRUE(window->rect().contains(rect)) << size.width() << "x" << size.height();
+            EXPECT_FALSE(rect.intersects(window->menuBar()->geometry()));
+        }
+        const QString file = folder + QStringLiteral("/language_%1x%2.png").arg(size.width()).arg(size.height());
+        EXPECT_TRUE(window->grab().save(file)) << file.toStdString();
     }
 }
