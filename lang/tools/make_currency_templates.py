@@ -7,7 +7,7 @@ loses least when squeezed into a portrait or a landscape screen).
 Same grid, margins and fonts as make_templates.py, whose Ui writer it uses; another language only
 swaps the TEXTS dictionary.
 
-Usage: make_currency_templates.py <module resource folder> [--language en]
+Usage: make_currency_templates.py <module resource folder> [--language en|fr|de]
 """
 
 import argparse
@@ -36,6 +36,30 @@ TEXTS = {
         "rate": "Value of one unit in euros",
         "lock": "Lock this rate",
         "lock_note": "Downloads leave a locked rate as it is.",
+    },
+    "fr": {
+        "update_title": "Taux de change",
+        "last_update": "Dernière mise à jour",
+        "download": "Mettre à jour",
+        "automatic": "Mettre à jour à la connexion",
+        "automatic_note": "Les taux sont téléchargés dès qu'un câble réseau ou une connexion réseau USB est branché.",
+        "manual_title": "Taux manuels",
+        "currency": "Devise",
+        "rate": "Valeur d'une unité en euros",
+        "lock": "Verrouiller ce taux",
+        "lock_note": "Les téléchargements ne modifient pas un taux verrouillé.",
+    },
+    "de": {
+        "update_title": "Wechselkurse",
+        "last_update": "Letzte Aktualisierung",
+        "download": "Jetzt aktualisieren",
+        "automatic": "Bei Verbindung aktualisieren",
+        "automatic_note": "Die Kurse werden geladen, sobald ein Netzwerkkabel oder eine USB-Netzwerkverbindung angeschlossen wird.",
+        "manual_title": "Kurse von Hand",
+        "currency": "Währung",
+        "rate": "Wert einer Einheit in Euro",
+        "lock": "Diesen Kurs sperren",
+        "lock_note": "Downloads lassen einen gesperrten Kurs unverändert.",
     },
 }
 

@@ -3,7 +3,7 @@
 138 square) as Qt Designer .ui files, with the grid, margins, fonts and list rows of the other
 windows' templates (the helpers come from make_templates.py).
 
-Usage: make_options_templates.py <module resource folder> [--language en]
+Usage: make_options_templates.py <module resource folder> [--language en|fr|de]
 """
 
 import argparse
@@ -22,6 +22,16 @@ TEXTS = {
         "title": "Units to show",
         "show_all": "Show all",
         "hide_all": "Hide all",
+    },
+    "fr": {
+        "title": "Unités à afficher",
+        "show_all": "Tout afficher",
+        "hide_all": "Tout masquer",
+    },
+    "de": {
+        "title": "Angezeigte Einheiten",
+        "show_all": "Alle zeigen",
+        "hide_all": "Alle ausblenden",
     },
 }
 
