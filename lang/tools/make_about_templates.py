@@ -3,7 +3,7 @@
 window (130, 131, 135) as Qt Designer .ui files, with the grid, margins and helpers of
 make_templates.py.
 
-Usage: make_about_templates.py <module resource folder> [--language en]
+Usage: make_about_templates.py <module resource folder> [--language en|fr|de]
 """
 
 import argparse
@@ -36,6 +36,34 @@ TEXTS = {
         "newer_mark": "Open in your browser:",
         "first_link": "Download",
         "second_link": "What's new",
+    },
+    "fr": {
+        "about_title": "À propos",
+        "name": "Quantaro",
+        "version": "Version %s",
+        "year": "\u00a9 %s Velmora",
+        "contact": "Contact",
+        "web": "Site web",
+        "check_title": "Mises à jour",
+        "check_heading": "Rechercher une mise à jour",
+        "your_version": "Votre version\u00a0: %s",
+        "newer_mark": "Ouvrir dans le navigateur\u00a0:",
+        "first_link": "Télécharger",
+        "second_link": "Nouveautés",
+    },
+    "de": {
+        "about_title": "Info",
+        "name": "Quantaro",
+        "version": "Version %s",
+        "year": "\u00a9 %s Velmora",
+        "contact": "Kontakt",
+        "web": "Web",
+        "check_title": "Updates",
+        "check_heading": "Nach Updates suchen",
+        "your_version": "Ihre Version: %s",
+        "newer_mark": "Im Browser öffnen:",
+        "first_link": "Herunterladen",
+        "second_link": "Neuigkeiten",
     },
 }
 
