@@ -145,7 +145,9 @@ void CCurrenciesUpdateDlg::switchOff(int32_t cableHandle)
     m_notifications.cancel(cableHandle);
     store.putInt(settings::kSettings, settings::kSyncAuto, 0);
     const int32_t network = store.getInt(settings::kSettings, settings::kSyncAutoRndis, settings::kSyncAutoDefault);
-    m_notifications.cancel(network);
+    if (network != notification::kNoHandle) {
+        m_notifications.cancel(network);
+    }
     store.putInt(settings::kSettings, settings::kSyncAutoRndis, 0);
     store.sync();
 }
