@@ -1,5 +1,8 @@
 #include "ui/cmaindlg.h"
 
+#include "about/caboutdlg.h"
+#include "about/ccheckversiondlg.h"
+#include "about/versionfile.h"
 #include "app/cconverterapp.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
@@ -10,6 +13,7 @@
 #include "currency/currencyunits.h"
 #include "options/coptionsdlg.h"
 #include "platform/clock.h"
+#include "platform/curlhttpclient.h"
 #include "platform/filenotificationservice.h"
 #include "platform/qtmessageboxes.h"
 #include "ui/bottommenubar.h"
@@ -154,6 +158,8 @@ void CMainDlg::runConversionWindow(Rubric& rubric)
 
 void CMainDlg::runAboutWindow()
 {
+    CAboutDlg window(services(), this);
+    window.exec();
 }
 
 bool CMainDlg::runHiddenUnitsWindow(Catalogue& copy)
@@ -164,6 +170,10 @@ bool CMainDlg::runHiddenUnitsWindow(Catalogue& copy)
 
 void CMainDlg::runVersionCheckWindow()
 {
+    const SettingsStore* store = services().settings ? services().settings : (app() ? &app()->settings() : nullptr);
+    CurlHttpClient http(settings::kApplication);
+    CCheckVersionDlg window(services(), http, store ? versionFileUrl(*store) : std::nullopt, HttpLimits{}, this);
+    window.exec();
 }
 
 void CMainDlg::runUpdateSettingsWindow()
