@@ -23,6 +23,10 @@ MANUAL_TEMPLATE = 3013
 DOWNLOAD, LAST_UPDATE, AUTOMATIC = 1050, 1051, 1052
 # Manual rates window controls.
 CURRENCY, RATE, LOCK = 1055, 1056, 1057
+# Labels the program never addresses. They carry ids all the same, because the windows move and
+# scale only controls with an id: without one they would stay at their design place.
+AUTOMATIC_NOTE = 1053
+CURRENCY_LABEL, RATE_LABEL, LOCK_NOTE = 1058, 1059, 1060
 
 TEXTS = {
     "en": {
@@ -74,8 +78,8 @@ def update_layout(size):
         return {LAST_UPDATE: (16, 16, 328, 96), DOWNLOAD: (16, 128, 328, 56), AUTOMATIC: (16, 200, 328, 56),
                 "note": (16, 264, 328, 72)}
     if size == LANDSCAPE:
-        return {LAST_UPDATE: (16, 16, 608, 64), DOWNLOAD: (16, 96, 296, 56), AUTOMATIC: (328, 96, 296, 56),
-                "note": (16, 168, 608, 56)}
+        return {LAST_UPDATE: (16, 16, 608, 48), DOWNLOAD: (16, 80, 296, 56), AUTOMATIC: (16, 152, 608, 48),
+                "note": (16, 216, 608, 64)}
     return {LAST_UPDATE: (16, 16, 448, 80), DOWNLOAD: (16, 112, 448, 56), AUTOMATIC: (16, 184, 448, 56),
             "note": (16, 256, 448, 72)}
 
@@ -89,7 +93,7 @@ def update_template(size, texts):
     ui.add("QPushButton", "download", layout[DOWNLOAD], DOWNLOAD,
            text_prop(texts["download"]) + font_prop(TEXT_FONT) + bool_prop("autoDefault", False))
     ui.add("QCheckBox", "automatic", layout[AUTOMATIC], AUTOMATIC, text_prop(texts["automatic"]) + font_prop(TEXT_FONT))
-    ui.add("QLabel", "automaticNote", layout["note"], None,
+    ui.add("QLabel", "automaticNote", layout["note"], AUTOMATIC_NOTE,
            text_prop(texts["automatic_note"]) + font_prop(NOTE_FONT) + wrapped)
     return ui.xml()
 
@@ -97,13 +101,13 @@ def update_template(size, texts):
 def manual_template(texts):
     ui = Ui(SQUARE, texts["manual_title"])
     label_font = font_prop(NOTE_FONT)
-    ui.add("QLabel", "currencyLabel", (16, 16, 448, 24), None, text_prop(texts["currency"]) + label_font)
+    ui.add("QLabel", "currencyLabel", (16, 8, 448, 32), CURRENCY_LABEL, text_prop(texts["currency"]) + label_font)
     ui.add("QComboBox", "currency", (16, 40, 448, 48), CURRENCY, font_prop(FIELD_FONT))
-    ui.add("QLabel", "rateLabel", (16, 104, 448, 24), None, text_prop(texts["rate"]) + label_font)
+    ui.add("QLabel", "rateLabel", (16, 96, 448, 32), RATE_LABEL, text_prop(texts["rate"]) + label_font)
     ui.add("QLineEdit", "rate", (16, 128, 448, 48), RATE,
            font_prop(FIELD_FONT) + set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter"))
     ui.add("QCheckBox", "lock", (16, 192, 448, 48), LOCK, text_prop(texts["lock"]) + font_prop(TEXT_FONT))
-    ui.add("QLabel", "lockNote", (16, 248, 448, 48), None,
+    ui.add("QLabel", "lockNote", (16, 248, 448, 64), LOCK_NOTE,
            text_prop(texts["lock_note"]) + label_font + bool_prop("wordWrap", True)
            + set_prop("alignment", "Qt::AlignLeft|Qt::AlignTop"))
     return ui.xml()

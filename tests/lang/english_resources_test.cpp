@@ -134,6 +134,8 @@ TEST_P(TemplateTest, EveryPictureButtonHasFourRenderablePictures)
 }
 
 const QList<int> kHomeIds = range(1400, 1419);
+const QList<int> kUpdateSettingsIds = range(1050, 1053);
+const QList<int> kManualRatesIds = range(1055, 1060);
 const QList<int> kHiddenUnitsIds = range(1037, 1040);
 
 INSTANTIATE_TEST_SUITE_P(EnglishModule, TemplateTest,
@@ -143,6 +145,10 @@ INSTANTIATE_TEST_SUITE_P(EnglishModule, TemplateTest,
                                          TemplateCase{104, {360, 640}, {240, 320}, conversionIds()},
                                          TemplateCase{105, {640, 360}, {320, 240}, conversionIds()},
                                          TemplateCase{136, {480, 480}, {240, 240}, conversionIds()},
+                                         TemplateCase{132, {360, 640}, {240, 320}, kUpdateSettingsIds},
+                                         TemplateCase{133, {640, 360}, {320, 240}, kUpdateSettingsIds},
+                                         TemplateCase{139, {480, 480}, {240, 240}, kUpdateSettingsIds},
+                                         TemplateCase{3013, {480, 480}, {320, 240}, kManualRatesIds},
                                          TemplateCase{106, {360, 640}, {240, 320}, kHiddenUnitsIds},
                                          TemplateCase{107, {640, 360}, {320, 240}, kHiddenUnitsIds},
                                          TemplateCase{138, {480, 480}, {240, 240}, kHiddenUnitsIds}),
