@@ -76,7 +76,7 @@ def update_layout(size):
     """Rectangles of the update settings window for one shape."""
     if size == PORTRAIT:
         return {LAST_UPDATE: (16, 16, 328, 96), DOWNLOAD: (16, 128, 328, 56), AUTOMATIC: (16, 200, 328, 56),
-                "note": (16, 264, 328, 72)}
+                "note": (16, 264, 328, 120)}
     if size == LANDSCAPE:
         return {LAST_UPDATE: (16, 16, 608, 48), DOWNLOAD: (16, 80, 296, 56), AUTOMATIC: (16, 152, 608, 48),
                 "note": (16, 216, 608, 64)}
