@@ -19,6 +19,9 @@ VERSION_TEMPLATES = {130: PORTRAIT, 131: LANDSCAPE, 135: SQUARE}
 # About window controls.
 ABOUT_VERSION, ABOUT_YEAR, CONTACT_LINK, WEB_LINK = 1000, 1028, 1189, 1190
 APP_ICON = 128
+# Decoration gets ids of its own too: a re-layout moves only controls that have one.
+ABOUT_ICON, ABOUT_NAME, CONTACT_CAPTION, WEB_CAPTION = 1191, 1192, 1193, 1194
+CHECK_HEADING = 5005
 # Version check window controls.
 STATUS, FIRST_LINK, SECOND_LINK, NEWER_MARK, VERSION = 5000, 5001, 5002, 5003, 5004
 
@@ -77,8 +80,8 @@ def about_layout(size):
     if size == PORTRAIT:
         return {
             "icon": (144, 24, 72, 72), "name": (16, 104, 328, 40), ABOUT_VERSION: (16, 152, 328, 32),
-            ABOUT_YEAR: (16, 184, 328, 32), "contact": (16, 248, 328, 24), CONTACT_LINK: (16, 272, 328, 48),
-            "web": (16, 336, 328, 24), WEB_LINK: (16, 360, 328, 48),
+            ABOUT_YEAR: (16, 184, 328, 32), "contact": (16, 248, 328, 24), CONTACT_LINK: (8, 272, 344, 48),
+            "web": (16, 336, 328, 24), WEB_LINK: (8, 360, 344, 48),
         }
     if size == LANDSCAPE:
         return {
@@ -116,18 +119,18 @@ def about_template(size, texts):
     centred = set_prop("alignment", "Qt::AlignHCenter|Qt::AlignVCenter")
     # Portrait and square stack everything in the middle; landscape reads from the left.
     align = centred if size != LANDSCAPE else set_prop("alignment", "Qt::AlignLeft|Qt::AlignVCenter")
-    ui.add("QLabel", "icon", layout["icon"], None,
+    ui.add("QLabel", "icon", layout["icon"], ABOUT_ICON,
            f'\n    <property name="icon" stdset="0">\n     <number>{APP_ICON}</number>\n    </property>'
            + bool_prop("scaledContents", True))
-    ui.add("QLabel", "name", layout["name"], None, text_prop(texts["name"]) + font_prop(NAME_FONT, True) + align)
+    ui.add("QLabel", "name", layout["name"], ABOUT_NAME, text_prop(texts["name"]) + font_prop(NAME_FONT, True) + align)
     ui.add("QLabel", "version", layout[ABOUT_VERSION], ABOUT_VERSION,
            text_prop(texts["version"]) + font_prop(TEXT_FONT) + align)
     ui.add("QLabel", "year", layout[ABOUT_YEAR], ABOUT_YEAR, text_prop(texts["year"]) + font_prop(TEXT_FONT) + align)
-    ui.add("QLabel", "contactCaption", layout["contact"], None,
+    ui.add("QLabel", "contactCaption", layout["contact"], CONTACT_CAPTION,
            text_prop(texts["contact"]) + font_prop(CAPTION_FONT) + align)
-    ui.add("QLabel", "contactLink", layout[CONTACT_LINK], CONTACT_LINK, text_prop("") + font_prop(TEXT_FONT) + align)
-    ui.add("QLabel", "webCaption", layout["web"], None, text_prop(texts["web"]) + font_prop(CAPTION_FONT) + align)
-    ui.add("QLabel", "webLink", layout[WEB_LINK], WEB_LINK, text_prop("") + font_prop(TEXT_FONT) + align)
+    ui.add("QLabel", "contactLink", layout[CONTACT_LINK], CONTACT_LINK, text_prop("") + font_prop(CAPTION_FONT) + align)
+    ui.add("QLabel", "webCaption", layout["web"], WEB_CAPTION, text_prop(texts["web"]) + font_prop(CAPTION_FONT) + align)
+    ui.add("QLabel", "webLink", layout[WEB_LINK], WEB_LINK, text_prop("") + font_prop(CAPTION_FONT) + align)
     return ui.xml()
 
 
@@ -135,7 +138,7 @@ def version_template(size, texts):
     layout = version_layout(size)
     ui = Ui(size, texts["check_title"])
     left = set_prop("alignment", "Qt::AlignLeft|Qt::AlignVCenter")
-    ui.add("QLabel", "heading", layout["heading"], None,
+    ui.add("QLabel", "heading", layout["heading"], CHECK_HEADING,
            text_prop(texts["check_heading"]) + font_prop(HEADING_FONT, True) + left)
     ui.add("QLabel", "version", layout[VERSION], VERSION, text_prop(texts["your_version"]) + font_prop(TEXT_FONT) + left)
     ui.add("QLabel", "status", layout[STATUS], STATUS,
