@@ -39,6 +39,9 @@ void storeLastCurrencyUpdate(SettingsStore& settings, int64_t seconds)
 RateDownloader::RateDownloader(SettingsStore& settings, HttpClient& http, const Clock& clock, HttpLimits limits)
     : m_settings(settings), m_http(http), m_clock(clock), m_limits(limits)
 {
+    // An error page (404, 500, a proxy's refusal) is not a rate file: reading it would store its
+    // fields as rates and record a successful update, so the next automatic try would wait hours.
+    m_limits.successStatusOnly = true;
 }
 
 bool RateDownloader::download()

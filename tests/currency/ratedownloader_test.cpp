@@ -89,7 +89,7 @@ class RateDownloadSuccessTest : public RateDownloadTest, public ::testing::WithP
 {
 };
 
-// The status is not looked at: whatever body arrives whole is read as a rate file.
+// Whatever body arrives whole with a success status is read as a rate file.
 TEST_P(RateDownloadSuccessTest, CountsAsSuccessWithoutStoringAnything)
 {
     ScriptedHttpServer server(GetParam().script);
@@ -101,10 +101,32 @@ TEST_P(RateDownloadSuccessTest, CountsAsSuccessWithoutStoringAnything)
 INSTANTIATE_TEST_SUITE_P(Bodies, RateDownloadSuccessTest,
                          ::testing::Values(SuccessCase{"empty body", test::httpResponse("")},
                                            SuccessCase{
-                                               "error page without separator",
-                                               test::httpResponse("<html><body>Not Found</body></html>\r\n", 404)},
+                                               "page without separator",
+                                               test::httpResponse("<html><body>Welcome</body></html>\r\n")},
                                            SuccessCase{"body ended by closing, no length",
                                                        {HttpStep::send(test::httpHead(200) + "USD\n0.92")}}));
+
+TEST_F(RateDownloadTest, AnErrorStatusIsAFailureThatStoresNothing)
+{
+    struct Case
+    {
+        const char* what;
+        HttpScript script;
+    };
+    const Case cases[] = {
+        {"not found with rate-like lines", test::httpResponse("USD;0.5\nGBP;2\n", 404)},
+        {"server error with an empty body", test::httpResponse("", 500)},
+        {"forbidden page", test::httpResponse("<html><style>p{color:red;}</style></html>\n", 403)},
+    };
+    for (const Case& c : cases) {
+        m_settings.putBinary(settings::kSettings, settings::kLastCurrencyUpdate, QByteArray(8, '\0'));
+        ScriptedHttpServer server(c.script);
+        EXPECT_FALSE(download(server)) << c.what;
+        EXPECT_FALSE(hasRate("USD")) << c.what;
+        EXPECT_FALSE(hasRate("p{color")) << c.what;
+        EXPECT_EQ(lastUpdate(), 0) << c.what;
+    }
+}
 
 struct FailureCase
 {
