@@ -51,6 +51,12 @@ test)
     build "$preset"
     export QT_QPA_PLATFORM=offscreen
     ctest --preset "$preset" -j2
+    if [ "${CI:-}" = "true" ]; then
+        # CI also runs the whole suite under the address and undefined-behaviour sanitizers. Qt keeps
+        # some allocations until exit, so leak reports are off.
+        build asan
+        ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --preset asan -j2
+    fi
     ;;
 *)
     echo "usage: $0 run|test" >&2

@@ -81,7 +81,9 @@ std::optional<CStretchBitmapButton::Image> CStretchBitmapButton::imageFor(bool p
 
 bool CStretchBitmapButton::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_button && event->type() == QEvent::Paint) {
+    // The type test comes first: while the button is being destroyed it still sends events, and it
+    // is no longer a push button then.
+    if (event->type() == QEvent::Paint && watched == m_button) {
         paint();
         return true;
     }
