@@ -151,6 +151,8 @@ std::optional<Failure> findModule(const Options& options, const SettingsStore& s
         if (!QFileInfo::exists(path) && !path.contains(QLatin1Char('/'))) {
             path = programFolder.filePath(path);
         }
+        // A bare relative name would make the loader search the library path instead of this folder.
+        path = QFileInfo(path).absoluteFilePath();
         return std::nullopt;
     }
     const QString chosen = settings.getString(settings::kSettings, settings::kLanguageDllName);
@@ -215,7 +217,9 @@ std::optional<Failure> rubricIndex(const QString& code, int& index)
     return std::nullopt;
 }
 
-/** An exact name without regard to case first, else the first name that begins with the text. */
+/** An exact name without regard to case first, else the first name that begins with the text, else
+ *  the first unit whose symbol (the text in parentheses that ends its name) is the text, so that
+ *  "km" finds "kilometre (km)". Symbols keep their case: "Mm" and "mm" are different units. */
 const UnitRecord* findUnit(const Rubric& rubric, const QString& text)
 {
     for (int i = 0; i < rubric.unitCount(); ++i) {
@@ -225,6 +229,12 @@ const UnitRecord* findUnit(const Rubric& rubric, const QString& text)
     }
     for (int i = 0; i < rubric.unitCount(); ++i) {
         if (rubric.unit(i).name().startsWith(text, Qt::CaseInsensitive)) {
+            return &rubric.unit(i);
+        }
+    }
+    const QString symbol = QStringLiteral(" (") + text + QLatin1Char(')');
+    for (int i = 0; i < rubric.unitCount(); ++i) {
+        if (!text.isEmpty() && rubric.unit(i).name().endsWith(symbol, Qt::CaseSensitive)) {
             return &rubric.unit(i);
         }
     }

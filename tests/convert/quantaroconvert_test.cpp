@@ -32,6 +32,8 @@ protected:
                     "LEN;metre;$;$;0\n"
                     "LEN;inch;$/0.0254;$*0.0254;1\n"
                     "LEN;Inchworm;$;$;1\n"
+                    "LEN;kilometre (km);$/1000;$*1000;0\n"
+                    "LEN;megametre (Mm);$/1000000;$*1000000;0\n"
                     "CNY;Euro;$;$;EUR\n"
                     "CNY;Dollar;$/0.5;$*0.5;USD\n");
     }
@@ -87,9 +89,46 @@ TEST_F(QuantaroConvertTest, ListsEveryUnitWithTabs)
                                       "CNY\tDollar\t$/0.5\t$*0.5\tUSD\n"
                                       "LEN\tmetre\t$\t$\t0\n"
                                       "LEN\tinch\t$/0.0254\t$*0.0254\t1\n"
-                                      "LEN\tInchworm\t$\t$\t1\n"));
+                                      "LEN\tInchworm\t$\t$\t1\n"
+                                      "LEN\tkilometre (km)\t$/1000\t$*1000\t0\n"
+                                      "LEN\tmegametre (Mm)\t$/1000000\t$*1000000\t0\n"));
     const ToolRun money = run({QStringLiteral("--list"), QStringLiteral("cny")});
     EXPECT_EQ(money.out, QStringLiteral("CNY\tEuro\t$\t$\tEUR\nCNY\tDollar\t$/0.5\t$*0.5\tUSD\n"));
+}
+
+TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenPrefixThenSymbol)
+{
+    struct Case
+    {
+        const char* from;
+        const char* to;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"km", "metre", "2000\n"},         // the symbol, when no name begins with it
+        {"Mm", "km", "2000\n"},            // symbols keep their case
+        {"KILOMETRE (KM)", "m", "2000\n"}, // names do not
+    };
+    for (const Case& c : cases) {
+        const ToolRun converted = run({QStringLiteral("LEN"), QStringLiteral("2"), QString::fromUtf8(c.from),
+                                       QString::fromUtf8(c.to)});
+        EXPECT_EQ(converted.out, QString::fromUtf8(c.expected)) << c.from << " " << converted.err.toStdString();
+    }
+}
+
+TEST_F(QuantaroConvertTest, ARelativeModulePathIsTakenFromTheWorkingFolder)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(m_dir.path());
+    process.start(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro-convert"),
+                  {QStringLiteral("--module"), QStringLiteral("alpha.so"), QStringLiteral("LEN"), QStringLiteral("1"),
+                   QStringLiteral("inch"), QStringLiteral("metre")});
+    ASSERT_TRUE(process.waitForFinished(kProcessTimeoutMs));
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()), QStringLiteral("0.0254\n"))
+        << process.readAllStandardError().toStdString();
 }
 
 TEST_F(QuantaroConvertTest, StoredRatesReplaceTheCurrencyFormulas)
