@@ -1,11 +1,11 @@
 #include "platform/curlhttpclient.h"
 
+#include "platform/curlapi.h"
+
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
-#include <curl/curl.h>
 #include <memory>
-#include <mutex>
 
 namespace quantaro {
 
@@ -26,12 +26,6 @@ bool isSuccessStatus(long status)
     return status >= kFirstSuccessStatus && status <= kLastSuccessStatus;
 }
 
-void initialiseCurlOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 bool isHttpUrl(const QString& url)
 {
     const QUrl parsed(url, QUrl::StrictMode);
@@ -43,6 +37,7 @@ bool isHttpUrl(const QString& url)
 /** What the callbacks share with the transfer loop. */
 struct Transfer
 {
+    const CurlApi* api = nullptr;
     CURL* handle = nullptr;
     bool successStatusOnly = false;
     bool errorStatus = false;
@@ -63,7 +58,7 @@ size_t onBody(char* data, size_t size, size_t count, void* user)
     transfer->lastByte = SteadyClock::now();
     if (transfer->successStatusOnly) {
         long status = 0;
-        curl_easy_getinfo(transfer->handle, CURLINFO_RESPONSE_CODE, &status);
+        transfer->api->easyGetinfo(transfer->handle, CURLINFO_RESPONSE_CODE, &status);
         if (!isSuccessStatus(status)) {
             transfer->errorStatus = true;
             return 0;
@@ -94,11 +89,13 @@ size_t onHeader(char*, size_t size, size_t count, void* user)
 
 struct EasyDeleter
 {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    const CurlApi* api;
+    void operator()(CURL* easy) const { api->easyCleanup(easy); }
 };
 struct MultiDeleter
 {
-    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+    const CurlApi* api;
+    void operator()(CURLM* multi) const { api->multiCleanup(multi); }
 };
 
 } // namespace
@@ -112,14 +109,18 @@ HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const H
         result.outcome = HttpOutcome::BadUrl;
         return result;
     }
-    initialiseCurlOnce();
-    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    const CurlApi* api = CurlApi::get();
+    if (api == nullptr) {
+        return result;
+    }
+    std::unique_ptr<CURL, EasyDeleter> easy(api->easyInit(), EasyDeleter{api});
+    std::unique_ptr<CURLM, MultiDeleter> multi(api->multiInit(), MultiDeleter{api});
     if (!easy || !multi) {
         return result;
     }
 
     Transfer transfer;
+    transfer.api = api;
     transfer.handle = easy.get();
     transfer.successStatusOnly = limits.successStatusOnly;
     transfer.sink = &sink;
@@ -128,27 +129,27 @@ HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const H
     const QByteArray urlBytes = url.toUtf8();
     const QByteArray agent = m_userAgent.toUtf8();
     CURL* handle = easy.get();
-    curl_easy_setopt(handle, CURLOPT_URL, urlBytes.constData());
-    curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.constData());
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_PROXY, ""); // direct access, whatever the environment says
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeoutMs));
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeoutMs));
+    api->easySetopt(handle, CURLOPT_URL, urlBytes.constData());
+    api->easySetopt(handle, CURLOPT_USERAGENT, agent.constData());
+    api->easySetopt(handle, CURLOPT_NOSIGNAL, 1L);
+    api->easySetopt(handle, CURLOPT_PROXY, ""); // direct access, whatever the environment says
+    api->easySetopt(handle, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
+    api->easySetopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
+    api->easySetopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    api->easySetopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
+    api->easySetopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeoutMs));
+    api->easySetopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeoutMs));
     // libcurl's own stall detection works in whole seconds; the loop below enforces the exact limit.
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME,
+    api->easySetopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    api->easySetopt(handle, CURLOPT_LOW_SPEED_TIME,
                      static_cast<long>(std::max(1, (limits.receiveTimeoutMs + kMsPerSecond - 1) / kMsPerSecond)));
-    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(transfer.maxBytes));
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, onBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, onHeader);
-    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
+    api->easySetopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(transfer.maxBytes));
+    api->easySetopt(handle, CURLOPT_WRITEFUNCTION, onBody);
+    api->easySetopt(handle, CURLOPT_WRITEDATA, &transfer);
+    api->easySetopt(handle, CURLOPT_HEADERFUNCTION, onHeader);
+    api->easySetopt(handle, CURLOPT_HEADERDATA, &transfer);
 
-    if (curl_multi_add_handle(multi.get(), handle) != CURLM_OK) {
+    if (api->multiAddHandle(multi.get(), handle) != CURLM_OK) {
         return result;
     }
 
@@ -160,12 +161,12 @@ HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const H
     CURLcode code = CURLE_OK;
     for (;;) {
         int running = 0;
-        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+        if (api->multiPerform(multi.get(), &running) != CURLM_OK) {
             code = CURLE_RECV_ERROR;
             break;
         }
         int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+        while (CURLMsg* message = api->multiInfoRead(multi.get(), &queued)) {
             if (message->msg == CURLMSG_DONE) {
                 finished = true;
                 code = message->data.result;
@@ -177,7 +178,7 @@ HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const H
         // The receive time-out starts once the connection stands; until then the connect time-out rules.
         if (!connected) {
             curl_off_t connectTime = 0;
-            curl_easy_getinfo(handle, CURLINFO_CONNECT_TIME_T, &connectTime);
+            api->easyGetinfo(handle, CURLINFO_CONNECT_TIME_T, &connectTime);
             if (connectTime > 0 || transfer.anyByte) {
                 connected = true;
                 transfer.lastByte = std::max(transfer.lastByte, SteadyClock::now());
@@ -186,13 +187,13 @@ HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const H
             stalled = true;
             break;
         }
-        curl_multi_poll(multi.get(), nullptr, 0, kPollSliceMs, nullptr);
+        api->multiPoll(multi.get(), nullptr, 0, kPollSliceMs, nullptr);
     }
 
     long status = 0;
-    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    api->easyGetinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     result.status = status;
-    curl_multi_remove_handle(multi.get(), handle);
+    api->multiRemoveHandle(multi.get(), handle);
 
     if (transfer.errorStatus || (limits.successStatusOnly && finished && code == CURLE_OK && !isSuccessStatus(status))) {
         result.outcome = HttpOutcome::ErrorStatus;
