@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes the pictures of a language module: the twenty category buttons, the swap button,
 the program icon and the language banner.
 
@@ -243,10 +243,6 @@ def contrast_ratio(a, b):
     return (la + 0.05) / (lb + 0.05)
 
 
-def escape(text):
-    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace('"', "&quot;")
-
-
 def name_font_size(name):
     """The largest size up to NAME_MAX_SIZE at which the name fits the tile's width."""
     if not name:
@@ -265,18 +261,59 @@ def name_lines(name):
     return [name[:cut], name[cut + 1:]]
 
 
+class OutlineFont:
+    """The bold sans-serif face, whose glyph outlines are written into the pictures as paths.
+    Text elements would make every program start lay out and rasterise twenty names through the
+    font machinery; paths draw at once and look the same on every machine."""
+
+    def __init__(self, path):
+        try:
+            from fontTools.pens.svgPathPen import SVGPathPen
+            from fontTools.pens.transformPen import TransformPen
+            from fontTools.ttLib import TTFont
+        except ImportError:
+            sys.exit("make_pictures.py needs fontTools: apt-get install python3-fonttools fonts-dejavu-core "
+                     "and run it with /usr/bin/python3")
+        self._svg_pen = SVGPathPen
+        self._transform_pen = TransformPen
+        font = TTFont(path)
+        self._glyphs = font.getGlyphSet()
+        self._cmap = font.getBestCmap()
+        self._metrics = font["hmtx"]
+        self._units_per_em = font["head"].unitsPerEm
+
+    def path(self, text, centre_x, baseline, size, fill):
+        """A path element with the text's outlines, centred on centre_x."""
+        scale = size / self._units_per_em
+        names = [self._cmap.get(ord(ch), ".notdef") for ch in text]
+        width = sum(self._metrics[name][0] for name in names) * scale
+        pen = self._svg_pen(self._glyphs, ntos=lambda value: f"{value:.2f}".rstrip("0").rstrip("."))
+        cursor = centre_x - width / 2
+        for name in names:
+            self._glyphs[name].draw(self._transform_pen(pen, (scale, 0, 0, -scale, cursor, baseline)))
+            cursor += self._metrics[name][0] * scale
+        return f'<path d="{pen.getCommands()}" fill="{fill}"/>'
+
+
+TEXT_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+_text_font = None
+
+
+def text_outline(text, centre_x, baseline, size, fill):
+    global _text_font
+    if _text_font is None:
+        _text_font = OutlineFont(TEXT_FONT_FILE)
+    return _text_font.path(text, centre_x, baseline, size, fill)
+
+
 def name_text(name, inset, ink):
-    """The text elements of a picture's name."""
+    """The outlines of a picture's name."""
     lines = name_lines(name)
     if len(lines) == 1:
-        return (f'<text x="{TILE / 2}" y="{NAME_BASELINE + inset / 2}" font-family="sans-serif" '
-                f'font-size="{name_font_size(name)}" font-weight="bold" text-anchor="middle" '
-                f'fill="{ink}">{escape(name)}</text>')
+        return text_outline(name, TILE / 2, NAME_BASELINE + inset / 2, name_font_size(name), ink)
     size = min(TWO_LINE_MAX_SIZE, min(name_font_size(line) for line in lines))
-    return "".join(
-        f'<text x="{TILE / 2}" y="{baseline + inset / 2}" font-family="sans-serif" font-size="{size}" '
-        f'font-weight="bold" text-anchor="middle" fill="{ink}">{escape(line)}</text>'
-        for baseline, line in zip(TWO_LINE_BASELINES, lines))
+    return "".join(text_outline(line, TILE / 2, baseline + inset / 2, size, ink)
+                   for baseline, line in zip(TWO_LINE_BASELINES, lines))
 
 
 def fill_placeholders(body, state):
@@ -340,8 +377,7 @@ def app_icon():
 
 def language_banner(language):
     content = (f'<rect x="0" y="0" width="{BANNER_WIDTH}" height="{BANNER_HEIGHT}" fill="{ACCENT}"/>'
-               f'<text x="{BANNER_WIDTH / 2}" y="13.5" font-family="sans-serif" font-size="12" font-weight="bold" '
-               f'text-anchor="middle" fill="{WHITE}">{escape(language)}</text>')
+               + text_outline(language, BANNER_WIDTH / 2, 13.5, 12, WHITE))
     return svg_document(BANNER_WIDTH, BANNER_HEIGHT, content)
 
 
