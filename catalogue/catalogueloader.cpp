@@ -99,7 +99,7 @@ void CatalogueLoader::readUnits(QFile& file, Catalogue& catalogue) const
             continue;
         }
         const int index = rubricIndexOf(line->code);
-        if (index >= 0) {
+        if (index >= 0 && catalogue[static_cast<size_t>(index)].unitCount() < kUnitsPerRubricMax) {
             catalogue[static_cast<size_t>(index)].addUnit(line->unit);
         }
     }

@@ -19,6 +19,11 @@ inline constexpr int kUnitFileEncodingString = 101;
 inline constexpr qint64 kUnitLineMaxBytes = 511;
 /** Most names read from one category's hidden-unit list, whatever its stored count says. */
 inline constexpr int kHiddenNamesMax = 10000;
+/**
+ * Most units one category takes from the unit file; later lines of a full category are dropped, so a
+ * huge or hostile file cannot fill the memory (real categories hold a few dozen units).
+ */
+inline constexpr int kUnitsPerRubricMax = 10000;
 
 /**
  * Builds the whole catalogue from scratch: category and sub-category names from the language
