@@ -1,8 +1,11 @@
 #include "app/settingsstore.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
 #include <limits>
+#include <sys/stat.h>
 
 namespace quantaro {
 
@@ -58,6 +61,100 @@ QString escapeComponent(const QString& name)
     return out;
 }
 
+// Larger than any settings file this program writes; a bigger one is not read to be judged.
+constexpr qint64 kLargestSoundFile = 8 * 1024 * 1024;
+constexpr qint64 kCompareChunk = 64 * 1024;
+constexpr uchar kFirstTextByte = 0x20;
+
+/**
+ * Whether QSettings would drop or misread part of the text on its next rewrite: control bytes, a
+ * section header without its bracket, a line that is no "name=value", a typed value cut short.
+ */
+bool looksDamaged(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<uchar>(c) < kFirstTextByte && c != '\t' && c != '\r' && c != '\n') {
+            return true;
+        }
+    }
+    for (const QByteArray& rawLine : bytes.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) {
+            continue;
+        }
+        if (line.startsWith('[')) {
+            if (!line.contains(']')) {
+                return true;
+            }
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (equals < 0) {
+            return true;
+        }
+        const QByteArray value = line.mid(equals + 1).trimmed();
+        if (value.startsWith('@') && !value.startsWith("@@") && !value.endsWith(')')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool fileIsDamaged(const QString& path, QSettings::Status status)
+{
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        return false;
+    }
+    if (status == QSettings::FormatError || info.size() > kLargestSoundFile) {
+        return true;
+    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && looksDamaged(file.readAll());
+}
+
+bool sameContents(const QString& first, const QString& second)
+{
+    QFile a(first);
+    QFile b(second);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size()) {
+        return false;
+    }
+    while (!a.atEnd()) {
+        if (a.read(kCompareChunk) != b.read(kCompareChunk)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/** Identity of a file's current contents: a rewrite through a temporary file changes it. */
+struct FileStamp
+{
+    bool isFile = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified{};
+    off_t size = 0;
+
+    bool operator==(const FileStamp& other) const
+    {
+        return isFile == other.isFile && device == other.device && inode == other.inode &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+               size == other.size;
+    }
+};
+
+FileStamp stampOf(const QString& path)
+{
+    struct stat info = {};
+    FileStamp stamp;
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode)) {
+        stamp = {true, info.st_dev, info.st_ino, info.st_mtim, info.st_size};
+    }
+    return stamp;
+}
+
 QString sectionPath(const QString& section)
 {
     QStringList parts;
@@ -73,11 +170,13 @@ SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, settings::kCompany,
                                              settings::kApplication))
 {
+    m_damagedOnOpen = fileIsDamaged(m_settings->fileName(), m_settings->status());
 }
 
 SettingsStore::SettingsStore(const QString& iniFile)
     : m_settings(std::make_unique<QSettings>(iniFile, QSettings::IniFormat))
 {
+    m_damagedOnOpen = fileIsDamaged(m_settings->fileName(), m_settings->status());
 }
 
 SettingsStore::~SettingsStore()
@@ -92,10 +191,74 @@ QString SettingsStore::keyFor(const QString& section, const QString& name) const
     return path.isEmpty() ? value : path + QLatin1Char('/') + value;
 }
 
+bool SettingsStore::backUpDamagedFile()
+{
+    if (!m_damagedOnOpen) {
+        return true;
+    }
+    const QString path = fileName();
+    if (!fileIsDamaged(path, m_settings->status())) {
+        m_damagedOnOpen = false;
+        return true;
+    }
+    for (int n = 0; n < kMaxBackups; ++n) {
+        const QString backup = path + (n == 0 ? QStringLiteral(".bak") : QStringLiteral(".bak.%1").arg(n));
+        if (QFileInfo::exists(backup)) {
+            if (sameContents(path, backup)) {
+                m_damagedOnOpen = false;
+                return true;
+            }
+            // Earlier backups stay for the person who may still recover them; only the last gives way.
+            if (n < kMaxBackups - 1 || !QFile::remove(backup)) {
+                continue;
+            }
+        }
+        if (QFile::copy(path, backup)) {
+            m_damagedOnOpen = false;
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
 bool SettingsStore::commit()
 {
+    // A damaged file is rewritten whole with only what could be read: never before it is kept aside.
+    if (!backUpDamagedFile()) {
+        return false;
+    }
+    const QString path = fileName();
+    const FileStamp before = stampOf(path);
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (m_settings->status() == QSettings::NoError) {
+        return true;
+    }
+    // QSettings keeps the first error it met for the rest of its life (a damaged file read at the
+    // start included), so only the file itself tells whether this write reached it: QSettings
+    // replaces the file through a temporary one.
+    const FileStamp after = stampOf(path);
+    return after.isFile && !(after == before);
+}
+
+bool SettingsStore::writeValue(const QString& key, const std::optional<QVariant>& value)
+{
+    const QVariant old = m_settings->value(key);
+    if (value) {
+        m_settings->setValue(key, *value);
+    } else {
+        m_settings->remove(key);
+    }
+    if (commit()) {
+        return true;
+    }
+    // A value that did not reach the file is not shown by later reads either: the old one stays.
+    if (old.isValid()) {
+        m_settings->setValue(key, old);
+    } else {
+        m_settings->remove(key);
+    }
+    return false;
 }
 
 int32_t SettingsStore::getInt(const QString& section, const QString& name, int32_t defaultValue) const
@@ -115,8 +278,7 @@ int32_t SettingsStore::getInt(const QString& section, const QString& name, int32
 
 bool SettingsStore::putInt(const QString& section, const QString& name, int32_t value)
 {
-    m_settings->setValue(keyFor(section, name), value);
-    return commit();
+    return writeValue(keyFor(section, name), QVariant(value));
 }
 
 QString SettingsStore::getString(const QString& section, const QString& name, const QString& defaultValue) const
@@ -141,12 +303,7 @@ bool SettingsStore::putString(const QString& section, const std::optional<QStrin
     if (!name) {
         return deleteKey(section);
     }
-    if (!value) {
-        m_settings->remove(keyFor(section, *name));
-    } else {
-        m_settings->setValue(keyFor(section, *name), *value);
-    }
-    return commit();
+    return writeValue(keyFor(section, *name), value ? std::optional<QVariant>(*value) : std::nullopt);
 }
 
 std::optional<QByteArray> SettingsStore::getBinary(const QString& section, const QString& name) const
@@ -160,8 +317,7 @@ std::optional<QByteArray> SettingsStore::getBinary(const QString& section, const
 
 bool SettingsStore::putBinary(const QString& section, const QString& name, const QByteArray& bytes)
 {
-    m_settings->setValue(keyFor(section, name), bytes);
-    return commit();
+    return writeValue(keyFor(section, name), QVariant(bytes));
 }
 
 bool SettingsStore::deleteKey(const QString& path)

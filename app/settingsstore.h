@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVariant>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -56,6 +57,12 @@ QString toName(const QString& code, std::optional<int> sousRubric);
  * opaque: a '/' or '\' in a name never creates a sub-key. Reads never fail visibly: anything
  * absent or unreadable gives the default. Every write reaches the file at once, so a second
  * process (the connection run mode) and this one lose nothing of each other's values.
+ *
+ * A file that cannot be read whole (cut short, binary garbage, a broken section header) is still
+ * read as far as it goes, and copied beside itself before the first write rewrites it: to
+ * "<file>.bak", or the first free "<file>.bak.N" (N up to kMaxBackups - 1) when an earlier backup
+ * with other contents is there, so no backup is ever overwritten but the last one. A write that
+ * does not reach the file reports failure and leaves the old value, also for later reads here.
  */
 class SettingsStore
 {
@@ -90,11 +97,19 @@ public:
     /** The file behind the store. */
     QString fileName() const;
 
+    /** Most backups of damaged files kept beside the file. */
+    static constexpr int kMaxBackups = 10;
+
 private:
     QString keyFor(const QString& section, const QString& name) const;
+    /** Stores one value (nothing = removes it) and writes the file; on failure the old value is restored. */
+    bool writeValue(const QString& key, const std::optional<QVariant>& value);
     bool commit();
+    /** Copies a damaged file aside once, before it is first rewritten; false when that failed. */
+    bool backUpDamagedFile();
 
     std::unique_ptr<QSettings> m_settings;
+    bool m_damagedOnOpen = false;
 };
 
 } // namespace quantaro

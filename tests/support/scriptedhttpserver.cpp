@@ -39,7 +39,7 @@ int openLoopbackListener(quint16& port)
     return fd;
 }
 
-bool sendAll(int fd, const QByteArray& bytes)
+bool sendAll(int fd, const QByteArray& bytes, std::atomic<qint64>& counter)
 {
     qsizetype sent = 0;
     while (sent < bytes.size()) {
@@ -51,6 +51,7 @@ bool sendAll(int fd, const QByteArray& bytes)
             return false;
         }
         sent += n;
+        counter += n;
     }
     return true;
 }
@@ -161,8 +162,15 @@ void ScriptedHttpServer::answer(int client)
     for (const HttpStep& step : m_script) {
         switch (step.kind) {
         case HttpStep::Kind::Send:
-            if (!sendAll(client, step.bytes)) {
+            if (!sendAll(client, step.bytes, m_bytesSent)) {
                 return;
+            }
+            break;
+        case HttpStep::Kind::Repeat:
+            for (qint64 i = 0; i < step.times; ++i) {
+                if (m_stopping || !sendAll(client, step.bytes, m_bytesSent)) {
+                    return;
+                }
             }
             break;
         case HttpStep::Kind::Pause:

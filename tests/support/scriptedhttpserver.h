@@ -15,17 +15,20 @@ struct HttpStep
 {
     enum class Kind
     {
-        Send,  ///< send bytes
-        Pause, ///< send nothing for a while
-        Hold,  ///< send nothing until the client leaves or the server stops
+        Send,   ///< send bytes
+        Pause,  ///< send nothing for a while
+        Hold,   ///< send nothing until the client leaves or the server stops
+        Repeat, ///< send bytes `times` times over, without holding them all at once
     };
     Kind kind = Kind::Send;
     QByteArray bytes;
     int ms = 0;
+    qint64 times = 1;
 
-    static HttpStep send(QByteArray data) { return {Kind::Send, std::move(data), 0}; }
-    static HttpStep pause(int milliseconds) { return {Kind::Pause, {}, milliseconds}; }
-    static HttpStep hold() { return {Kind::Hold, {}, 0}; }
+    static HttpStep send(QByteArray data) { return {Kind::Send, std::move(data), 0, 1}; }
+    static HttpStep pause(int milliseconds) { return {Kind::Pause, {}, milliseconds, 1}; }
+    static HttpStep hold() { return {Kind::Hold, {}, 0, 1}; }
+    static HttpStep repeat(QByteArray data, qint64 count) { return {Kind::Repeat, std::move(data), 0, count}; }
 };
 /** The steps of one connection; the connection is closed after the last one. */
 using HttpScript = std::vector<HttpStep>;
@@ -54,6 +57,8 @@ public:
     QString baseUrl() const;
     /** The heads of the requests received so far. */
     QStringList requests() const;
+    /** Bytes of responses that reached the client's socket so far. */
+    qint64 bytesSent() const { return m_bytesSent; }
 
     void stop();
 
@@ -68,6 +73,7 @@ private:
     int m_stopPipe[2] = {-1, -1};
     quint16 m_port = 0;
     std::atomic<bool> m_stopping{false};
+    std::atomic<qint64> m_bytesSent{0};
     mutable std::mutex m_mutex;
     QStringList m_requests;
     std::thread m_thread;

@@ -1,0 +1,149 @@
+#include "app/cconverterapp.h"
+#include "app/languagechoice.h"
+#include "app/languagemodule.h"
+#include "app/resourcesource.h"
+#include "app/settingsstore.h"
+#include "support/fakes.h"
+#include "testpaths.h"
+#include "ui/cmaindlg.h"
+#include "ui/cstretchbitmapbutton.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quantaro;
+using namespace quantaro::test;
+
+namespace {
+
+QString testModule(const QString& name)
+{
+    return QStringLiteral(QUANTARO_TEST_MODULE_DIR "/") + name;
+}
+
+struct BrokenModule
+{
+    const char* file;
+    bool valid;
+    bool resourcesRegister;
+    QString language;
+};
+
+const QString kHugeLanguage = QStringLiteral("Huge") + QString(kLanguageNameMaxLength - 4, QLatin1Char('x'));
+
+// Each module breaks one part of its contract; the part decides whether it still counts.
+TEST(BrokenModuleTest, AModuleFailingAnyPartOfItsContractIsNeverHalfUsed)
+{
+    const BrokenModule modules[] = {
+        {"broken_empty.so", true, true, QStringLiteral("Broken")},
+        {"broken_nullkey.so", false, true, QStringLiteral("Broken")},
+        {"broken_hugekey.so", false, true, QStringLiteral("Broken")},
+        {"broken_nulllanguage.so", true, true, QString()},
+        {"broken_hugelanguage.so", true, true, kHugeLanguage},
+        {"broken_nullbundle.so", true, false, QStringLiteral("Broken")},
+        {"broken_garbagebundle.so", true, false, QStringLiteral("Broken")},
+        {"broken_newerbundle.so", true, false, QStringLiteral("Broken")},
+        {"broken_noroot.so", true, false, QStringLiteral("Broken")},
+        {"broken_relativeroot.so", true, false, QStringLiteral("Broken")},
+    };
+    for (const BrokenModule& m : modules) {
+        auto module = LanguageModule::load(testModule(QString::fromLatin1(m.file)));
+        ASSERT_NE(module, nullptr) << m.file;
+        EXPECT_EQ(module->isValid(), m.valid) << m.file;
+        EXPECT_EQ(module->language(), m.language) << m.file;
+        EXPECT_EQ(module->registerResources(), m.resourcesRegister) << m.file;
+        EXPECT_EQ(module->resourceRoot().isEmpty(), !m.resourcesRegister) << m.file;
+    }
+}
+
+class BrokenModuleStartTest : public ::testing::Test
+{
+protected:
+    BrokenModuleStartTest() : m_store(m_dir.filePath(QStringLiteral("q.ini")))
+    {
+        m_services.settings = &m_store;
+        m_services.messages = &m_messages;
+        m_services.programFolder = m_dir.path();
+    }
+    ~BrokenModuleStartTest() override { ResourceSource::current().setRoot(kProgramResourceRoot); }
+
+    void addModule(const char* file)
+    {
+        ASSERT_TRUE(QFile::copy(testModule(QString::fromLatin1(file)), m_dir.filePath(QString::fromLatin1(file))));
+    }
+
+    QTemporaryDir m_dir;
+    SettingsStore m_store;
+    RecordingMessageBoxes m_messages;
+    AppServices m_services;
+};
+
+TEST_F(BrokenModuleStartTest, OnlyModulesWhoseResourcesRegisterAreLoadedOrListed)
+{
+    const char* refused[] = {"broken_nullkey.so",       "broken_hugekey.so",     "broken_nullbundle.so",
+                             "broken_garbagebundle.so", "broken_newerbundle.so", "broken_noroot.so",
+                             "broken_relativeroot.so"};
+    for (const char* file : refused) {
+        addModule(file);
+        m_messages.messages.clear();
+        m_store.putString(settings::kSettings, settings::kLanguageDllName, QString::fromLatin1(file));
+        CConverterApp app(m_services);
+        EXPECT_FALSE(app.LoadLanguageModule()) << file;
+        EXPECT_EQ(m_messages.messages.size(), 1u) << file;
+        EXPECT_EQ(ResourceSource::current().root(), kProgramResourceRoot) << file;
+    }
+    addModule("broken_nulllanguage.so");
+    addModule("broken_hugelanguage.so");
+    addModule("broken_empty.so");
+
+    QStringList listed;
+    for (const LanguageEntry& entry : findLanguageEntries(m_dir.path())) {
+        listed << entry.fileName;
+        EXPECT_LE(entry.languageName.size(), kLanguageNameMaxLength);
+    }
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({QStringLiteral("broken_empty.so"), QStringLiteral("broken_hugelanguage.so")}));
+}
+
+struct ModuleWithoutPieces
+{
+    const char* file;
+    /** The module holds a home window template that can be read. */
+    bool homeWindow;
+};
+
+// Missing or unreadable templates mean that the window is not created; missing menus and pictures
+// leave the window without them. Either way nothing crashes and the strings read as empty.
+TEST_F(BrokenModuleStartTest, MissingOrDamagedPiecesAreTreatedAsAbsent)
+{
+    const ModuleWithoutPieces modules[] = {
+        {"broken_empty.so", false},
+        {"damaged.so", false},
+        {"nopictures.so", true},
+    };
+    for (const ModuleWithoutPieces& m : modules) {
+        addModule(m.file);
+        m_store.putString(settings::kSettings, settings::kLanguageDllName, QString::fromLatin1(m.file));
+        CConverterApp app(m_services);
+        ASSERT_TRUE(app.LoadLanguageModule()) << m.file;
+        if (!m.homeWindow) {
+            EXPECT_TRUE(ResourceSource::current().string(res::kUnitFileName).isEmpty()) << m.file;
+        }
+
+        UiServices ui;
+        ui.messages = &m_messages;
+        ui.settings = &m_store;
+        CMainDlg home(ui, m_dir.path());
+        EXPECT_EQ(home.isCreated(), m.homeWindow) << m.file;
+        if (m.homeWindow) {
+            EXPECT_EQ(home.menuBar(), nullptr) << m.file;
+            home.resize(240, 320);
+            EXPECT_FALSE(home.grab().isNull()) << m.file;
+        }
+        ResourceSource::current().setRoot(kProgramResourceRoot);
+    }
+}
+
+} // namespace
