@@ -85,7 +85,8 @@ void RateFileReader::finish()
 
 void RateFileReader::endLine()
 {
-    if (!m_overlong && !m_line.isEmpty() && applyRateLine(m_settings, QString::fromLatin1(m_line))) {
+    if (!m_overlong && !m_line.isEmpty() && m_stored < kMostRatesPerFile &&
+        applyRateLine(m_settings, QString::fromLatin1(m_line))) {
         ++m_stored;
     }
     m_line.clear();

@@ -11,6 +11,9 @@ class SettingsStore;
 
 /** Most characters of a rate line, line feed and carriage returns not counted; longer lines are skipped. */
 inline constexpr qsizetype kRateLineMaxLength = 255;
+/** Most rates one file may store. The world has under two hundred currencies; a body of a hundred
+ *  thousand lines would otherwise rewrite the settings file once per line and fill it with names. */
+inline constexpr int kMostRatesPerFile = 512;
 
 /**
  * Stores one rate line ("CODE;rate[;ignored...]") in the section "Currencies" unless the stored
@@ -23,7 +26,8 @@ bool applyRateLine(SettingsStore& settings, QStringView line);
  * Reads a rate file as it arrives, in pieces of any size, and stores each complete line at once.
  * Carriage returns are dropped wherever they stand; a line longer than kRateLineMaxLength is
  * skipped whole. The text after the last line feed is a line only when finish() says the body
- * ended normally, so a transfer broken mid-line never stores a truncated rate.
+ * ended normally, so a transfer broken mid-line never stores a truncated rate. Lines after the
+ * kMostRatesPerFile-th stored rate are read but store nothing.
  */
 class RateFileReader
 {

@@ -119,5 +119,16 @@ TEST_F(RateFileTest, UnfinishedLastLineIsNotStoredUntilTheBodyEnds)
     EXPECT_FALSE(m_settings.contains(settings::kCurrencies, QStringLiteral("GBP")));
 }
 
+TEST_F(RateFileTest, AFileOfEndlessDistinctCodesStoresABoundedNumberOfRates)
+{
+    QByteArray body;
+    for (int i = 0; i < kMostRatesPerFile + 300; ++i) {
+        body += "C" + QByteArray::number(i) + ";1." + QByteArray::number(i) + "\n";
+    }
+    EXPECT_EQ(storeRateFile(m_settings, body), kMostRatesPerFile);
+    EXPECT_TRUE(m_settings.contains(settings::kCurrencies, QStringLiteral("C0")));
+    EXPECT_FALSE(m_settings.contains(settings::kCurrencies, QStringLiteral("C%1").arg(kMostRatesPerFile)));
+}
+
 } // namespace
 } // namespace quantaro
