@@ -5,6 +5,7 @@
 #include "convert/conversion.h"
 #include "ui/bottommenubar.h"
 #include "ui/cstretchbitmapbutton.h"
+#include "ui/relayoutfromtemplate.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -35,11 +36,15 @@ constexpr qreal kSmallestTitlePoints = 7.0;
 constexpr qreal kSmallestResultPoints = 11.0;
 constexpr qreal kFitStepPoints = 0.5;
 
-// Shows the label's text in its own font, made smaller (never below smallest) until it fits the label:
-// the window's geometry follows the screen, point sizes do not.
-void fitText(QLabel* label, const QFont& font, qreal smallest)
+// Shows the label's text in the font the last re-layout scaled it to (but not below start), made
+// smaller (never below smallest) until it fits the label: the scale is the same for every text of
+// the window, while the title's and result's texts vary in length.
+void fitText(QLabel* label, qreal start, qreal smallest)
 {
-    QFont fitted = font;
+    QFont fitted = layoutFont(label);
+    const qreal designPoints = designFont(label).pointSizeF();
+    fitted.setPointSizeF(std::max(fitted.pointSizeF(), std::min(start, designPoints)));
+    smallest = std::min(smallest, fitted.pointSizeF());
     const QRect room = label->contentsRect();
     const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
     while (fitted.pointSizeF() - kFitStepPoints >= smallest) {
@@ -195,6 +200,9 @@ void CConvertDlg::onInitDialog()
         groupAsRadio(bar->popupByFirstItem(kFirstPrecision), kFirstPrecision, kLastPrecision);
     }
     applyTitleAndResultLook();
+    // Long unit names take a second line rather than being cut by the narrow lists.
+    wrapRows(fromList());
+    wrapRows(toList());
     m_swapButton = new CStretchBitmapButton(this);
     m_swapButton->AttachAndLoad(kSwap, this, &resources());
     readSettings();
@@ -213,8 +221,8 @@ void CConvertDlg::applyTitleAndResultLook()
     }
     QFont bold = title->font();
     bold.setWeight(QFont::Weight(kBoldWeight));
-    title->setFont(bold);
     m_titleFont = bold;
+    setDesignFont(title, m_titleFont);
     setTextColour(title, kTitleColour);
     if (QLabel* shown = resultField()) {
         // The result takes the title's bold font, but never smaller than its own template gives it.
@@ -222,8 +230,8 @@ void CConvertDlg::applyTitleAndResultLook()
         if (shown->font().pointSizeF() > resultFont.pointSizeF()) {
             resultFont.setPointSizeF(shown->font().pointSizeF());
         }
-        shown->setFont(resultFont);
         m_resultFont = resultFont;
+        setDesignFont(shown, m_resultFont);
         setTextColour(shown, kResultColour);
     }
 }
@@ -286,7 +294,7 @@ void CConvertDlg::recompute()
         return;
     }
     shown->setText(convertValue(text, m_rubric.unit(from), m_rubric.unit(to), m_notation, m_precision));
-    fitText(shown, m_resultFont, kSmallestResultPoints);
+    fitText(shown, kSmallestResultPoints, kSmallestResultPoints);
 }
 
 void CConvertDlg::saveSelections(std::optional<int> sousRubric)
@@ -357,7 +365,7 @@ void CConvertDlg::refreshTitle()
         } else {
             title->setText(m_rubric.name());
         }
-        fitText(title, m_titleFont, kSmallestTitlePoints);
+        fitText(title, fontscale::kSmallestPoints, kSmallestTitlePoints);
     }
     recompute();
 }

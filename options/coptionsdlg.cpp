@@ -74,7 +74,8 @@ void COptionsDlg::setUpUnitList()
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setTextElideMode(Qt::ElideRight);
-    m_list->setUniformItemSizes(true);
+    // A long unit name takes a second line on a narrow screen instead of losing its symbol.
+    wrapRows(m_list);
     m_list->setSortingEnabled(true);
 }
 

@@ -17,7 +17,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QUiLoader>
+#include <algorithm>
 
 namespace quantaro {
 
@@ -47,7 +49,43 @@ QWidget* loadForm(const QByteArray& uiFile)
     buffer.open(QIODevice::ReadOnly);
     return loader.load(&buffer, nullptr);
 }
+// Sizes each row for the list's current width: Qt's list view wraps texts only within a rectangle it
+// never gives the delegate in list mode, so without this the names stay on one line and are cut.
+class WrappingRowDelegate final : public QStyledItemDelegate
+{
+public:
+    WrappingRowDelegate(QListWidget* list, int minimumHeight)
+        : QStyledItemDelegate(list), m_list(list), m_minimumHeight(minimumHeight)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem wrapped = option;
+        wrapped.features |= QStyleOptionViewItem::WrapText;
+        // The style wraps only within a valid rectangle: it needs a height as well.
+        wrapped.rect = QRect(0, 0, m_list->viewport()->width(), m_minimumHeight);
+        const QSize natural = QStyledItemDelegate::sizeHint(wrapped, index);
+        return {std::min(natural.width(), wrapped.rect.width()), std::max(natural.height(), m_minimumHeight)};
+    }
+
+private:
+    QListWidget* m_list;
+    int m_minimumHeight;
+};
 } // namespace
+
+void QuantaroDialog::wrapRows(QListWidget* list)
+{
+    if (!list) {
+        return;
+    }
+    list->setWordWrap(true);
+    list->setUniformItemSizes(false);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setResizeMode(QListView::Adjust);
+    list->setItemDelegate(new WrappingRowDelegate(list, kMinimumRowHeight));
+}
 
 QuantaroDialog::QuantaroDialog(TemplateTriple templates, UiServices services, QWidget* parent)
     : QDialog(parent), m_services(services), m_templates(templates)
@@ -98,6 +136,8 @@ void QuantaroDialog::create(int templateId)
         child->setParent(this);
         child->setGeometry(geometry);
         child->setVisible(visible);
+        // The template's font, which every re-layout scales to the window's size.
+        setDesignFont(child, child->font());
     }
     delete form;
     m_created = true;

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QListWidget>
 #include <QMenu>
 #include <functional>
 #include <map>
@@ -46,6 +47,12 @@ class QuantaroDialog : public QDialog
 public:
     /** What exec() returns when the window's template could not be loaded. */
     static constexpr int kCreationFailed = -1;
+    /** The least height of a list row: a finger's touch target. */
+    static constexpr int kMinimumRowHeight = 40;
+
+    /** Lets the list show a name too long for its width on two or more lines, in rows that grow
+     *  with their text but are never lower than kMinimumRowHeight. */
+    static void wrapRows(QListWidget* list);
 
     /** A window that follows the screen's shape with one template per shape. */
     QuantaroDialog(TemplateTriple templates, UiServices services, QWidget* parent = nullptr);

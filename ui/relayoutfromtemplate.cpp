@@ -8,11 +8,34 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QVariant>
+#include <algorithm>
 #include <vector>
 
 namespace quantaro {
 
 namespace {
+// Dynamic properties that carry a control's fonts from one re-layout to the next.
+constexpr const char* kDesignFontProperty = "quantaroDesignFont";
+constexpr const char* kFontScaleProperty = "quantaroFontScale";
+
+void rememberDesignFont(QWidget* control)
+{
+    if (!control->property(kDesignFontProperty).isValid()) {
+        control->setProperty(kDesignFontProperty, control->font());
+    }
+}
+
+void applyFontScale(QWidget* control, qreal factor)
+{
+    rememberDesignFont(control);
+    control->setProperty(kFontScaleProperty, factor);
+    const QFont font = layoutFont(control);
+    if (control->font() != font) {
+        control->setFont(font);
+    }
+}
+
 void takeOverText(QWidget* control, const TemplateItem& item, const ResourceSource& source)
 {
     if (auto* button = qobject_cast<QPushButton*>(control)) {
@@ -72,10 +95,12 @@ void relayoutFromParsedTemplate(QWidget* window, const DialogTemplate& dialogTem
         moves.push_back({control, &item, mapFromDesign(item.geometry, dialogTemplate.designSize, window->size())});
     }
 
+    const qreal factor = fontScale(dialogTemplate.designSize, window->size());
     const bool updatesWereEnabled = window->updatesEnabled();
     window->setUpdatesEnabled(false);
     for (const Move& move : moves) {
         move.control->setGeometry(move.geometry);
+        applyFontScale(move.control, factor);
     }
     // Pictures are fitted to the new sizes, so texts and pictures follow the moves.
     for (const Move& move : moves) {
@@ -85,6 +110,46 @@ void relayoutFromParsedTemplate(QWidget* window, const DialogTemplate& dialogTem
         takeOverText(move.control, *move.item, source);
     }
     window->setUpdatesEnabled(updatesWereEnabled);
+}
+
+qreal fontScale(QSize designSize, QSize windowSize)
+{
+    // The same factors that map the rectangles (the menu bar's strip is not scaled).
+    const qreal fx = qreal(windowSize.width()) / std::max(1, designSize.width());
+    const qreal fy =
+        qreal(std::max(0, windowSize.height() - kMenuBarHeight)) / std::max(1, designSize.height() - kMenuBarHeight);
+    return std::clamp(std::min(fx, fy), 0.0, fontscale::kLargestScale);
+}
+
+QFont scaledFont(const QFont& design, qreal factor)
+{
+    QFont font = design;
+    const qreal points = design.pointSizeF();
+    if (points <= 0) {
+        // A pixel-sized font: nothing a template writes, left as it is.
+        return font;
+    }
+    const qreal floor = std::min(points, fontscale::kSmallestPoints);
+    font.setPointSizeF(std::max(floor, points * std::min(factor, fontscale::kLargestScale)));
+    return font;
+}
+
+QFont designFont(const QWidget* control)
+{
+    const QVariant remembered = control->property(kDesignFontProperty);
+    return remembered.isValid() ? remembered.value<QFont>() : control->font();
+}
+
+void setDesignFont(QWidget* control, const QFont& font)
+{
+    control->setProperty(kDesignFontProperty, font);
+    control->setFont(layoutFont(control));
+}
+
+QFont layoutFont(const QWidget* control)
+{
+    const QVariant factor = control->property(kFontScaleProperty);
+    return factor.isValid() ? scaledFont(designFont(control), factor.toReal()) : designFont(control);
 }
 
 void RelayoutFromTemplate(QWidget* window, int templateId, const ResourceSource* source)

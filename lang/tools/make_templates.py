@@ -33,6 +33,10 @@ FROM_LIST, TO_LIST = 1027, 1033
 FIRST_KEY = 1010
 BACKSPACE, CLEAR, SWAP = 1032, 1034, 1054
 SWAP_CAPTION = "SWAP"
+# The window's decoration ids (1070 to 1079), which the program never addresses: the labels carry
+# them only because a re-layout moves and scales controls that have an id, and leaves the others
+# at their portrait design place.
+FROM_LABEL, TO_LABEL = 1070, 1071
 
 # The character each keypad button sends, by its id (the program owns this table); the texts
 # shown on the keys are the language's (see KEY_TEXTS).
@@ -115,19 +119,21 @@ def keypad(rows, x0, y0, w, h, dx, dy):
 def convert_layout(size):
     """Rectangles of every conversion-window control for one shape."""
     if size == PORTRAIT:
+        # The swap button sits between the two labels, above the lists, so that the lists share
+        # the whole width: unit names are long.
         layout = {
             TITLE: (16, 8, 328, 56), INPUT: (16, 72, 328, 48), RESULT: (16, 128, 328, 48),
-            "from": (16, 184, 128, 24), "to": (216, 184, 128, 24),
-            FROM_LIST: (16, 208, 128, 160), SWAP: (152, 256, 56, 56), TO_LIST: (216, 208, 128, 160),
+            "from": (16, 184, 128, 48), "to": (216, 184, 128, 48),
+            FROM_LIST: (16, 240, 160, 152), SWAP: (152, 184, 56, 48), TO_LIST: (184, 240, 160, 152),
         }
-        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 384, 48, 56, 56, 64)
+        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 400, 48, 56, 56, 64)
     elif size == LANDSCAPE:
         # The input sits above the keypad like a calculator's display; the result stays under
         # the title, next to the lists it depends on.
         layout = {
             TITLE: (16, 8, 320, 56), RESULT: (16, 72, 320, 48), INPUT: (352, 16, 272, 48),
-            "from": (16, 128, 128, 24), "to": (208, 128, 128, 24),
-            FROM_LIST: (16, 152, 128, 144), SWAP: (152, 200, 48, 48), TO_LIST: (208, 152, 128, 144),
+            "from": (16, 128, 128, 48), "to": (208, 128, 128, 48),
+            FROM_LIST: (16, 184, 152, 120), SWAP: (152, 128, 48, 48), TO_LIST: (184, 184, 152, 120),
         }
         layout["keys"] = keypad(KEYPAD_FOUR_ROWS, 352, 80, 48, 48, 56, 56)
     else:
@@ -151,6 +157,8 @@ class Ui:
 
     def add(self, cls, name, rect, control_id=None, props=""):
         x, y, w, h = rect
+        # A control without an id would stay at its portrait place in every other shape and size.
+        assert control_id is not None, (name, "every control needs an id")
         assert x % 8 == 0 and y % 8 == 0, (name, rect)
         assert y + h <= self.size[1] - MENU_BAR_HEIGHT and x + w <= self.size[0], (name, rect)
         prop_id = ""
@@ -219,8 +227,12 @@ def convert_template(size, texts):
            text_prop("") + font_prop(BIG_FONT, True) + set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter")
            + set_prop("textInteractionFlags", "Qt::TextSelectableByMouse|Qt::TextSelectableByKeyboard"))
     label_font = font_prop(LABEL_FONT)
-    ui.add("QLabel", "fromLabel", layout["from"], None, text_prop(texts["from"]) + label_font)
-    ui.add("QLabel", "toLabel", layout["to"], None, text_prop(texts["to"]) + label_font)
+    # "To" keeps to the right edge of its list, clear of the swap button where that sits between the
+    # labels. The same in every shape: a re-layout moves labels but leaves their alignment alone.
+    left = set_prop("alignment", "Qt::AlignLeft|Qt::AlignVCenter")
+    right = set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter")
+    ui.add("QLabel", "fromLabel", layout["from"], FROM_LABEL, text_prop(texts["from"]) + label_font + left)
+    ui.add("QLabel", "toLabel", layout["to"], TO_LABEL, text_prop(texts["to"]) + label_font + right)
     list_props = (font_prop(LIST_FONT) + string_prop("styleSheet", ROW_STYLE)
                   + f'\n    <property name="horizontalScrollBarPolicy">\n     <enum>Qt::ScrollBarAlwaysOff</enum>\n    </property>')
     ui.add("QListWidget", "fromList", layout[FROM_LIST], FROM_LIST, list_props)

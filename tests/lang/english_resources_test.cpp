@@ -63,6 +63,8 @@ QList<int> conversionIds()
 {
     QList<int> ids = range(1010, 1025);
     ids << 1003 << 1026 << 1027 << 1031 << 1032 << 1033 << 1034 << 1054;
+    // The "From" and "To" labels: decoration, but with ids so that they follow the re-layout.
+    ids << 1070 << 1071;
     return ids;
 }
 

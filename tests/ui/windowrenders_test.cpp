@@ -1,0 +1,301 @@
+// Every window of the program in every language, shape and handheld size: rendered to PNG files
+// under the build folder for a person to look at, and checked for what a person would see wrong
+// (controls that overlap, leave the window or the room above the menu bar, or cut their texts).
+#include "about/caboutdlg.h"
+#include "about/ccheckversiondlg.h"
+#include "app/languagemodule.h"
+#include "app/resourcesource.h"
+#include "app/settingsstore.h"
+#include "catalogue/catalogueloader.h"
+#include "convert/cconvertdlg.h"
+#include "currency/ccurrenciesupdatedlg.h"
+#include "currency/cmanualcurrenciesdlg.h"
+#include "options/coptionsdlg.h"
+#include "platform/notificationservice.h"
+#include "support/fakes.h"
+#include "support/virtualclock.h"
+#include "testpaths.h"
+#include "ui/clanguedlg.h"
+#include "ui/cmaindlg.h"
+#include "ui/controls.h"
+#include "ui/dialogtemplate.h"
+#include "ui/relayoutfromtemplate.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace quantaro {
+namespace {
+
+using WindowFactory = std::function<std::unique_ptr<QuantaroDialog>(const UiServices&)>;
+
+struct Language
+{
+    const char* code;
+    const char* module;
+    uint16_t deviceLanguage;
+};
+
+constexpr Language kLanguages[] = {
+    {"en", "quantaro_en.so", 0x0409},
+    {"fr", "quantaro_fr.so", 0x040C},
+    {"de", "quantaro_de.so", 0x0407},
+};
+
+const QSize kSizes[] = {QSize(360, 640), QSize(640, 360), QSize(480, 480), QSize(240, 320), QSize(320, 240)};
+
+// Categories whose unit names are among the longest, and one with sub-categories (two-line title).
+const char* const kConvertedCategories[] = {"RAD", "SPD", "TMP"};
+
+/** Answers every request with a version file that announces a newer version. */
+class NewerVersionHttp final : public HttpClient
+{
+public:
+    HttpResult get(const QString&, const BodySink& sink, const HttpLimits&) override
+    {
+        const QByteArray body = "##Quantaro-CheckVersionFile##\n1.10 beta\nhttps://a.example/\nhttps://b.example/\n";
+        sink(body.constData(), static_cast<std::size_t>(body.size()));
+        return {HttpOutcome::Complete, 200};
+    }
+};
+
+/** Accepts every registration. */
+class AcceptingNotifications final : public NotificationService
+{
+public:
+    int32_t registerApplication(int32_t, const QString&, const QString&, const QDateTime&, const QDateTime&) override
+    {
+        return ++m_lastHandle;
+    }
+    void cancel(int32_t) override {}
+
+private:
+    int32_t m_lastHandle = 0;
+};
+
+/** Every module of the program folder, loaded and registered once (windows keep using their pictures). */
+const ResourceSource& moduleResources(const Language& language)
+{
+    static std::map<QString, std::pair<std::unique_ptr<LanguageModule>, std::unique_ptr<ResourceSource>>> loaded;
+    auto& entry = loaded[QString::fromLatin1(language.code)];
+    if (!entry.second) {
+        entry.first =
+            LanguageModule::load(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QString::fromLatin1(language.module));
+        const bool registered = entry.first && entry.first->registerResources();
+        EXPECT_TRUE(registered) << language.module;
+        entry.second =
+            std::make_unique<ResourceSource>(registered ? entry.first->resourceRoot() : QStringLiteral(":/missing"));
+    }
+    return *entry.second;
+}
+
+QString describe(const QWidget* control)
+{
+    return QStringLiteral("%1 (id %2)").arg(control->objectName()).arg(controlIdOf(control));
+}
+
+// The text a control shows in one line, and the room it has for it; empty for controls without one.
+std::optional<std::pair<QString, int>> singleLineText(const QWidget* control)
+{
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        if (label->wordWrap() || label->text().isEmpty() || label->text().contains(QLatin1Char('\n')) ||
+            !label->pixmap().isNull()) {
+            return std::nullopt;
+        }
+        return std::make_pair(label->text(), label->contentsRect().width());
+    }
+    if (const auto* box = qobject_cast<const QCheckBox*>(control)) {
+        // The room beside the indicator and its spacing.
+        return std::make_pair(
+            box->text(), box->width() - (box->sizeHint().width() - box->fontMetrics().horizontalAdvance(box->text())));
+    }
+    return std::nullopt;
+}
+
+/** What would look wrong in a window: overlapping or misplaced controls and texts cut off. */
+QStringList faults(const QuantaroDialog& window)
+{
+    QStringList found;
+    const QRect room(0, 0, window.width(), window.height() - kMenuBarHeight);
+    QList<QWidget*> shown;
+    for (QWidget* control : controlsById(&window)) {
+        if (control->isVisible() && !control->geometry().isEmpty()) {
+            shown << control;
+        }
+    }
+    for (int i = 0; i < shown.size(); ++i) {
+        if (!room.contains(shown[i]->geometry())) {
+            found << describe(shown[i]) + QStringLiteral(" leaves the room above the menu bar");
+        }
+        for (int j = i + 1; j < shown.size(); ++j) {
+            if (shown[i]->geometry().intersects(shown[j]->geometry())) {
+                found << describe(shown[i]) + QStringLiteral(" overlaps ") + describe(shown[j]);
+            }
+        }
+        if (const auto text = singleLineText(shown[i])) {
+            const int needed = shown[i]->fontMetrics().horizontalAdvance(text->first);
+            if (needed > text->second) {
+                found
+                    << describe(shown[i]) +
+                           QStringLiteral(" cuts \"%1\" (%2 px in %3)").arg(text->first).arg(needed).arg(text->second);
+            }
+        }
+        if (shown[i]->font().pointSizeF() > 0 && shown[i]->font().pointSizeF() < fontscale::kSmallestPoints - 1) {
+            found << describe(shown[i]) + QStringLiteral(" has an unreadable font");
+        }
+    }
+    return found;
+}
+
+class WindowRenders : public ::testing::TestWithParam<Language>
+{
+protected:
+    void SetUp() override
+    {
+        settings = std::make_unique<SettingsStore>(m_settingsDir.filePath(QStringLiteral("q.ini")));
+        folder = QStringLiteral(QUANTARO_BINARY_DIR "/renders/all/") + QString::fromLatin1(GetParam().code);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        resources = &moduleResources(GetParam());
+        CatalogueLoader loader(*resources, QStringLiteral(QUANTARO_PROGRAM_DIR), *settings, messages);
+        ASSERT_TRUE(loader.load(catalogue));
+    }
+
+    UiServices services() { return UiServices{&messages, &screen, &shell, settings.get(), resources}; }
+
+    Rubric& rubric(const char* code)
+    {
+        return catalogue[static_cast<size_t>(rubricIndexOf(QString::fromLatin1(code)))];
+    }
+
+    /** Renders the window at every size, checks it, and says what looked wrong. */
+    void renderEverySize(const QString& name, const WindowFactory& open,
+                         const std::function<void(QuantaroDialog&)>& prepare = {})
+    {
+        for (const QSize size : kSizes) {
+            screen.size = size;
+            std::unique_ptr<QuantaroDialog> window = open(services());
+            ASSERT_TRUE(window->isCreated()) << name.toStdString();
+            window->resize(size);
+            window->show();
+            if (prepare) {
+                prepare(*window);
+            }
+            QApplication::processEvents();
+            const QString file =
+                folder + QStringLiteral("/%1_%2x%3.png").arg(name).arg(size.width()).arg(size.height());
+            EXPECT_TRUE(window->grab().save(file)) << file.toStdString();
+            const QStringList wrong = faults(*window);
+            EXPECT_TRUE(wrong.isEmpty()) << file.toStdString() << ":\n  " << wrong.join("\n  ").toStdString();
+            window->hide();
+        }
+    }
+
+    QTemporaryDir m_settingsDir;
+    std::unique_ptr<SettingsStore> settings;
+    test::RecordingMessageBoxes messages;
+    test::RecordingShell shell;
+    test::FixedScreen screen;
+    test::VirtualClock clock;
+    const ResourceSource* resources = nullptr;
+    Catalogue catalogue;
+    QString folder;
+};
+
+TEST_P(WindowRenders, HomeWindow)
+{
+    renderEverySize(QStringLiteral("home"), [](const UiServices& s) {
+        return std::make_unique<CMainDlg>(s, QStringLiteral(QUANTARO_PROGRAM_DIR));
+    });
+}
+
+TEST_P(WindowRenders, LanguageWindow)
+{
+    // The window loads and unloads the modules of its folder itself: copies, so that it never
+    // unloads the ones the other windows of this test use.
+    QTemporaryDir program;
+    for (const Language& language : kLanguages) {
+        const QString name = QString::fromLatin1(language.module);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + name, program.filePath(name)));
+    }
+    const QString programFolder = program.path();
+    const uint16_t device = GetParam().deviceLanguage;
+    renderEverySize(QStringLiteral("language"), [device, programFolder](const UiServices& s) {
+        return std::make_unique<CLangueDlg>(s, programFolder, device);
+    });
+}
+
+TEST_P(WindowRenders, ConversionWindowWithItsLongestUnitNames)
+{
+    for (const char* code : kConvertedCategories) {
+        Rubric& category = rubric(code);
+        renderEverySize(
+            QStringLiteral("convert_%1").arg(QString::fromLatin1(code)),
+            [&category](const UiServices& s) { return std::make_unique<CConvertDlg>(category, s); },
+            [](QuantaroDialog& window) {
+                auto* from = window.control<QListWidget>(convertdlg::kFromList);
+                auto* to = window.control<QListWidget>(convertdlg::kToList);
+                from->setCurrentRow(0);
+                to->setCurrentRow(to->count() - 1);
+                window.control<QLineEdit>(convertdlg::kInput)->setText(QStringLiteral("1234.5"));
+            });
+    }
+}
+
+TEST_P(WindowRenders, HiddenUnitsWindow)
+{
+    const Catalogue& all = catalogue;
+    renderEverySize(QStringLiteral("hiddenunits"),
+                    [&all](const UiServices& s) { return std::make_unique<COptionsDlg>(all, s); });
+}
+
+TEST_P(WindowRenders, UpdateSettingsWindow)
+{
+    AcceptingNotifications notifications;
+    renderEverySize(QStringLiteral("updatesettings"), [&](const UiServices& s) {
+        return std::make_unique<CCurrenciesUpdateDlg>(
+            s, notifications, clock, [] { return true; }, QStringLiteral("/usr/lib/quantaro/quantaro"));
+    });
+}
+
+TEST_P(WindowRenders, ManualRatesWindow)
+{
+    Rubric& currencies = catalogue[0];
+    renderEverySize(
+        QStringLiteral("manualrates"),
+        [&currencies](const UiServices& s) { return std::make_unique<CManualCurrenciesDlg>(s, currencies); },
+        [](QuantaroDialog& window) { window.control<QComboBox>(manualrates::kCurrencyCombo)->setCurrentIndex(0); });
+}
+
+TEST_P(WindowRenders, AboutWindow)
+{
+    renderEverySize(QStringLiteral("about"), [](const UiServices& s) { return std::make_unique<CAboutDlg>(s); });
+}
+
+TEST_P(WindowRenders, VersionCheckWindow)
+{
+    NewerVersionHttp http;
+    renderEverySize(QStringLiteral("versioncheck"), [&http](const UiServices& s) {
+        return std::make_unique<CCheckVersionDlg>(s, http, QStringLiteral("http://127.0.0.1:9/cvf/quantaro.cvf"));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(AllLanguages, WindowRenders, ::testing::ValuesIn(kLanguages),
+                         [](const ::testing::TestParamInfo<Language>& param) { return std::string(param.param.code); });
+
+} // namespace
+} // namespace quantaro
