@@ -9,9 +9,16 @@ PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
           qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-svg-dev libgl-dev libxkbcommon-dev
           libcurl4-openssl-dev xvfb xauth units)
 
+# CI also builds the fuzz targets, which need clang and its fuzzer runtime.
+CI_PACKAGES=(clang libclang-rt-14-dev)
+
 install_missing() {
+    local wanted=("${PACKAGES[@]}")
+    if [ "${CI:-}" = "true" ]; then
+        wanted+=("${CI_PACKAGES[@]}")
+    fi
     local missing=()
-    for package in "${PACKAGES[@]}"; do
+    for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
     done
     if [ ${#missing[@]} -eq 0 ]; then
@@ -52,7 +59,10 @@ test)
     export QT_QPA_PLATFORM=offscreen
     ctest --preset "$preset" -j2
     if [ "${CI:-}" = "true" ]; then
-        # CI also runs the whole suite under the address and undefined-behaviour sanitizers. Qt keeps
+        # CI keeps the fuzz targets alive with a few seconds of fuzzing each...
+        build fuzz
+        ctest --preset fuzz
+        # ...and runs the whole suite under the address and undefined-behaviour sanitizers. Qt keeps
         # some allocations until exit, so leak reports are off.
         build asan
         ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --preset asan -j2
