@@ -6,12 +6,12 @@ make_templates.py.
 Usage: make_about_templates.py <module resource folder> [--language en|fr|de]
 """
 
-import argparse
 import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from make_templates import LANDSCAPE, PORTRAIT, SQUARE, Ui, bool_prop, font_prop, set_prop, text_prop  # noqa: E402
+from make_templates import (LANDSCAPE, PORTRAIT, SQUARE, Ui, bool_prop, font_prop, set_prop,  # noqa: E402
+                            text_prop, write_templates)
 
 ABOUT_TEMPLATES = {100: PORTRAIT, 101: LANDSCAPE, 134: SQUARE}
 VERSION_TEMPLATES = {130: PORTRAIT, 131: LANDSCAPE, 135: SQUARE}
@@ -153,19 +153,13 @@ def version_template(size, texts):
 
 
 def main(argv):
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("resources", help="the module's resource folder")
-    parser.add_argument("--language", default="en", choices=sorted(TEXTS))
-    args = parser.parse_args(argv)
-    texts = TEXTS[args.language]
-    dialogs = Path(args.resources) / "dialogs"
-    dialogs.mkdir(parents=True, exist_ok=True)
-    for number, size in ABOUT_TEMPLATES.items():
-        (dialogs / f"{number}.ui").write_text(about_template(size, texts), encoding="utf-8")
-    for number, size in VERSION_TEMPLATES.items():
-        (dialogs / f"{number}.ui").write_text(version_template(size, texts), encoding="utf-8")
-    return 0
+    def templates(texts):
+        for number, size in ABOUT_TEMPLATES.items():
+            yield number, about_template(size, texts)
+        for number, size in VERSION_TEMPLATES.items():
+            yield number, version_template(size, texts)
 
+    return write_templates(argv, __doc__, TEXTS, templates)
 
 if __name__ == "__main__":
     sys.exit(main(sys.argv[1:]))

@@ -10,11 +10,10 @@ swaps the TEXTS dictionary.
 Usage: make_currency_templates.py <module resource folder> [--language en|fr|de]
 """
 
-import argparse
 import sys
-from pathlib import Path
 
-from make_templates import LANDSCAPE, PORTRAIT, SQUARE, Ui, bool_prop, font_prop, set_prop, text_prop
+from make_templates import (LANDSCAPE, PORTRAIT, SQUARE, Ui, bool_prop, font_prop, set_prop, text_prop,
+                            write_templates)
 
 UPDATE_TEMPLATES = {132: PORTRAIT, 133: LANDSCAPE, 139: SQUARE}
 MANUAL_TEMPLATE = 3013
@@ -114,18 +113,12 @@ def manual_template(texts):
 
 
 def main(argv):
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("resources", help="the module's resource folder")
-    parser.add_argument("--language", default="en", choices=sorted(TEXTS))
-    args = parser.parse_args(argv)
-    texts = TEXTS[args.language]
-    dialogs = Path(args.resources) / "dialogs"
-    dialogs.mkdir(parents=True, exist_ok=True)
-    for number, size in UPDATE_TEMPLATES.items():
-        (dialogs / f"{number}.ui").write_text(update_template(size, texts), encoding="utf-8")
-    (dialogs / f"{MANUAL_TEMPLATE}.ui").write_text(manual_template(texts), encoding="utf-8")
-    return 0
+    def templates(texts):
+        for number, size in UPDATE_TEMPLATES.items():
+            yield number, update_template(size, texts)
+        yield MANUAL_TEMPLATE, manual_template(texts)
 
+    return write_templates(argv, __doc__, TEXTS, templates)
 
 if __name__ == "__main__":
     sys.exit(main(sys.argv[1:]))

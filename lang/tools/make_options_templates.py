@@ -6,12 +6,10 @@ windows' templates (the helpers come from make_templates.py).
 Usage: make_options_templates.py <module resource folder> [--language en|fr|de]
 """
 
-import argparse
 import sys
-from pathlib import Path
 
 from make_templates import (LANDSCAPE, LIST_FONT, PORTRAIT, SQUARE, Ui, bool_prop, font_prop,
-                            string_prop, text_prop)
+                            string_prop, text_prop, write_templates)
 
 OPTIONS_TEMPLATES = {106: PORTRAIT, 107: LANDSCAPE, 138: SQUARE}
 
@@ -69,16 +67,11 @@ def options_template(size, texts):
 
 
 def main(argv):
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("resources", help="the module's resource folder")
-    parser.add_argument("--language", default="en", choices=sorted(TEXTS))
-    args = parser.parse_args(argv)
-    dialogs = Path(args.resources) / "dialogs"
-    dialogs.mkdir(parents=True, exist_ok=True)
-    for number, size in OPTIONS_TEMPLATES.items():
-        (dialogs / f"{number}.ui").write_text(options_template(size, TEXTS[args.language]), encoding="utf-8")
-    return 0
+    def templates(texts):
+        for number, size in OPTIONS_TEMPLATES.items():
+            yield number, options_template(size, texts)
 
+    return write_templates(argv, __doc__, TEXTS, templates)
 
 if __name__ == "__main__":
     sys.exit(main(sys.argv[1:]))

@@ -253,19 +253,28 @@ def convert_template(size, texts):
     return ui.xml()
 
 
-def main(argv):
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+def write_templates(argv, description, texts_by_language, templates):
+    """The command line every template generator shares: writes dialogs/N.ui into a module's
+    resource folder for each (number, xml) that templates(texts) yields in the chosen language."""
+    parser = argparse.ArgumentParser(description=description.splitlines()[0])
     parser.add_argument("resources", help="the module's resource folder")
-    parser.add_argument("--language", default="en", choices=sorted(TEXTS))
+    parser.add_argument("--language", default="en", choices=sorted(texts_by_language))
     args = parser.parse_args(argv)
-    texts = TEXTS[args.language]
     dialogs = Path(args.resources) / "dialogs"
     dialogs.mkdir(parents=True, exist_ok=True)
-    for number, size in HOME_TEMPLATES.items():
-        (dialogs / f"{number}.ui").write_text(home_template(size, texts), encoding="utf-8")
-    for number, size in CONVERT_TEMPLATES.items():
-        (dialogs / f"{number}.ui").write_text(convert_template(size, texts), encoding="utf-8")
+    for number, xml in templates(texts_by_language[args.language]):
+        (dialogs / f"{number}.ui").write_text(xml, encoding="utf-8")
     return 0
+
+
+def main(argv):
+    def templates(texts):
+        for number, size in HOME_TEMPLATES.items():
+            yield number, home_template(size, texts)
+        for number, size in CONVERT_TEMPLATES.items():
+            yield number, convert_template(size, texts)
+
+    return write_templates(argv, __doc__, TEXTS, templates)
 
 
 if __name__ == "__main__":
