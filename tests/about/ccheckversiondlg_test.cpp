@@ -6,6 +6,7 @@
 #include "support/fakes.h"
 #include "support/scriptedhttpserver.h"
 #include "testpaths.h"
+#include "support/shorthttplimits.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -30,14 +31,9 @@ const ResourceSource& english()
     return source;
 }
 
-// Short limits, so the failures end in a fraction of a second; the outcome is asserted, never the time.
 HttpLimits shortLimits()
 {
-    HttpLimits limits;
-    limits.connectTimeoutMs = 1000;
-    limits.receiveTimeoutMs = 300;
-    limits.totalTimeoutMs = 3000;
-    return limits;
+    return test::shortHttpLimits(300, 3000);
 }
 
 class VersionCheckTest : public ::testing::Test

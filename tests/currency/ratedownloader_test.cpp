@@ -4,6 +4,7 @@
 #include "platform/curlhttpclient.h"
 #include "support/scriptedhttpserver.h"
 #include "support/virtualclock.h"
+#include "support/shorthttplimits.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -18,14 +19,9 @@ using test::ScriptedHttpServer;
 constexpr int64_t kEarlier = 1'600'000'000;
 constexpr int64_t kNow = 1'700'000'000;
 
-// Short limits, so stalls end in a fraction of a second; the outcome is asserted, never the time.
 HttpLimits shortLimits()
 {
-    HttpLimits limits;
-    limits.connectTimeoutMs = 1000;
-    limits.receiveTimeoutMs = 200;
-    limits.totalTimeoutMs = 3000;
-    return limits;
+    return test::shortHttpLimits(200, 3000);
 }
 
 class RateDownloadTest : public ::testing::Test

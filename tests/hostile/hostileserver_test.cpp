@@ -5,6 +5,7 @@
 #include "platform/curlhttpclient.h"
 #include "support/scriptedhttpserver.h"
 #include "support/virtualclock.h"
+#include "support/shorthttplimits.h"
 
 #include <QElapsedTimer>
 #include <QSettings>
@@ -26,14 +27,9 @@ constexpr qint64 kLineRepeatsInHundredMebibytes = kHundredMebibytes / 16;
 // A bound no sound transfer comes near; only a client that ignores its limits passes it.
 constexpr qint64 kGenerousMs = 20000;
 
-// Short limits, so every stall ends in a fraction of a second; outcomes are asserted, not times.
 HttpLimits shortLimits()
 {
-    HttpLimits limits;
-    limits.connectTimeoutMs = 1000;
-    limits.receiveTimeoutMs = 400;
-    limits.totalTimeoutMs = 1500;
-    return limits;
+    return test::shortHttpLimits(400, 1500);
 }
 
 class HostileServerTest : public ::testing::Test
