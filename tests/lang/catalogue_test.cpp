@@ -8,6 +8,7 @@
 #include "convert/evaluate.h"
 #include "support/fakes.h"
 #include "testpaths.h"
+#include "support/englishcatalogue.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -36,13 +37,8 @@ class EnglishCatalogue : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        QTemporaryDir settingsDir;
-        SettingsStore settings(settingsDir.filePath(QStringLiteral("q.ini")));
-        test::RecordingMessageBoxes messages;
-        const ResourceSource resources(QStringLiteral(QUANTARO_SOURCE_DIR "/lang/en/res"));
-        CatalogueLoader loader(resources, QStringLiteral(QUANTARO_PROGRAM_DIR), settings, messages);
         s_catalogue = new Catalogue;
-        s_loaded = loader.load(*s_catalogue);
+        s_loaded = test::loadEnglishCatalogue(*s_catalogue);
     }
 
     static void TearDownTestSuite()

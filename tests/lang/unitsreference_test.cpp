@@ -9,6 +9,7 @@
 #include "convert/conversion.h"
 #include "support/fakes.h"
 #include "testpaths.h"
+#include "support/englishcatalogue.h"
 
 #include <QFile>
 #include <QHash>
@@ -904,13 +905,8 @@ class GnuUnitsCrossCheck : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        QTemporaryDir settingsDir;
-        SettingsStore settings(settingsDir.filePath(QStringLiteral("q.ini")));
-        test::RecordingMessageBoxes messages;
-        const ResourceSource resources(QStringLiteral(QUANTARO_SOURCE_DIR "/lang/en/res"));
-        CatalogueLoader loader(resources, QStringLiteral(QUANTARO_PROGRAM_DIR), settings, messages);
         s_catalogue = new Catalogue;
-        s_loaded = loader.load(*s_catalogue);
+        s_loaded = test::loadEnglishCatalogue(*s_catalogue);
         s_rows = new std::vector<FactorRow>;
         for (const QStringList& row : readTable(kFactorTable)) {
             if (row.size() >= 4) {
