@@ -32,6 +32,12 @@ QString unitFilePattern()
 void runFirstRunCleanup(const SettingsStore& settings, const QString& programFolder)
 {
     const QString chosen = settings.getString(settings::kSettings, settings::kLanguageDllName);
+    // Without a choice every module would count as another language's: a language window that ended
+    // without one (the session closed, no row chosen) would delete every module and leave a program
+    // that can never start again. The clean-up runs again at the next start, once there is a choice.
+    if (chosen.isEmpty()) {
+        return;
+    }
     const QDir folder(programFolder);
 
     for (const QString& file : filesMatching(programFolder, languageModulePattern())) {

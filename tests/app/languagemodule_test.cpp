@@ -116,7 +116,7 @@ TEST(FirstRunCleanupTest, KeepsTheChosenModuleAndItsUnitFileAndLibrariesThatAreN
     EXPECT_EQ(program.files(), (QStringList{"A.so", "ALPHA.DAT", "D.so", "notes.txt"}));
 }
 
-TEST(FirstRunCleanupTest, WithoutAValidChoiceModulesGoButUnitFilesStay)
+TEST(FirstRunCleanupTest, WithoutAChoiceNothingIsDeleted)
 {
     ProgramFolder program;
     program.addModule(QStringLiteral("alpha.so"), QStringLiteral("A.so"));
@@ -126,7 +126,7 @@ TEST(FirstRunCleanupTest, WithoutAValidChoiceModulesGoButUnitFilesStay)
 
     runFirstRunCleanup(store, program.folder());
 
-    EXPECT_EQ(program.files(), (QStringList{"alpha.dat"}));
+    EXPECT_EQ(program.files(), (QStringList{"A.so", "C.so", "alpha.dat"}));
 }
 
 TEST(FirstRunCleanupTest, AnInvalidChosenModuleDeletesNoUnitFile)
