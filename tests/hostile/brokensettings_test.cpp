@@ -70,6 +70,13 @@ TEST_P(DamagedSettingsTest, StartsWithWhatIsReadableAndKeepsTheDamagedFileAside)
     EXPECT_FALSE(QFile::exists(iniPath() + QStringLiteral(".bak.1")));
 }
 
+// A line of binary bytes, its NUL included: sized from the array, never counted by hand.
+QByteArray garbageLine()
+{
+    static const char kGarbage[] = "\x00\xff\xfe garbage [[[ = = \x01\x02\n";
+    return QByteArray(kGarbage, sizeof kGarbage - 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, DamagedSettingsTest,
     ::testing::Values(
@@ -78,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedFile{"cut inside a value name", kSound + "LastCurr", true, true},
         DamagedFile{"cut inside a byte string", kSound + "LastCurrencyUpdate=@ByteArray(\\0\\0", true, true},
         DamagedFile{"binary garbage between sections",
-                    kSound + QByteArray("\x00\xff\xfe garbage [[[ = = \x01\x02\n", 25) + "[Currencies]\nUSD=0.9\n",
+                    kSound + garbageLine() + "[Currencies]\nUSD=0.9\n",
                     true, true},
         DamagedFile{"nothing but binary garbage",
                     QByteArray("\x7f"
