@@ -7,7 +7,7 @@
 #include "platform/desktopshell.h"
 #include "platform/peerprobe.h"
 #include "platform/qtmessageboxes.h"
-#include "ui/desktopwindows.h"
+#include "home/desktopwindows.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 #include "app/settingsstore.h"
 #include "support/fakes.h"
 #include "testpaths.h"
-#include "ui/cmaindlg.h"
+#include "home/cmaindlg.h"
 #include "ui/cstretchbitmapbutton.h"
 
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "optionstestsupport.h"
 #include "support/fakes.h"
 #include "testpaths.h"
-#include "ui/cmaindlg.h"
+#include "home/cmaindlg.h"
 #include "ui/controls.h"
 
 #include <QApplication>

@@ -4,10 +4,10 @@
 #include "support/fakes.h"
 #include "support/virtualclock.h"
 #include "testpaths.h"
-#include "ui/clanguedlg.h"
-#include "ui/cmaindlg.h"
+#include "home/clanguedlg.h"
+#include "home/cmaindlg.h"
 #include "ui/controls.h"
-#include "ui/desktopwindows.h"
+#include "home/desktopwindows.h"
 
 #include <QApplication>
 #include <QDir>

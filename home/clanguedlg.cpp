@@ -1,4 +1,4 @@
-#include "ui/clanguedlg.h"
+#include "home/clanguedlg.h"
 
 #include "app/cconverterapp.h"
 #include "app/resourcesource.h"

@@ -4,7 +4,7 @@
 #include "support/fakes.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
-#include "ui/clanguedlg.h"
+#include "home/clanguedlg.h"
 #include "ui/controls.h"
 #include "ui/dialogtemplate.h"
 

@@ -4,7 +4,7 @@
 #include "support/fakes.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
-#include "ui/cmaindlg.h"
+#include "home/cmaindlg.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/cmaindlg.h"
+#include "home/cmaindlg.h"
 
 #include "about/caboutdlg.h"
 #include "about/ccheckversiondlg.h"

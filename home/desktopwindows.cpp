@@ -1,7 +1,7 @@
-#include "ui/desktopwindows.h"
+#include "home/desktopwindows.h"
 
-#include "ui/clanguedlg.h"
-#include "ui/cmaindlg.h"
+#include "home/clanguedlg.h"
+#include "home/cmaindlg.h"
 
 namespace quantaro {
 
