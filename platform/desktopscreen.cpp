@@ -37,4 +37,15 @@ QSize DesktopScreen::screenSize() const
     return kFallbackScreen;
 }
 
+QSize DesktopScreen::availableSize() const
+{
+    if (const auto emulated = parseScreenOverride(qEnvironmentVariable(kScreenOverrideVariable))) {
+        return *emulated;
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        return screen->availableGeometry().size();
+    }
+    return kFallbackScreen;
+}
+
 } // namespace quantaro

@@ -13,11 +13,12 @@ inline constexpr char kScreenOverrideVariable[] = "QUANTARO_SCREEN";
 /** Reads "WIDTHxHEIGHT"; nothing for anything else. */
 std::optional<QSize> parseScreenOverride(const QString& text);
 
-/** The primary screen's size, or the emulated size of QUANTARO_SCREEN. */
+/** The primary screen's size and available area, or the emulated size of QUANTARO_SCREEN for both. */
 class DesktopScreen final : public ScreenInfo
 {
 public:
     QSize screenSize() const override;
+    QSize availableSize() const override;
 };
 
 } // namespace quantaro

@@ -10,6 +10,8 @@ class ScreenInfo
 public:
     virtual ~ScreenInfo() = default;
     virtual QSize screenSize() const = 0;
+    /** The part of the screen a window may cover (without a phone shell's panels). */
+    virtual QSize availableSize() const { return screenSize(); }
 };
 
 } // namespace quantaro

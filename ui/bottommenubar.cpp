@@ -1,4 +1,5 @@
 #include "ui/bottommenubar.h"
+#include "ui/screenshape.h"
 
 #include "ui/dialogtemplate.h"
 
@@ -9,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
+#include <QScreen>
 #include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
@@ -22,7 +24,8 @@ namespace {
 constexpr int kMostTopLevelEntries = 12;
 constexpr int kMostItemsInAll = 1000;
 constexpr int kDeepestNesting = 4;
-constexpr int kColumnRowHeight = 40;
+// A menu row is as tall as a finger needs, as every other touch target.
+constexpr int kColumnRowHeight = kTouchRowHeight;
 constexpr int kBarSpacing = 4;
 
 const char kColumnBreakProperty[] = "quantaroColumnBreak";
@@ -42,7 +45,16 @@ int commandIdOf(const QAction* action)
     const int id = action->data().toInt(&ok);
     return ok ? id : 0;
 }
+constexpr int kMenuItemSidePadding = 16;
+
 } // namespace
+
+QString touchMenuStyle()
+{
+    return QStringLiteral("QMenu::item { min-height: %1px; padding: 0px %2px; }")
+        .arg(kTouchRowHeight)
+        .arg(kMenuItemSidePadding);
+}
 
 BottomMenuBar::BottomMenuBar(QWidget* parent) : QWidget(parent)
 {
@@ -75,6 +87,7 @@ QAction* BottomMenuBar::makeCommand(QObject* parent, int commandId, const QStrin
 QMenu* BottomMenuBar::makeMenu(const QString& title)
 {
     auto* menu = new QMenu(title, this);
+    menu->setStyleSheet(touchMenuStyle());
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { prepare(menu); });
     connect(menu, &QMenu::aboutToHide, this, [this, menu] { restoreItems(menu); });
     return menu;
@@ -275,7 +288,11 @@ void BottomMenuBar::openPopup(int index)
     menu->popup(anchor);
     // Its size is known only once the window has prepared it: open it upwards from the button.
     menu->adjustSize();
-    menu->move(anchor.x(), anchor.y() - menu->height());
+    QRect placed(QPoint(anchor.x(), anchor.y() - menu->height()), menu->size());
+    if (const QScreen* screen = menu->screen()) {
+        placed = keptInside(placed, screen->availableGeometry());
+    }
+    menu->setGeometry(placed);
 }
 
 void BottomMenuBar::prepare(QMenu* menu)

@@ -12,6 +12,12 @@ class QPushButton;
 
 namespace quantaro {
 
+/** Height of a row a finger taps: a menu item, a list row. */
+inline constexpr int kTouchRowHeight = 44;
+
+/** Style sheet that makes a popup menu's rows touch-sized. */
+QString touchMenuStyle();
+
 /**
  * A window's menu bar along its bottom edge, built from a menu resource: one button per top-level
  * entry, labelled with words; an entry with items opens its popup menu upwards, an entry with an

@@ -11,11 +11,13 @@
 #include <QBuffer>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QUiLoader>
@@ -147,17 +149,17 @@ void QuantaroDialog::create(int templateId)
 
 QSize QuantaroDialog::initialSize() const
 {
-    // An emulated handheld window fills its screen; on a desktop the window opens at the design
-    // size of the template its screen shape picks.
+    // An emulated handheld window fills its emulated screen; a real one takes its size from the
+    // screen's available area and never exceeds it.
     if (const auto emulated = parseScreenOverride(qEnvironmentVariable(kScreenOverrideVariable))) {
         return *emulated;
     }
     const int templateId = m_templates ? m_templates->forShape(currentShape()) : m_creationTemplate;
     auto* self = const_cast<QuantaroDialog*>(this);
-    if (const DialogTemplate* shaped = self->parsedTemplate(templateId)) {
-        return shaped->designSize;
-    }
-    return self->parsedTemplate(m_creationTemplate)->designSize;
+    const DialogTemplate* shaped = self->parsedTemplate(templateId);
+    const QSize design = shaped ? shaped->designSize : self->parsedTemplate(m_creationTemplate)->designSize;
+    const ScreenInfo& screen = m_services.screen ? *m_services.screen : fallbackScreen();
+    return windowSizeFor(design, screen.availableSize());
 }
 
 void QuantaroDialog::connectControls()
@@ -330,8 +332,24 @@ void QuantaroDialog::showEvent(QShowEvent* event)
         m_started = true;
         onInitDialog();
         relayout();
+        placeOnScreen();
     }
     QDialog::showEvent(event);
+}
+
+void QuantaroDialog::placeOnScreen()
+{
+    // A child window opens centred over the window that opened it, a first window centred on the
+    // screen; either way it stays inside the screen's available area.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const QWidget* opener = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect placed(QPoint(), size());
+    placed.moveCenter(opener ? opener->geometry().center() : available.center());
+    move(keptInside(placed, available).topLeft());
 }
 
 void QuantaroDialog::resizeEvent(QResizeEvent* event)

@@ -120,6 +120,7 @@ private:
     void connectControls();
     void placeMenuBar();
     QSize initialSize() const;
+    void placeOnScreen();
     const DialogTemplate* parsedTemplate(int templateId);
 
     UiServices m_services;

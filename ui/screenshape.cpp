@@ -1,5 +1,7 @@
 #include "ui/screenshape.h"
 
+#include <algorithm>
+
 namespace quantaro {
 
 ScreenShape screenShape(QSize screen)
@@ -24,6 +26,27 @@ int TemplateTriple::forShape(ScreenShape shape) const
         return square;
     }
     return portrait;
+}
+
+QSize windowSizeFor(QSize designSize, QSize available)
+{
+    if (available.isEmpty()) {
+        return designSize;
+    }
+    const bool handheld = std::min(available.width(), available.height()) <= kHandheldShorterSide;
+    const bool tooSmall = available.width() < designSize.width() || available.height() < designSize.height();
+    return handheld || tooSmall ? available : designSize;
+}
+
+QRect keptInside(QRect rect, QRect area)
+{
+    if (area.isEmpty()) {
+        return rect;
+    }
+    rect.setSize(rect.size().boundedTo(area.size()));
+    rect.moveLeft(std::clamp(rect.left(), area.left(), area.right() - rect.width() + 1));
+    rect.moveTop(std::clamp(rect.top(), area.top(), area.bottom() - rect.height() + 1));
+    return rect;
 }
 
 } // namespace quantaro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 
 namespace quantaro {
@@ -14,6 +15,18 @@ enum class ScreenShape
 
 /** The shape of a screen of that size. */
 ScreenShape screenShape(QSize screen);
+
+/** A screen whose shorter side is at most this many logical pixels is a handheld's. */
+inline constexpr int kHandheldShorterSide = 600;
+
+/**
+ * The size a window opens at: on a handheld, or on a screen whose available area is smaller than the
+ * template in either direction, the whole available area; on a larger desktop the template's size.
+ */
+QSize windowSizeFor(QSize designSize, QSize available);
+
+/** The rectangle moved (and, when larger, cut) so that it lies inside the area. */
+QRect keptInside(QRect rect, QRect area);
 
 /** The three dialog templates of a window, one per screen shape; the portrait one also creates it. */
 struct TemplateTriple

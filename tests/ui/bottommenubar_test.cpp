@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 #include <QWidgetAction>
 #include <gtest/gtest.h>
@@ -137,5 +138,11 @@ TEST_F(MenuBarTest, PopupOpensUpwardsFromItsButton)
     EXPECT_EQ(window.popupsPrepared, before + 1);
     const QPoint buttonTop = bar->buttons().at(0)->mapToGlobal(QPoint(0, 0));
     EXPECT_LE(units->geometry().bottom(), buttonTop.y());
+    EXPECT_TRUE(units->screen()->availableGeometry().contains(units->geometry()));
+    for (QAction* item : units->actions()) {
+        if (item->isVisible() && !item->isSeparator()) {
+            EXPECT_GE(units->actionGeometry(item).height(), kTouchRowHeight) << item->text().toStdString();
+        }
+    }
     units->close();
 }

@@ -26,6 +26,43 @@ TEST(ScreenShapeTest, ShapeComesFromTheScreenSides)
     }
 }
 
+TEST(ScreenShapeTest, AWindowNeverOutgrowsTheScreensAvailableArea)
+{
+    struct Case
+    {
+        QSize design;
+        QSize available;
+        QSize window;
+    };
+    for (const Case& c : {// Handhelds: the window fills the area, whatever its template's size.
+                          Case{{360, 640}, {240, 320}, {240, 320}}, Case{{640, 360}, {320, 240}, {320, 240}},
+                          Case{{480, 480}, {360, 640}, {360, 640}}, Case{{480, 480}, {640, 360}, {640, 360}},
+                          Case{{360, 640}, {360, 600}, {360, 600}}, Case{{360, 640}, {360, 720}, {360, 720}},
+                          // A desktop smaller than the template in one direction.
+                          Case{{640, 900}, {1280, 800}, {1280, 800}},
+                          // A desktop: the template's size.
+                          Case{{640, 360}, {1920, 1050}, {640, 360}}, Case{{480, 480}, {1024, 768}, {480, 480}},
+                          // No screen known.
+                          Case{{360, 640}, {}, {360, 640}}}) {
+        EXPECT_EQ(windowSizeFor(c.design, c.available), c.window)
+            << c.available.width() << "x" << c.available.height();
+    }
+}
+
+TEST(ScreenShapeTest, APopupIsMovedAndCutIntoTheScreen)
+{
+    const QRect screen(0, 0, 360, 640);
+    struct Case
+    {
+        QRect popup;
+        QRect placed;
+    };
+    for (const Case& c : {Case{{10, 10, 100, 100}, {10, 10, 100, 100}}, Case{{300, 500, 200, 80}, {160, 500, 200, 80}},
+                          Case{{-20, -30, 50, 50}, {0, 0, 50, 50}}, Case{{200, 100, 400, 900}, {0, 0, 360, 640}}}) {
+        EXPECT_EQ(keptInside(c.popup, screen), c.placed);
+    }
+}
+
 TEST(DialogTemplateTest, ReadsDesignSizeAndAddressedControlsInOrder)
 {
     const auto parsed = DialogTemplate::parse(*uiResources().dialogTemplate(uires::kPortrait));
