@@ -152,18 +152,6 @@ void CConvertDlg::connectCommands()
     onNotification(kFromList, Notification::SelectionChanged, [this] { recompute(); });
     onNotification(kToList, Notification::SelectionChanged, [this] { recompute(); });
 
-    // The keypad types into the input field: it must not take the focus, or the field would lose
-    // its caret's selection before the key arrives.
-    for (int id : {kBackspace, kClear}) {
-        if (auto* key = control<QPushButton>(id)) {
-            key->setFocusPolicy(Qt::NoFocus);
-        }
-    }
-    for (int id = kFirstKey; id <= kLastKey; ++id) {
-        if (auto* key = control<QPushButton>(id)) {
-            key->setFocusPolicy(Qt::NoFocus);
-        }
-    }
     // A position means the same unit in both lists only while neither sorts.
     for (QListWidget* list : {fromList(), toList()}) {
         if (list) {
@@ -208,6 +196,14 @@ void CConvertDlg::onInitDialog()
     readSettings();
     fillUnitLists(false);
     m_initialised = true;
+    // The value field keeps the keyboard: keys, lists and every other control of the window are
+    // tapped, never focused, so typing on a hardware keyboard after a tap still reaches the field.
+    const QList<QWidget*> focusable = findChildren<QWidget*>();  // the menu bar and swap button too
+    for (QWidget* widget : focusable) {
+        if (widget != inputField() && !qobject_cast<QLineEdit*>(widget)) {
+            widget->setFocusPolicy(Qt::NoFocus);
+        }
+    }
     if (QLineEdit* field = inputField()) {
         field->setFocus();
     }

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QScroller>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QUiLoader>
@@ -26,6 +27,9 @@
 namespace quantaro {
 
 namespace {
+// Lists end where their rows end: no rubber band past the first or last row.
+constexpr qreal kNoOvershoot = 0.0;
+
 MessageBoxes& fallbackMessages()
 {
     static QtMessageBoxes boxes;
@@ -177,6 +181,7 @@ void QuantaroDialog::connectControls()
         } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
             connect(edit, &QLineEdit::textChanged, this, [this, id] { notify(id, Notification::TextChanged); });
         } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+            followFinger(list);
             connect(list, &QListWidget::currentRowChanged, this,
                     [this, id] { notify(id, Notification::SelectionChanged); });
             connect(list, &QListWidget::itemChanged, this, [this, id] { notify(id, Notification::ItemChanged); });
@@ -189,6 +194,20 @@ void QuantaroDialog::connectControls()
             connect(bar, &QScrollBar::valueChanged, this, [this, id] { notify(id, Notification::ValueChanged); });
         }
     }
+}
+
+void QuantaroDialog::followFinger(QAbstractItemView* view)
+{
+    // A finger drag scrolls (and flicks) the list; only a tap without movement selects a row.
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    QScroller::grabGesture(view->viewport(), QScroller::LeftMouseButtonGesture);
+    QScrollerProperties properties = QScroller::scroller(view->viewport())->scrollerProperties();
+    properties.setScrollMetric(QScrollerProperties::OvershootDragResistanceFactor, kNoOvershoot);
+    properties.setScrollMetric(QScrollerProperties::OvershootScrollDistanceFactor, kNoOvershoot);
+    properties.setScrollMetric(QScrollerProperties::VerticalOvershootPolicy,
+                               QVariant::fromValue(QScrollerProperties::OvershootAlwaysOff));
+    QScroller::scroller(view->viewport())->setScrollerProperties(properties);
 }
 
 int QuantaroDialog::exec()

@@ -14,6 +14,8 @@
 #include <optional>
 #include <utility>
 
+class QAbstractItemView;
+
 namespace quantaro {
 
 class BottomMenuBar;
@@ -121,6 +123,7 @@ private:
     void placeMenuBar();
     QSize initialSize() const;
     void placeOnScreen();
+    static void followFinger(QAbstractItemView* view);
     const DialogTemplate* parsedTemplate(int templateId);
 
     UiServices m_services;

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -618,3 +619,46 @@ TEST_F(ConvertDlgTest, RendersEveryShapeToPng)
 }
 
 } // namespace
+
+TEST_F(ConvertDlgTest, TypingAfterTappingAKeyOrAListReachesTheValueField)
+{
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    selectUnits(*window, QStringLiteral("inch"), QStringLiteral("centimetre"));
+    QTest::mouseClick(window->control<QPushButton>(1017), Qt::LeftButton);
+    QListWidget* list = to(*window);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(window->control<QPushButton>(kSwap), Qt::LeftButton);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), input(*window));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("8"));
+    EXPECT_EQ(input(*window)->text(), QStringLiteral("78"));
+}
+
+TEST_F(ConvertDlgTest, AFingerDragScrollsAListAndKeepsItsSelectionWhileATapSelects)
+{
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    window->resize(240, 320);
+    QApplication::processEvents();
+    QListWidget* list = from(*window);
+    list->setCurrentRow(0);
+    const QPoint start = list->viewport()->rect().center() + QPoint(0, list->viewport()->height() / 3);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, start);
+    for (int step = 1; step <= 10; ++step) {
+        QTest::qWait(10);
+        QTest::mouseMove(list->viewport(), start - QPoint(0, step * 12));
+    }
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, start - QPoint(0, 120));
+    QTest::qWait(300);
+    EXPECT_GT(list->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(list->currentRow(), 0);
+
+    QListWidgetItem* tapped = list->itemAt(list->viewport()->rect().center());
+    ASSERT_NE(tapped, nullptr);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(tapped).center());
+    QTest::qWait(50);
+    EXPECT_EQ(list->currentItem(), tapped);
+}
