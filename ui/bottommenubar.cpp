@@ -10,7 +10,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
+#include <QApplication>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QScroller>
+#include <QStyleOptionMenuItem>
 #include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
@@ -49,11 +55,33 @@ constexpr int kMenuItemSidePadding = 16;
 
 } // namespace
 
-QString touchMenuStyle()
+/** The application's style with menu rows at least a finger's height. */
+class TouchMenuStyle final : public QProxyStyle
 {
-    return QStringLiteral("QMenu::item { min-height: %1px; padding: 0px %2px; }")
-        .arg(kTouchRowHeight)
-        .arg(kMenuItemSidePadding);
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override
+    {
+        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_MenuItem) {
+            const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+            if (!item || item->menuItemType != QStyleOptionMenuItem::Separator) {
+                result.setHeight(std::max(result.height(), kTouchRowHeight));
+                result.setWidth(result.width() + 2 * kMenuItemSidePadding);
+            }
+        }
+        return result;
+    }
+};
+
+QStyle* touchMenuStyle()
+{
+    static QPointer<TouchMenuStyle> style;
+    if (!style) {
+        style = new TouchMenuStyle;
+        style->setParent(qApp);
+    }
+    return style;
 }
 
 BottomMenuBar::BottomMenuBar(QWidget* parent) : QWidget(parent)
@@ -87,7 +115,7 @@ QAction* BottomMenuBar::makeCommand(QObject* parent, int commandId, const QStrin
 QMenu* BottomMenuBar::makeMenu(const QString& title)
 {
     auto* menu = new QMenu(title, this);
-    menu->setStyleSheet(touchMenuStyle());
+    menu->setStyle(touchMenuStyle());
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { prepare(menu); });
     connect(menu, &QMenu::aboutToHide, this, [this, menu] { restoreItems(menu); });
     return menu;
@@ -287,8 +315,9 @@ void BottomMenuBar::openPopup(int index)
     const QPoint anchor = m_buttons[index]->mapToGlobal(QPoint(0, 0));
     menu->popup(anchor);
     // Its size is known only once the window has prepared it: open it upwards from the button.
-    menu->adjustSize();
-    QRect placed(QPoint(anchor.x(), anchor.y() - menu->height()), menu->size());
+    // (adjustSize() would hold a top-level window to two thirds of the screen and cut long items.)
+    const QSize wanted = menu->sizeHint();
+    QRect placed(QPoint(anchor.x(), anchor.y() - wanted.height()), wanted);
     if (const QScreen* screen = menu->screen()) {
         placed = keptInside(placed, screen->availableGeometry());
     }
@@ -383,9 +412,25 @@ void BottomMenuBar::arrangeColumns(QMenu* menu)
     for (QAction* item : list) {
         item->setVisible(false);
     }
+    // A grid taller than the screen scrolls under a finger: a menu too tall for its screen would
+    // leave the grid out altogether.
+    auto* scroller = new QScrollArea;
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setWidget(grid);
+    scroller->setWidgetResizable(true);
+    QScroller::grabGesture(scroller->viewport(), QScroller::LeftMouseButtonGesture);
+    const QSize wanted = grid->sizeHint();
+    QSize room = wanted;
+    if (const QScreen* screen = menu->screen()) {
+        room = screen->availableGeometry().size() - QSize(0, kMenuBarHeight);
+    }
+    const bool scrolls = wanted.height() > room.height();
+    const int barWidth = scrolls ? scroller->verticalScrollBar()->sizeHint().width() : 0;
+    scroller->setFixedSize(std::min(wanted.width() + barWidth, room.width()), std::min(wanted.height(), room.height()));
     auto* gridAction = new QWidgetAction(menu);
     gridAction->setProperty(kDrawingAidProperty, true);
-    gridAction->setDefaultWidget(grid);
+    gridAction->setDefaultWidget(scroller);
     menu->addAction(gridAction);
 }
 

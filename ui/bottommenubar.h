@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QJsonArray;
+class QStyle;
 class QPushButton;
 
 namespace quantaro {
@@ -15,8 +16,8 @@ namespace quantaro {
 /** Height of a row a finger taps: a menu item, a list row. */
 inline constexpr int kTouchRowHeight = 44;
 
-/** Style sheet that makes a popup menu's rows touch-sized. */
-QString touchMenuStyle();
+/** The style that makes a popup menu's rows touch-sized. */
+QStyle* touchMenuStyle();
 
 /**
  * A window's menu bar along its bottom edge, built from a menu resource: one button per top-level
