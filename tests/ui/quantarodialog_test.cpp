@@ -190,3 +190,14 @@ TEST_F(DialogTest, DesktopWindowOpensAtTheDesignSizeOfItsShape)
     EXPECT_EQ(RecordingDialog(services()).size(), QSize(240, 320)) << "an emulated handheld fills its screen";
     qunsetenv(kScreenOverrideVariable);
 }
+
+TEST_F(DialogTest, RealHandheldWindowsFillTheScreenWhateverTheirTemplatesSize)
+{
+    qunsetenv(kScreenOverrideVariable);
+    for (const QSize real : {QSize(240, 320), QSize(320, 240), QSize(360, 640), QSize(640, 360), QSize(480, 480)}) {
+        screen.size = real;
+        EXPECT_EQ(RecordingDialog(services()).size(), real);
+        // One template for every shape, drawn for 360x640, still fits a landscape screen.
+        EXPECT_EQ(QuantaroDialog(uires::kSingle, services()).size(), real);
+    }
+}
