@@ -3,11 +3,11 @@
 #include "app/firstpaintwatcher.h"
 #include "app/settingsstore.h"
 #include "currency/ratedownload.h"
+#include "home/desktopwindows.h"
 #include "platform/clock.h"
 #include "platform/desktopshell.h"
 #include "platform/peerprobe.h"
 #include "platform/qtmessageboxes.h"
-#include "home/desktopwindows.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -198,7 +198,7 @@ void CConvertDlg::onInitDialog()
     m_initialised = true;
     // The value field keeps the keyboard: keys, lists and every other control of the window are
     // tapped, never focused, so typing on a hardware keyboard after a tap still reaches the field.
-    const QList<QWidget*> focusable = findChildren<QWidget*>();  // the menu bar and swap button too
+    const QList<QWidget*> focusable = findChildren<QWidget*>(); // the menu bar and swap button too
     for (QWidget* widget : focusable) {
         if (widget != inputField() && !qobject_cast<QLineEdit*>(widget)) {
             widget->setFocusPolicy(Qt::NoFocus);

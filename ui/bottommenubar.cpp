@@ -4,21 +4,21 @@
 #include "ui/dialogtemplate.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
-#include <QApplication>
+#include <QPointer>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QScroller>
 #include <QStyleOptionMenuItem>
-#include <QPointer>
-#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>

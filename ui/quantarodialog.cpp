@@ -18,8 +18,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QScroller>
 #include <QScrollBar>
+#include <QScroller>
 #include <QStyledItemDelegate>
 #include <QUiLoader>
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "app/cconverterapp.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
+#include "home/clanguedlg.h"
 #include "support/fakes.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
-#include "home/clanguedlg.h"
 #include "ui/controls.h"
 #include "ui/dialogtemplate.h"
 

@@ -1,10 +1,10 @@
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
+#include "home/cmaindlg.h"
 #include "support/fakes.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
-#include "home/cmaindlg.h"
 
 #include <QApplication>
 #include <QDir>

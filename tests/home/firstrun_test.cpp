@@ -1,13 +1,13 @@
 #include "app/cconverterapp.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
+#include "home/clanguedlg.h"
+#include "home/cmaindlg.h"
+#include "home/desktopwindows.h"
 #include "support/fakes.h"
 #include "support/virtualclock.h"
 #include "testpaths.h"
-#include "home/clanguedlg.h"
-#include "home/cmaindlg.h"
 #include "ui/controls.h"
-#include "home/desktopwindows.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
+#include "home/cmaindlg.h"
 #include "support/fakes.h"
 #include "testpaths.h"
-#include "home/cmaindlg.h"
 #include "ui/cstretchbitmapbutton.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
 // The hidden-units window opened from the home window, with the English module's templates and
 // a unit file of its own: what the window confirms reaches the catalogue through the reload.
 #include "app/resourcesource.h"
+#include "home/cmaindlg.h"
 #include "options/coptionsdlg.h"
 #include "optionstestsupport.h"
 #include "support/fakes.h"
 #include "testpaths.h"
-#include "home/cmaindlg.h"
 #include "ui/controls.h"
 
 #include <QApplication>

@@ -44,8 +44,7 @@ TEST(ScreenShapeTest, AWindowNeverOutgrowsTheScreensAvailableArea)
                           Case{{640, 360}, {1920, 1050}, {640, 360}}, Case{{480, 480}, {1024, 768}, {480, 480}},
                           // No screen known.
                           Case{{360, 640}, {}, {360, 640}}}) {
-        EXPECT_EQ(windowSizeFor(c.design, c.available), c.window)
-            << c.available.width() << "x" << c.available.height();
+        EXPECT_EQ(windowSizeFor(c.design, c.available), c.window) << c.available.width() << "x" << c.available.height();
     }
 }
 
