@@ -7,7 +7,11 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-svg-dev libgl-dev libxkbcommon-dev
-          libcurl4-openssl-dev xvfb xauth units)
+          libcurl4-openssl-dev xvfb xauth units
+          locales tzdata python3-fonttools fonts-dejavu-core)
+
+# The tests format and parse under these comma-decimal locales, which a fresh machine lacks.
+TEST_LOCALES=(fr_FR.UTF-8 de_DE.UTF-8)
 
 # CI also builds the fuzz targets, which need clang and its fuzzer runtime.
 CI_PACKAGES=(clang libclang-rt-14-dev)
@@ -33,6 +37,19 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 }
 
+generate_test_locales() {
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    for name in "${TEST_LOCALES[@]}"; do
+        if ! locale -a 2>/dev/null | grep -qix "${name/UTF-8/utf8}"; then
+            echo "Generating locale $name"
+            "${sudo[@]}" localedef -i "${name%%.*}" -c -f UTF-8 "$name"
+        fi
+    done
+}
+
 build() {
     local preset=$1
     cmake --preset "$preset" >/dev/null
@@ -51,6 +68,7 @@ run)
     ;;
 test)
     install_missing
+    generate_test_locales
     preset=dev
     if [ "${CI:-}" = "true" ]; then
         preset=ci

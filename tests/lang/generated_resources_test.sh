@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs every generator under lang/tools/ into a temporary folder and compares what it writes with the
+# committed templates and pictures, so a hand edit of one and a change of the other cannot drift apart.
+set -euo pipefail
+root=$1
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+declare -A banner=([en]=English [fr]=Français [de]=Deutsch)
+status=0
+for language in en fr de; do
+    resources=$out/$language
+    mkdir -p "$resources"
+    cp "$root/lang/$language/res/strings.json" "$resources/"
+    for generator in "$root"/lang/tools/make_*templates.py; do
+        /usr/bin/python3 "$generator" "$resources" --language "$language"
+    done
+    /usr/bin/python3 "$root/lang/tools/make_pictures.py" "$resources" --language "${banner[$language]}"
+    while IFS= read -r file; do
+        if ! cmp -s "$resources/$file" "$root/lang/$language/res/$file"; then
+            echo "lang/$language/res/$file differs from what lang/tools/ writes (regenerate it: see README)"
+            status=1
+        fi
+    done < <(cd "$resources" && find . -type f ! -name strings.json | sed 's|^\./||' | sort)
+done
+exit $status
