@@ -7,6 +7,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace quantaro {
 
@@ -29,8 +34,33 @@ QString unitFilePattern()
     return QStringLiteral("*.dat");
 }
 
-void runFirstRunCleanup(const SettingsStore& settings, const QString& programFolder)
+QString packageManagedMarker()
 {
+    return QStringLiteral("package-managed");
+}
+
+uint currentUserId()
+{
+#ifdef Q_OS_UNIX
+    return static_cast<uint>(::geteuid());
+#else
+    return static_cast<uint>(-2); // what QFileInfo::ownerId() answers where ownership is not known
+#endif
+}
+
+bool isSystemWideInstall(const QString& programFolder, uint userId)
+{
+    const QFileInfo folder(programFolder);
+    return QFileInfo::exists(QDir(programFolder).filePath(packageManagedMarker())) || folder.ownerId() != userId;
+}
+
+void runFirstRunCleanup(const SettingsStore& settings, const QString& programFolder, uint userId)
+{
+    // The package manager owns a system-wide install's files: deleting them would break its file list
+    // (an upgrade puts them back). Every language stays installed; the choice is stored all the same.
+    if (isSystemWideInstall(programFolder, userId)) {
+        return;
+    }
     const QString chosen = settings.getString(settings::kSettings, settings::kLanguageDllName);
     // Without a choice every module would count as another language's: a language window that ended
     // without one (the session closed, no row chosen) would delete every module and leave a program

@@ -16,6 +16,9 @@
 
 namespace {
 
+// The desktop entry's name: lets Wayland desktops match the window with its entry and icon.
+constexpr auto kDesktopFileName = "org.velmora.Quantaro";
+
 QString commandLineOf(int argc, char** argv)
 {
     QStringList words;
@@ -56,6 +59,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     nameApplication();
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     FirstPaintWatcher::installIfRequested();
     SettingsStore settings;
     QtMessageBoxes messages;

@@ -2,22 +2,26 @@
 # Set-up, build, run and test of Quantaro on Debian 12.
 #   scripts/quantaro.sh run    install what is missing, build, run the program
 #   scripts/quantaro.sh test   install what is missing, build, run every test
+#   scripts/quantaro.sh package  build the Debian package into build/package, run lintian and the validators
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-svg-dev libgl-dev libxkbcommon-dev
-          libcurl4-openssl-dev xvfb xauth units
-          locales tzdata python3-fonttools fonts-dejavu-core)
+          libcurl4-openssl-dev xvfb xauth units desktop-file-utils appstream
+          locales tzdata python3-fonttools fonts-dejavu-core xdotool imagemagick)
 
 # The tests format and parse under these comma-decimal locales, which a fresh machine lacks.
 TEST_LOCALES=(fr_FR.UTF-8 de_DE.UTF-8)
+
+# Building the Debian package.
+PACKAGE_PACKAGES=(debhelper dpkg-dev lintian)
 
 # CI also builds the fuzz targets, which need clang and its fuzzer runtime.
 CI_PACKAGES=(clang libclang-rt-14-dev)
 
 install_missing() {
-    local wanted=("${PACKAGES[@]}")
+    local wanted=("${PACKAGES[@]}" "$@")
     if [ "${CI:-}" = "true" ]; then
         wanted+=("${CI_PACKAGES[@]}")
     fi
@@ -86,8 +90,21 @@ test)
         ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --preset asan -j2
     fi
     ;;
+package)
+    install_missing "${PACKAGE_PACKAGES[@]}"
+    # dpkg-buildpackage writes into the parent folder; the results are moved under build/package.
+    version=$(dpkg-parsechangelog -S Version)
+    out=build/package
+    rm -rf "$out" && mkdir -p "$out"
+    dpkg-buildpackage -us -uc -b
+    mv ../quantaro*_"${version}"_* "$out"/
+    lintian --fail-on error,warning "$out"/quantaro_"${version}"_*.changes
+    dpkg-deb -x "$out"/quantaro_"${version}"_*.deb "$out/tree"
+    packaging/validate-tree.sh "$out/tree"
+    ls -l "$out"/*.deb
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac

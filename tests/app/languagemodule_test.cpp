@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -141,6 +142,49 @@ TEST(FirstRunCleanupTest, AnInvalidChosenModuleDeletesNoUnitFile)
     runFirstRunCleanup(store, program.folder());
 
     EXPECT_EQ(program.files(), (QStringList{"C.so", "alpha.dat", "beta.dat"}));
+}
+
+TEST(FirstRunCleanupTest, ASystemWideInstallKeepsEveryLanguage)
+{
+    struct Case
+    {
+        const char* what;
+        bool marker;
+        bool ownedByUser;
+        QStringList left;
+    };
+    const QStringList everything = {"A.so", "B.so", "alpha.dat", "beta.dat"};
+    const Case cases[] = {
+        {"portable copy", false, true, {"A.so", "alpha.dat"}},
+        {"marked by a package", true, true, everything},
+        {"another user's folder", false, false, everything},
+        {"both", true, false, everything},
+    };
+    for (const Case& c : cases) {
+        ProgramFolder program;
+        program.addModule(QStringLiteral("alpha.so"), QStringLiteral("A.so"));
+        program.addModule(QStringLiteral("beta.so"), QStringLiteral("B.so"));
+        touch(program.path(QStringLiteral("alpha.dat")));
+        touch(program.path(QStringLiteral("beta.dat")));
+        if (c.marker) {
+            touch(program.path(packageManagedMarker()));
+        }
+        SettingsStore store(program.path(QStringLiteral("q.ini")));
+        store.putString(settings::kSettings, settings::kLanguageDllName, QStringLiteral("A.so"));
+        const uint owner = QFileInfo(program.folder()).ownerId();
+
+        runFirstRunCleanup(store, program.folder(), c.ownedByUser ? owner : owner + 1);
+
+        QStringList left = program.files();
+        left.removeAll(packageManagedMarker());
+        EXPECT_EQ(left, c.left) << c.what;
+    }
+}
+
+TEST(FirstRunCleanupTest, TheRunningUserOwnsATemporaryFolder)
+{
+    QTemporaryDir dir;
+    EXPECT_FALSE(isSystemWideInstall(dir.path(), currentUserId()));
 }
 
 namespace {
