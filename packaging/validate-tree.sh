@@ -1,5 +1,5 @@
 #!/bin/sh
-# Validates the desktop entries and AppStream metainfo of an installed tree (a DESTDIR or an unpacked
+# Validates the desktop entries, AppStream metainfo and manual pages of an installed tree (a DESTDIR or an unpacked
 # package) as desktops and software centres read them. Warnings and infos fail as errors do; pedantic hints do not.
 #   packaging/validate-tree.sh <root>
 set -eu
@@ -21,4 +21,19 @@ if [ "$found" -eq 0 ]; then
     status=1
 fi
 appstreamcli validate-tree --no-net --strict "$root" || status=1
+# Manual pages: groff's warnings (all of them) are findings too; a tree without pages is one.
+pages=0
+for page in "$root"/usr/share/man/man1/*.1*; do
+    [ -e "$page" ] || continue
+    pages=$((pages + 1))
+    output=$(zcat -f "$page" | groff -ww -z -man 2>&1) || status=1
+    if [ -n "$output" ]; then
+        printf '%s: %s\n' "$page" "$output"
+        status=1
+    fi
+done
+if [ "$pages" -eq 0 ]; then
+    echo "validate-tree: no manual page under $root/usr/share/man/man1" >&2
+    status=1
+fi
 exit "$status"
