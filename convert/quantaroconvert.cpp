@@ -10,6 +10,7 @@
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
+#include "catalogue/unitlookup.h"
 #include "currency/currencyunits.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
@@ -217,28 +218,23 @@ std::optional<Failure> rubricIndex(const QString& code, int& index)
     return std::nullopt;
 }
 
-/** An exact name without regard to case first, else the first name that begins with the text, else
- *  the first unit whose symbol (the text in parentheses that ends its name) is the text, so that
- *  "km" finds "kilometre (km)". Symbols keep their case: "Mm" and "mm" are different units. */
-const UnitRecord* findUnit(const Rubric& rubric, const QString& text)
+/** The unit a word names, or the failure: an unknown word, or an ambiguous one with its candidates,
+ *  one a line, so the person can say which one was meant instead of getting a silent guess. */
+std::optional<Failure> findUnit(const Rubric& rubric, const QString& word, const UnitRecord*& unit)
 {
-    for (int i = 0; i < rubric.unitCount(); ++i) {
-        if (rubric.unit(i).name().compare(text, Qt::CaseInsensitive) == 0) {
-            return &rubric.unit(i);
+    const UnitLookup lookup = lookupUnit(rubric, word);
+    unit = lookup.unit;
+    if (lookup.ambiguous()) {
+        QString message = QStringLiteral("ambiguous unit %1 in category %2; it may be:").arg(word, rubric.code());
+        for (const UnitRecord* candidate : lookup.candidates) {
+            message += QStringLiteral("\n  ") + candidate->name();
         }
+        return Failure{message, kExitUsage};
     }
-    for (int i = 0; i < rubric.unitCount(); ++i) {
-        if (rubric.unit(i).name().startsWith(text, Qt::CaseInsensitive)) {
-            return &rubric.unit(i);
-        }
+    if (unit == nullptr) {
+        return Failure{QStringLiteral("unknown unit %1 in category %2").arg(word, rubric.code())};
     }
-    const QString symbol = QStringLiteral(" (") + text + QLatin1Char(')');
-    for (int i = 0; i < rubric.unitCount(); ++i) {
-        if (!text.isEmpty() && rubric.unit(i).name().endsWith(symbol, Qt::CaseSensitive)) {
-            return &rubric.unit(i);
-        }
-    }
-    return nullptr;
+    return std::nullopt;
 }
 
 int runList(const Options& options)
@@ -295,13 +291,13 @@ int runConversion(const Options& options)
         return failure->exitCode;
     }
     const Rubric& rubric = loaded.catalogue[static_cast<size_t>(index)];
-    const UnitRecord* from = findUnit(rubric, fromName);
-    const UnitRecord* to = findUnit(rubric, toName);
-    if (from == nullptr || to == nullptr) {
-        printLine(
-            stderr,
-            QStringLiteral("unknown unit %1 in category %2").arg(from == nullptr ? fromName : toName, rubric.code()));
-        return kExitFailure;
+    const UnitRecord* from = nullptr;
+    const UnitRecord* to = nullptr;
+    for (auto failure : {findUnit(rubric, fromName, from), findUnit(rubric, toName, to)}) {
+        if (failure) {
+            printLine(stderr, failure->message);
+            return failure->exitCode;
+        }
     }
     printLine(stdout, convertValue(value, *from, *to, options.notation, options.precision));
     return kExitOk;

@@ -29,11 +29,19 @@ protected:
         QFile units(m_dir.filePath(QStringLiteral("alpha.dat")));
         ASSERT_TRUE(units.open(QIODevice::WriteOnly));
         units.write("* test units\n"
-                    "LEN;metre;$;$;0\n"
+                    "LEN;metre (m);$;$;0\n"
                     "LEN;inch;$/0.0254;$*0.0254;1\n"
                     "LEN;Inchworm;$;$;1\n"
                     "LEN;kilometre (km);$/1000;$*1000;0\n"
                     "LEN;megametre (Mm);$/1000000;$*1000000;0\n"
+                    "LEN;millimetre (mm);$*1000;$/1000;0\n"
+                    "LEN;mile (mi);$/1609.344;$*1609.344;1\n"
+                    "LEN;mile (US survey) (mi);$/1609.3472;$*1609.3472;1\n"
+                    "LEN;link (US survey) (li);$/0.201168;$*0.201168;1\n"
+                    "LEN;ångström (Å);$*1e10;$/1e10;0\n"
+                    "TMP;kelvin (K);$;$\n"
+                    "TMP;degree Celsius (°C);$-273.15;$+273.15\n"
+                    "TMP;degree Fahrenheit (°F);$-273.15*1.8+32;$-32/1.8+273.15\n"
                     "CNY;Euro;$;$;EUR\n"
                     "CNY;Dollar;$/0.5;$*0.5;USD\n");
     }
@@ -69,10 +77,10 @@ TEST_F(QuantaroConvertTest, PrintsTheResultFieldTextForAConversion)
     EXPECT_EQ(inches.exitCode, 0) << inches.err.toStdString();
     EXPECT_EQ(inches.out, QStringLiteral("0.774192\n"));
 
-    // A value starting with "-" is a value; "inc" picks the exact match "inch" before prefix matches.
+    // A value starting with "-" is a value.
     const ToolRun negative =
         run({QStringLiteral("--notation"), QStringLiteral("f"), QStringLiteral("--precision"), QStringLiteral("2"),
-             QStringLiteral("LEN"), QStringLiteral("-1"), QStringLiteral("inc"), QStringLiteral("metre")});
+             QStringLiteral("LEN"), QStringLiteral("-1"), QStringLiteral("inch"), QStringLiteral("metre")});
     EXPECT_EQ(negative.exitCode, 0) << negative.err.toStdString();
     EXPECT_EQ(negative.out, QStringLiteral("-0.03\n"));
 
@@ -87,32 +95,63 @@ TEST_F(QuantaroConvertTest, ListsEveryUnitWithTabs)
     EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
     EXPECT_EQ(all.out, QStringLiteral("CNY\tEuro\t$\t$\tEUR\n"
                                       "CNY\tDollar\t$/0.5\t$*0.5\tUSD\n"
-                                      "LEN\tmetre\t$\t$\t0\n"
+                                      "LEN\tmetre (m)\t$\t$\t0\n"
                                       "LEN\tinch\t$/0.0254\t$*0.0254\t1\n"
                                       "LEN\tInchworm\t$\t$\t1\n"
                                       "LEN\tkilometre (km)\t$/1000\t$*1000\t0\n"
-                                      "LEN\tmegametre (Mm)\t$/1000000\t$*1000000\t0\n"));
+                                      "LEN\tmegametre (Mm)\t$/1000000\t$*1000000\t0\n"
+                                      "LEN\tmillimetre (mm)\t$*1000\t$/1000\t0\n"
+                                      "LEN\tmile (mi)\t$/1609.344\t$*1609.344\t1\n"
+                                      "LEN\tmile (US survey) (mi)\t$/1609.3472\t$*1609.3472\t1\n"
+                                      "LEN\tlink (US survey) (li)\t$/0.201168\t$*0.201168\t1\n"
+                                      "LEN\tångström (Å)\t$*1e10\t$/1e10\t0\n"
+                                      "TMP\tkelvin (K)\t$\t$\t\n"
+                                      "TMP\tdegree Celsius (°C)\t$-273.15\t$+273.15\t\n"
+                                      "TMP\tdegree Fahrenheit (°F)\t$-273.15*1.8+32\t$-32/1.8+273.15\t\n"));
     const ToolRun money = run({QStringLiteral("--list"), QStringLiteral("cny")});
     EXPECT_EQ(money.out, QStringLiteral("CNY\tEuro\t$\t$\tEUR\nCNY\tDollar\t$/0.5\t$*0.5\tUSD\n"));
 }
 
-TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenPrefixThenSymbol)
+TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenSymbolThenParenthesesThenAUniquePrefix)
 {
     struct Case
     {
+        const char* code;
         const char* from;
         const char* to;
-        const char* expected;
+        int exitCode;
+        const char* expected; // standard output, or a text standard error must hold
     };
     const Case cases[] = {
-        {"km", "metre", "2000\n"},         // the symbol, when no name begins with it
-        {"Mm", "km", "2000\n"},            // symbols keep their case
-        {"KILOMETRE (KM)", "m", "2000\n"}, // names do not
+        {"LEN", "inch", "metre", 0, "0.0508\n"},      // a whole name beats the prefix of "Inchworm"
+        {"LEN", "mi", "km", 0, "3.218688\n"},      // a symbol beats the prefix of "millimetre"
+        {"LEN", "m", "mm", 0, "2000\n"},              // a symbol beats the beginnings of many names
+        {"LEN", "Mm", "km", 0, "2000\n"},             // symbols keep their case first...
+        {"LEN", "mm", "m", 0, "0.002\n"},
+        {"LEN", "KM", "m", 0, "2000\n"},              // ...then any case when that names one unit
+        {"LEN", "KILOMETRE (KM)", "m", 0, "2000\n"},  // names in any case, with or without the symbol
+        {"LEN", "Kilometre", "m", 0, "2000\n"},
+        {"LEN", "mile", "m", 0, "3218.688\n"},
+        {"LEN", "li", "m", 0, "0.402336\n"},          // text in parentheses
+        {"LEN", "Å", "nm", 1, "unknown unit nm"},     // ångström found by its symbol; nm is no unit here
+        {"LEN", "ång", "m", 0, "2e-10\n"},            // a beginning only one name has
+        {"LEN", "US survey", "m", 2, "mile (US survey) (mi)"}, // shared by several: candidates listed
+        {"LEN", "inc", "m", 2, "Inchworm"},
+        {"LEN", "mil", "m", 2, "millimetre (mm)"},
+        {"TMP", "C", "F", 0, "35.6\n"},               // temperatures without the degree sign
+        {"TMP", "°C", "°F", 0, "35.6\n"},
+        {"LEN", "furlong", "m", 1, "unknown unit furlong"},
     };
     for (const Case& c : cases) {
-        const ToolRun converted = run({QStringLiteral("LEN"), QStringLiteral("2"), QString::fromUtf8(c.from),
+        const ToolRun converted = run({QString::fromUtf8(c.code), QStringLiteral("2"), QString::fromUtf8(c.from),
                                        QString::fromUtf8(c.to)});
-        EXPECT_EQ(converted.out, QString::fromUtf8(c.expected)) << c.from << " " << converted.err.toStdString();
+        EXPECT_EQ(converted.exitCode, c.exitCode) << c.from << " " << converted.err.toStdString();
+        if (c.exitCode == 0) {
+            EXPECT_EQ(converted.out, QString::fromUtf8(c.expected)) << c.from;
+        } else {
+            EXPECT_TRUE(converted.out.isEmpty()) << c.from;
+            EXPECT_TRUE(converted.err.contains(QString::fromUtf8(c.expected))) << c.from << converted.err.toStdString();
+        }
     }
 }
 
