@@ -62,10 +62,14 @@ double evaluate(QStringView text)
     number.clear();
     double accumulator = 0.0;
     Operator pending = Operator::None;
+    // A sign typed right after an operator ("3*-2", spaces between allowed) belongs to the next
+    // number: read as an operator it would stand for an empty operand and give a wrong result.
+    bool afterOperator = false;
     const qsizetype length = text.size();
     for (qsizetype i = 0; i < length; ++i) {
         const char16_t c = text[i].unicode();
         std::optional<Operator> met;
+        bool sign = false;
         if ((c >= u'0' && c <= u'9') || c == u'.' || c == u'e' || c == u'E') {
             number.push_back(static_cast<char>(c));
         } else if (c == u',') {
@@ -74,6 +78,11 @@ double evaluate(QStringView text)
             const char16_t previous = i > 0 ? text[i - 1].unicode() : u'\0';
             if (previous == u'e' || previous == u'E') {
                 number.push_back(static_cast<char>(c));
+            } else if (afterOperator && number.empty()) {
+                sign = true;
+                if (c == u'-') {
+                    number.push_back('-');
+                }
             } else {
                 met = c == u'-' ? Operator::Subtract : Operator::Add;
             }
@@ -81,6 +90,11 @@ double evaluate(QStringView text)
             met = Operator::Multiply;
         } else if (c == u'/') {
             met = Operator::Divide;
+        }
+        if (met) {
+            afterOperator = true;
+        } else if (sign || c != u' ') {
+            afterOperator = false;
         }
         // The last character ends the expression in place of any operator it was.
         if (i == length - 1) {

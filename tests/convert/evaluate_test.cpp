@@ -36,8 +36,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, EvaluateTest,
                          ::testing::Values(
                              // Consequences of the left-to-right rules.
                              EvaluateCase{"2+3*4", 20}, EvaluateCase{"10-2-3", 5}, EvaluateCase{"1/4*2", 0.5},
-                             EvaluateCase{"-5", -5}, EvaluateCase{"+5", 5}, EvaluateCase{"2*-3", -3},
-                             EvaluateCase{"10/-2", kInfinity}, EvaluateCase{"--5", -5}, EvaluateCase{"-40*1.8+32", -40},
+                             EvaluateCase{"-5", -5}, EvaluateCase{"+5", 5}, EvaluateCase{"2*-3", -6},
+                             EvaluateCase{"10/-2", -5}, EvaluateCase{"--5", 5}, EvaluateCase{"3--2", 5},
+                             EvaluateCase{"3* -2", -6}, EvaluateCase{"2*+3", 6}, EvaluateCase{"3*-", 0},
+                             EvaluateCase{"$*-1.5+559.725", 559.725}, EvaluateCase{"2*-1e-3", -0.002}, EvaluateCase{"-40*1.8+32", -40},
                              EvaluateCase{"32+-40*1.8", -14.4}, EvaluateCase{"1.5e-020", 1.5e-20},
                              EvaluateCase{"2E+3*2", 4000},
                              // Edge cases.
