@@ -316,6 +316,8 @@ const Mapping kMappings[] = {
     {"tmp.degree_newton", kNoReference, 273.15 + 100.0 / 33},
     // °Rø = (K − 273.15) × 21/40 + 7.5 (water freezes at 7.5 and boils at 60)
     {"tmp.degree_romer", kNoReference, 273.15 + (1 - 7.5) * 40 / 21},
+    // °De = (373.15 − K) × 3/2, a falling scale (water boils at 0 and freezes at 150)
+    {"tmp.degree_delisle", kNoReference, 373.15 - 2.0 / 3},
     // Pressure
     {"psn.gigapascal", "gigapascal"},
     {"psn.megapascal", "megapascal"},
