@@ -69,8 +69,8 @@ bool RateDownloader::downloadRateFile(const QString& url)
             return true;
         },
         m_limits);
-    // Whatever the status, the body is read as a rate file; only a broken transfer is a failure,
-    // and then the unfinished last line is dropped.
+    // An answer other than 2xx ends the transfer before any of its body reaches the reader; a broken
+    // transfer is a failure too, and then the unfinished last line is dropped.
     if (!result.complete()) {
         return false;
     }

@@ -189,7 +189,7 @@ void CMainDlg::runUpdateSettingsWindow()
 
 bool CMainDlg::runManualRatesWindow(Rubric& currencies)
 {
-    CManualCurrenciesDlg window(services(), currencies);
+    CManualCurrenciesDlg window(services(), currencies, this);
     return window.exec() == QDialog::Accepted;
 }
 

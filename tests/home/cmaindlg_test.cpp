@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace quantaro;
@@ -54,11 +55,26 @@ protected:
             duringUpdateSettings();
         }
     }
-    bool runManualRatesWindow(Rubric&) override
+    bool runManualRatesWindow(Rubric& currencies) override
     {
         opened.push_back(QStringLiteral("rates"));
+        if (openRealManualRates) {
+            // Look at the real window while it runs, then leave it with Cancel.
+            QTimer::singleShot(0, this, [this] {
+                QWidget* window = QApplication::activeModalWidget();
+                manualRatesParent = window != nullptr ? window->parentWidget() : nullptr;
+                if (auto* dialog = qobject_cast<QDialog*>(window)) {
+                    dialog->reject();
+                }
+            });
+            return CMainDlg::runManualRatesWindow(currencies);
+        }
         return manualRatesResult;
     }
+
+public:
+    bool openRealManualRates = false;
+    QWidget* manualRatesParent = nullptr;
 };
 
 class HomeWindowTest : public ::testing::Test
@@ -222,4 +238,12 @@ TEST_F(HomeWindowTest, RendersInEveryShape)
         const QString file = QStringLiteral("%1/home-%2x%3.png").arg(folder).arg(size.width()).arg(size.height());
         EXPECT_TRUE(home->grab().save(file)) << file.toStdString();
     }
+}
+
+TEST_F(HomeWindowTest, TheManualRatesWindowOpensOverTheHomeWindow)
+{
+    auto home = openHome();
+    home->openRealManualRates = true;
+    home->command(home::kCmdManualRates);
+    EXPECT_EQ(home->manualRatesParent, home.get());
 }
