@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -237,6 +238,37 @@ std::optional<Failure> findUnit(const Rubric& rubric, const QString& word, const
     return std::nullopt;
 }
 
+/** The sub-category a unit is listed under, or -1 in a category without sub-categories. */
+int sousRubricOf(const Rubric& rubric, const UnitRecord& unit)
+{
+    for (int i = 0; i < rubric.sousRubricCount(); ++i) {
+        if (unit.belongsToSousRubric(i)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+/** The window only ever offers two units of one sub-category: a pair across two quantities (curie
+ *  and gray) has no meaningful result, so it is refused instead of printing a number. */
+std::optional<Failure> sameQuantity(const Rubric& rubric, const UnitRecord& from, const UnitRecord& to)
+{
+    if (!rubric.hasSousRubrics()) {
+        return std::nullopt;
+    }
+    const int fromQuantity = sousRubricOf(rubric, from);
+    const int toQuantity = sousRubricOf(rubric, to);
+    if (fromQuantity == toQuantity) {
+        return std::nullopt;
+    }
+    auto quantity = [&rubric](int index) {
+        return index >= 0 ? rubric.sousRubric(index) : QStringLiteral("no listed quantity");
+    };
+    return Failure{QStringLiteral("%1 measures %2 and %3 measures %4: they cannot be converted")
+                       .arg(from.name(), quantity(fromQuantity), to.name(), quantity(toQuantity)),
+                   kExitUsage};
+}
+
 int runList(const Options& options)
 {
     if (options.positional.size() > 1) {
@@ -280,6 +312,11 @@ int runConversion(const Options& options)
     const QString& value = options.positional[1];
     const QString& fromName = options.positional[2];
     const QString& toName = options.positional[3];
+    // A value without a single digit ("abc", "") would silently convert 0.
+    if (!std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); })) {
+        printLine(stderr, QStringLiteral("the value %1 holds no number").arg(value));
+        return kExitUsage;
+    }
     int index = -1;
     if (auto failure = rubricIndex(code, index)) {
         printLine(stderr, failure->message);
@@ -298,6 +335,10 @@ int runConversion(const Options& options)
             printLine(stderr, failure->message);
             return failure->exitCode;
         }
+    }
+    if (auto failure = sameQuantity(rubric, *from, *to)) {
+        printLine(stderr, failure->message);
+        return failure->exitCode;
     }
     printLine(stdout, convertValue(value, *from, *to, options.notation, options.precision));
     return kExitOk;

@@ -28,16 +28,17 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(QUANTARO_TEST_MODULE_DIR "/alpha.so"), m_module));
         QFile units(m_dir.filePath(QStringLiteral("alpha.dat")));
         ASSERT_TRUE(units.open(QIODevice::WriteOnly));
+        // One sub-category only: the tool refuses pairs across two.
         units.write("* test units\n"
                     "LEN;metre (m);$;$;0\n"
-                    "LEN;inch;$/0.0254;$*0.0254;1\n"
-                    "LEN;Inchworm;$;$;1\n"
+                    "LEN;inch;$/0.0254;$*0.0254;0\n"
+                    "LEN;Inchworm;$;$;0\n"
                     "LEN;kilometre (km);$/1000;$*1000;0\n"
                     "LEN;megametre (Mm);$/1000000;$*1000000;0\n"
                     "LEN;millimetre (mm);$*1000;$/1000;0\n"
-                    "LEN;mile (mi);$/1609.344;$*1609.344;1\n"
-                    "LEN;mile (US survey) (mi);$/1609.3472;$*1609.3472;1\n"
-                    "LEN;link (US survey) (li);$/0.201168;$*0.201168;1\n"
+                    "LEN;mile (mi);$/1609.344;$*1609.344;0\n"
+                    "LEN;mile (US survey) (mi);$/1609.3472;$*1609.3472;0\n"
+                    "LEN;link (US survey) (li);$/0.201168;$*0.201168;0\n"
                     "LEN;ångström (Å);$*1e10;$/1e10;0\n"
                     "TMP;kelvin (K);$;$\n"
                     "TMP;degree Celsius (°C);$-273.15;$+273.15\n"
@@ -96,14 +97,14 @@ TEST_F(QuantaroConvertTest, ListsEveryUnitWithTabs)
     EXPECT_EQ(all.out, QStringLiteral("CNY\tEuro\t$\t$\tEUR\n"
                                       "CNY\tDollar\t$/0.5\t$*0.5\tUSD\n"
                                       "LEN\tmetre (m)\t$\t$\t0\n"
-                                      "LEN\tinch\t$/0.0254\t$*0.0254\t1\n"
-                                      "LEN\tInchworm\t$\t$\t1\n"
+                                      "LEN\tinch\t$/0.0254\t$*0.0254\t0\n"
+                                      "LEN\tInchworm\t$\t$\t0\n"
                                       "LEN\tkilometre (km)\t$/1000\t$*1000\t0\n"
                                       "LEN\tmegametre (Mm)\t$/1000000\t$*1000000\t0\n"
                                       "LEN\tmillimetre (mm)\t$*1000\t$/1000\t0\n"
-                                      "LEN\tmile (mi)\t$/1609.344\t$*1609.344\t1\n"
-                                      "LEN\tmile (US survey) (mi)\t$/1609.3472\t$*1609.3472\t1\n"
-                                      "LEN\tlink (US survey) (li)\t$/0.201168\t$*0.201168\t1\n"
+                                      "LEN\tmile (mi)\t$/1609.344\t$*1609.344\t0\n"
+                                      "LEN\tmile (US survey) (mi)\t$/1609.3472\t$*1609.3472\t0\n"
+                                      "LEN\tlink (US survey) (li)\t$/0.201168\t$*0.201168\t0\n"
                                       "LEN\tångström (Å)\t$*1e10\t$/1e10\t0\n"
                                       "TMP\tkelvin (K)\t$\t$\t\n"
                                       "TMP\tdegree Celsius (°C)\t$-273.15\t$+273.15\t\n"
@@ -152,6 +153,36 @@ TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenSymbolThenParenthesesThenAUni
             EXPECT_TRUE(converted.out.isEmpty()) << c.from;
             EXPECT_TRUE(converted.err.contains(QString::fromUtf8(c.expected))) << c.from << converted.err.toStdString();
         }
+    }
+}
+
+TEST_F(QuantaroConvertTest, PairsAcrossQuantitiesAndValuesWithoutDigitsAreRefused)
+{
+    struct Case
+    {
+        const char* code;
+        const char* value;
+        const char* from;
+        const char* to;
+        int exitCode;
+        const char* output; // standard output, or a text standard error must hold
+    };
+    const Case cases[] = {
+        {"RAD", "1", "curie", "gray", 2, "Activity"},
+        {"MAG", "1", "tesla", "ampere per metre", 2, "Field strength"},
+        {"RAD", "1", "curie", "Bq", 0, "3.7e+10\n"},
+        {"LEN", "abc", "metre", "km", 2, "no number"},
+        {"LEN", "", "metre", "km", 2, "no number"},
+    };
+    const QString english = QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.so");
+    for (const Case& c : cases) {
+        const ToolRun converted =
+            run({QStringLiteral("--module"), english, QString::fromUtf8(c.code), QString::fromUtf8(c.value),
+                 QString::fromUtf8(c.from), QString::fromUtf8(c.to)},
+                false);
+        EXPECT_EQ(converted.exitCode, c.exitCode) << c.from << converted.err.toStdString();
+        EXPECT_TRUE((c.exitCode == 0 ? converted.out : converted.err).contains(QString::fromUtf8(c.output)))
+            << c.from << converted.err.toStdString();
     }
 }
 
