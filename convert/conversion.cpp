@@ -66,21 +66,25 @@ QString formatResult(double value, int notation, int precision)
     return text;
 }
 
+double convertedValue(QStringView input, const UnitRecord& from, const UnitRecord& to)
+{
+    const double value = evaluate(input);
+    if (!std::isfinite(value)) {
+        return value;
+    }
+    const double base = evaluate(substitute(from.toBase(), formatNumber(value, 'g', kIntermediateDigits)));
+    if (!std::isfinite(base)) {
+        return base;
+    }
+    return evaluate(substitute(to.fromBase(), formatNumber(base, 'g', kIntermediateDigits)));
+}
+
 QString convertValue(QStringView input, const UnitRecord& from, const UnitRecord& to, int notation, int precision)
 {
     if (input.isEmpty()) {
         return {};
     }
-    const double value = evaluate(input);
-    if (!std::isfinite(value)) {
-        return formatResult(value, notation, precision);
-    }
-    const double base = evaluate(substitute(from.toBase(), formatNumber(value, 'g', kIntermediateDigits)));
-    if (!std::isfinite(base)) {
-        return formatResult(base, notation, precision);
-    }
-    const double result = evaluate(substitute(to.fromBase(), formatNumber(base, 'g', kIntermediateDigits)));
-    return formatResult(result, notation, precision);
+    return formatResult(convertedValue(input, from, to), notation, precision);
 }
 
 } // namespace quantaro

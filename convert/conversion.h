@@ -39,4 +39,8 @@ QString formatResult(double value, int notation, int precision);
  */
 QString convertValue(QStringView input, const UnitRecord& from, const UnitRecord& to, int notation, int precision);
 
+/** The number convertValue writes for a non-empty input: the first value of the chain that is not
+ *  finite, or the converted value. */
+double convertedValue(QStringView input, const UnitRecord& from, const UnitRecord& to);
+
 } // namespace quantaro

@@ -1,10 +1,12 @@
 // quantaro-convert: the conversions of the program from the command line, without a display.
 //
-//   quantaro-convert [--module FILE] [--notation g|e|f] [--precision N] CODE VALUE FROM TO
+//   quantaro-convert [OPTION]... CODE VALUE FROM TO
+//   quantaro-convert [OPTION]... CODE - FROM TO      (values from standard input, one a line)
 //   quantaro-convert [--module FILE] --list [CODE]
 //   quantaro-convert --eval TEXT
 //
-// Options are long options only, so a VALUE such as -5 is a value; "--" ends the options.
+// Options are long options (and -h), so a VALUE such as -5 is a value; "--" ends the options.
+#include "about/programinfo.h"
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
@@ -21,7 +23,14 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unistd.h>
 #include <memory>
 #include <optional>
 
@@ -32,13 +41,52 @@ using namespace quantaro;
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNotFinite = 3;
 constexpr int kConvertArgumentCount = 4;
 constexpr int kDefaultPrecision = settings::kPrecisionResultDefault;
+/** The VALUE that makes the tool read its values from standard input. */
+const QString kValuesFromInput = QStringLiteral("-");
+/** Bytes read from standard input at a time; the answers so far are written before each read. */
+constexpr size_t kInputChunkSize = 64 * 1024;
 
 const QString kUsage =
-    QStringLiteral("usage: quantaro-convert [--module FILE] [--notation g|e|f] [--precision N] CODE VALUE FROM TO\n"
+    QStringLiteral("usage: quantaro-convert [OPTION]... CODE VALUE FROM TO\n"
+                   "       quantaro-convert [OPTION]... CODE - FROM TO\n"
                    "       quantaro-convert [--module FILE] --list [CODE]\n"
                    "       quantaro-convert --eval TEXT");
+
+QString helpText()
+{
+    return kUsage + QStringLiteral(R"(
+
+Converts VALUE, a number or a small expression such as 12*2.54, from the unit FROM to the unit TO
+of the category CODE (LEN, TMP, CNY, ...: see --list). With - as VALUE the values are read from
+standard input, one a line, and one result a line is written; a line that holds no number gives an
+empty line, so that the lines stay paired.
+A unit is found by its whole name, its symbol, the text in its parentheses, or a beginning of a
+name that only one unit has; a word that fits several units is refused with their names.
+
+Options:
+  --module FILE      the language module whose unit names and unit file are used (default: the
+                     language chosen in the program, or the program folder's only module)
+  --notation g|e|f   the result's notation: general, exponent or fixed (default g)
+  --precision N      the result's precision, %1 to %2 (default %3)
+  --list [CODE]      list the units of every category, or of one: code, name, formulas, tag
+  --eval TEXT        evaluate an expression and write it with 15 significant digits
+  -h, --help         show this help and exit
+  --version          show the version and exit
+  --                 end of the options
+An option's value may also follow an equals sign: --precision=4.
+
+Exit status:
+  0  converted
+  1  no result: unknown category or unit, no language module, no unit file
+  2  usage error, an ambiguous unit, or two units of different quantities
+  3  a value is not a finite number (inf or nan is written all the same))")
+        .arg(kPrecisionMin)
+        .arg(kPrecisionMax)
+        .arg(kDefaultPrecision);
+}
 
 /** A failure to report: one line on standard error and the exit code. */
 struct Failure
@@ -53,6 +101,8 @@ struct Options
     int notation = settings::kViewResultDefault;
     int precision = kDefaultPrecision;
     bool list = false;
+    bool help = false;
+    bool version = false;
     std::optional<QString> eval;
     QStringList positional;
 };
@@ -76,6 +126,10 @@ std::optional<Failure> parseArguments(const QStringList& arguments, Options& opt
     bool optionsEnded = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
+        if (!optionsEnded && argument == QLatin1String("-h")) {
+            options.help = true;
+            continue;
+        }
         if (optionsEnded || !argument.startsWith(QLatin1String("--"))) {
             options.positional << argument;
             continue;
@@ -101,6 +155,10 @@ std::optional<Failure> parseArguments(const QStringList& arguments, Options& opt
         };
         if (name == QLatin1String("--list") && !value) {
             options.list = true;
+        } else if (name == QLatin1String("--help") && !value) {
+            options.help = true;
+        } else if (name == QLatin1String("--version") && !value) {
+            options.version = true;
         } else if (name == QLatin1String("--module") || name == QLatin1String("--notation") ||
                    name == QLatin1String("--precision") || name == QLatin1String("--eval")) {
             const auto text = takeValue();
@@ -130,7 +188,7 @@ std::optional<Failure> parseArguments(const QStringList& arguments, Options& opt
                 options.precision = precision;
             }
         } else {
-            return Failure{QStringLiteral("unknown option %1").arg(argument), kExitUsage};
+            return Failure{QStringLiteral("unknown option %1\n%2").arg(argument, kUsage), kExitUsage};
         }
     }
     return std::nullopt;
@@ -302,6 +360,103 @@ int runList(const Options& options)
     return kExitOk;
 }
 
+bool holdsDigit(QStringView text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+}
+
+/** One converted value; false when it is not a finite number. A text without a digit (an empty
+ *  line, "abc") would silently convert 0, so it gets no result at all. */
+bool appendConversion(QStringView value, const UnitRecord& from, const UnitRecord& to, const Options& options,
+                      std::string& out)
+{
+    if (!holdsDigit(value)) {
+        return true;
+    }
+    const double result = convertedValue(value, from, to);
+    out += formatResult(result, options.notation, options.precision).toStdString();
+    return std::isfinite(result);
+}
+
+/** The failed read or write on one line, with the system's reason. */
+void reportIoError(const char* what)
+{
+    printLine(stderr, QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+/** Writes all of text to standard output; false when the reader went away or the disk is full. */
+bool writeAll(const std::string& text)
+{
+    size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+/** Values from standard input, one a line, answers one a line. The answers gathered so far are
+ *  written before every read, so a script that writes one line and waits gets its answer. */
+int convertInputLines(const UnitRecord& from, const UnitRecord& to, const Options& options)
+{
+    std::array<char, kInputChunkSize> chunk{};
+    std::string pending; // a line not yet ended
+    std::string out;
+    bool allFinite = true;
+    const auto convertLine = [&](std::string_view line) {
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        const QString value = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+        allFinite = appendConversion(value, from, to, options, out) && allFinite;
+        out += '\n';
+    };
+    for (;;) {
+        if (!writeAll(out)) {
+            reportIoError("cannot write the results");
+            return kExitFailure;
+        }
+        out.clear();
+        const ssize_t n = ::read(STDIN_FILENO, chunk.data(), chunk.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            reportIoError("cannot read the values");
+            return kExitFailure;
+        }
+        if (n == 0) {
+            break;
+        }
+        std::string_view data(chunk.data(), static_cast<size_t>(n));
+        for (size_t newline = data.find('\n'); newline != std::string_view::npos; newline = data.find('\n')) {
+            if (pending.empty()) {
+                convertLine(data.substr(0, newline));
+            } else {
+                pending.append(data.substr(0, newline));
+                convertLine(pending);
+                pending.clear();
+            }
+            data.remove_prefix(newline + 1);
+        }
+        pending.append(data);
+    }
+    if (!pending.empty()) {
+        convertLine(pending);
+    }
+    if (!writeAll(out)) {
+        reportIoError("cannot write the results");
+        return kExitFailure;
+    }
+    return allFinite ? kExitOk : kExitNotFinite;
+}
+
 int runConversion(const Options& options)
 {
     if (options.positional.size() != kConvertArgumentCount) {
@@ -312,8 +467,8 @@ int runConversion(const Options& options)
     const QString& value = options.positional[1];
     const QString& fromName = options.positional[2];
     const QString& toName = options.positional[3];
-    // A value without a single digit ("abc", "") would silently convert 0.
-    if (!std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); })) {
+    const bool fromInput = value == kValuesFromInput;
+    if (!fromInput && !holdsDigit(value)) {
         printLine(stderr, QStringLiteral("the value %1 holds no number").arg(value));
         return kExitUsage;
     }
@@ -340,8 +495,27 @@ int runConversion(const Options& options)
         printLine(stderr, failure->message);
         return failure->exitCode;
     }
-    printLine(stdout, convertValue(value, *from, *to, options.notation, options.precision));
-    return kExitOk;
+    if (fromInput) {
+        return convertInputLines(*from, *to, options);
+    }
+    std::string out;
+    const bool finite = appendConversion(value, *from, *to, options, out);
+    out += '\n';
+    if (!writeAll(out)) {
+        reportIoError("cannot write the result");
+        return kExitFailure;
+    }
+    return finite ? kExitOk : kExitNotFinite;
+}
+
+/** exitCode, unless what went to standard output through stdio did not all arrive (a full disk). */
+int finishOutput(int exitCode)
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        reportIoError("cannot write the output");
+        return kExitFailure;
+    }
+    return exitCode;
 }
 
 } // namespace
@@ -357,13 +531,22 @@ int main(int argc, char** argv)
         printLine(stderr, failure->message);
         return failure->exitCode;
     }
+    if (options.help) {
+        printLine(stdout, helpText());
+        return finishOutput(kExitOk);
+    }
+    if (options.version) {
+        printLine(stdout, QStringLiteral("quantaro-convert %1").arg(kProgramVersion));
+        return finishOutput(kExitOk);
+    }
     if (options.eval) {
         if (options.list || !options.positional.isEmpty()) {
             printLine(stderr, kUsage);
             return kExitUsage;
         }
-        printLine(stdout, formatNumber(evaluate(*options.eval), 'g', kIntermediateDigits));
-        return kExitOk;
+        const double value = evaluate(*options.eval);
+        printLine(stdout, formatNumber(value, 'g', kIntermediateDigits));
+        return finishOutput(std::isfinite(value) ? kExitOk : kExitNotFinite);
     }
-    return options.list ? runList(options) : runConversion(options);
+    return finishOutput(options.list ? runList(options) : runConversion(options));
 }
