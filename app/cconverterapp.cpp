@@ -8,6 +8,7 @@
 #include "app/settingsstore.h"
 #include "platform/messageboxes.h"
 #include "platform/shell.h"
+#include "platform/shutdownsignals.h"
 
 
 namespace quantaro {
@@ -59,12 +60,16 @@ int CConverterApp::startUp(const QString& commandLine)
         if (m_services.windows != nullptr) {
             m_services.windows->runLanguageWindow();
         }
+        if (ShutdownSignals::requested()) {
+            settings().sync();
+            return 0;
+        }
         runFirstRunCleanup(settings(), m_services.programFolder);
     }
     if (!LoadLanguageModule()) {
         return 1;
     }
-    if (m_services.windows != nullptr) {
+    if (m_services.windows != nullptr && !ShutdownSignals::requested()) {
         m_services.windows->runHomeWindow();
     }
     settings().sync();
@@ -74,6 +79,7 @@ int CConverterApp::startUp(const QString& commandLine)
 void CConverterApp::runConnectionMode()
 {
     ConnectionRunMode mode(settings(), *m_services.clock, *m_services.peers, [this] { return DownloadCurrencyRates(); });
+    mode.setStopRequest(&ShutdownSignals::requested);
     mode.run();
     settings().sync();
 }

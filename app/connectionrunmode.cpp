@@ -31,6 +31,16 @@ ConnectionRunMode::ConnectionRunMode(const SettingsStore& settings, Clock& clock
 {
 }
 
+void ConnectionRunMode::setStopRequest(std::function<bool()> stopRequested)
+{
+    m_stopRequested = std::move(stopRequested);
+}
+
+bool ConnectionRunMode::stopRequested() const
+{
+    return m_stopRequested && m_stopRequested();
+}
+
 ConnectionRunResult ConnectionRunMode::run()
 {
     ConnectionRunResult result;
@@ -44,13 +54,17 @@ ConnectionRunResult ConnectionRunMode::run()
 
     m_clock.sleepMs(connection::kFirstPauseMs);
     if (!waitForPeer()) {
-        result.outcome = ConnectionOutcome::NoPeer;
+        result.outcome = stopRequested() ? ConnectionOutcome::Stopped : ConnectionOutcome::NoPeer;
         return result;
     }
 
     m_clock.sleepMs(connection::kBeforeDownloadPauseMs);
     const int64_t deadline = m_clock.now() + connection::kDownloadRetrySeconds;
     for (;;) {
+        if (stopRequested()) {
+            result.outcome = ConnectionOutcome::Stopped;
+            return result;
+        }
         ++result.attempts;
         if (m_download && m_download()) {
             result.outcome = ConnectionOutcome::Downloaded;
@@ -61,7 +75,7 @@ ConnectionRunResult ConnectionRunMode::run()
             return result;
         }
         const int64_t pauseEnd = m_clock.now() + connection::kRetryPauseSeconds;
-        while (m_clock.now() < pauseEnd) {
+        while (m_clock.now() < pauseEnd && !stopRequested()) {
             m_clock.pumpOneMessage();
             m_clock.sleepMs(connection::kRetryTurnMs);
         }
@@ -73,7 +87,7 @@ bool ConnectionRunMode::waitForPeer()
     const int64_t deadline = m_clock.now() + connection::kPeerWaitSeconds;
     bool seen = false;
     for (;;) {
-        if (m_clock.now() >= deadline) {
+        if (m_clock.now() >= deadline || stopRequested()) {
             return false;
         }
         seen = m_peers.peerAddressKnown(PeerKey::PointToPoint) || seen;

@@ -28,6 +28,7 @@ enum class ConnectionOutcome {
     NoPeer,     ///< no peer address appeared before the peer deadline: no download tried
     Downloaded, ///< a download succeeded
     GaveUp,     ///< every download failed until the download deadline
+    Stopped,    ///< the program was asked to end (a signal) before the run was over
 };
 
 struct ConnectionRunResult
@@ -51,13 +52,19 @@ public:
 
     ConnectionRunResult run();
 
+    /** Asked between the run's steps: once it answers true the run ends before its next step. A
+     *  download already started is finished, so its rates are stored whole or not at all. */
+    void setStopRequest(std::function<bool()> stopRequested);
+
 private:
     bool waitForPeer();
+    bool stopRequested() const;
 
     const SettingsStore& m_settings;
     Clock& m_clock;
     PeerProbe& m_peers;
     std::function<bool()> m_download;
+    std::function<bool()> m_stopRequested;
 };
 
 } // namespace quantaro

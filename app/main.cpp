@@ -8,6 +8,7 @@
 #include "platform/desktopshell.h"
 #include "platform/peerprobe.h"
 #include "platform/qtmessageboxes.h"
+#include "platform/shutdownsignals.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -54,6 +55,8 @@ int main(int argc, char** argv)
         services.programFolder = QCoreApplication::applicationDirPath();
         CConverterApp converter(services);
         installRateDownloader(converter);
+        // No event loop runs here: the run asks for the signal between its pauses.
+        ShutdownSignals shutdown;
         return converter.startUp(commandLine);
     }
 
@@ -75,5 +78,7 @@ int main(int argc, char** argv)
     installRateDownloader(converter);
     DesktopWindows windows(converter);
     converter.setWindows(&windows);
+    ShutdownSignals shutdown;
+    QObject::connect(&shutdown, &ShutdownSignals::received, &DesktopWindows::closeAll);
     return converter.startUp(commandLine);
 }

@@ -3,6 +3,9 @@
 #include "home/clanguedlg.h"
 #include "home/cmaindlg.h"
 
+#include <QApplication>
+#include <QDialog>
+
 namespace quantaro {
 
 DesktopWindows::DesktopWindows(CConverterApp& app)
@@ -30,6 +33,34 @@ void DesktopWindows::runHomeWindow()
 {
     CMainDlg home(uiServices(), m_app.services().programFolder, &m_app);
     home.exec();
+}
+
+void DesktopWindows::closeAll()
+{
+    // Menus first: a modal window under an open menu is not the active one.
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        if (!popup->close()) {
+            break;
+        }
+    }
+    // Each window ends its own event loop; the loops unwind once this handler returns.
+    constexpr int kMaxNestedWindows = 32;
+    for (int i = 0; i < kMaxNestedWindows; ++i) {
+        QWidget* window = QApplication::activeModalWidget();
+        if (window == nullptr) {
+            return;
+        }
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog == nullptr) {
+            window->close();
+            continue;
+        }
+        dialog->reject();
+        // A window that refuses its Cancel (a choice still missing) is ended all the same.
+        if (dialog->isVisible()) {
+            dialog->done(QDialog::Rejected);
+        }
+    }
 }
 
 } // namespace quantaro

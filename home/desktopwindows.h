@@ -13,6 +13,10 @@ public:
     void runLanguageWindow() override;
     void runHomeWindow() override;
 
+    /** Closes every open window, the innermost first, as its Cancel would: each keeps what it
+     *  keeps on closing (the conversion window its units and value) before its parent closes. */
+    static void closeAll();
+
 private:
     UiServices uiServices() const;
 

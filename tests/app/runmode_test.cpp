@@ -4,8 +4,12 @@
 #include "support/fakes.h"
 #include "support/virtualclock.h"
 
+#include "testpaths.h"
+
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace quantaro;
@@ -182,4 +186,58 @@ TEST_F(ConnectionRunModeTest, ASuccessAfterFailuresEndsTheRun)
     const ConnectionRunResult result = mode.run();
     EXPECT_EQ(result.outcome, ConnectionOutcome::Downloaded);
     EXPECT_EQ(result.attempts, 3);
+}
+
+TEST_F(ConnectionRunModeTest, ASignalEndsTheRunBeforeItsNextStep)
+{
+    // The signal arrives at a given time: while waiting for a peer, before the first download, or
+    // in the pause between two failed downloads. A download already started is not cut short.
+    struct Case
+    {
+        bool peer;
+        bool downloadSucceeds;
+        int64_t stopAfterMs;
+        int attempts;
+    };
+    const Case cases[] = {
+        {false, true, 10'000, 0},
+        {true, true, 500, 0},
+        {true, false, 8'000, 2},
+    };
+    for (const Case& c : cases) {
+        VirtualClock clock(kStart);
+        m_peers.answer = [&c](PeerKey) { return c.peer; };
+        int attempts = 0;
+        ConnectionRunMode mode(m_store, clock, m_peers, [&] {
+            ++attempts;
+            return c.downloadSucceeds;
+        });
+        const int64_t stopAt = clock.nowMs() + c.stopAfterMs;
+        mode.setStopRequest([&] { return clock.nowMs() >= stopAt; });
+        const ConnectionRunResult result = mode.run();
+        EXPECT_EQ(result.outcome, ConnectionOutcome::Stopped) << c.stopAfterMs;
+        EXPECT_EQ(attempts, c.attempts) << c.stopAfterMs;
+        EXPECT_LT(clock.nowMs() - stopAt, 3'000) << "ends within one pause of the signal";
+    }
+}
+
+TEST(EndOfSessionTest, ASignalClosesTheConversionWindowAsItsCancelWould)
+{
+    constexpr int kProcessTimeoutMs = 30000;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("q.ini"));
+        QProcess child;
+        child.start(QStringLiteral(QUANTARO_TEST_HELPER_DIR "/window_under_signal"), {ini});
+        ASSERT_TRUE(child.waitForReadyRead(kProcessTimeoutMs)) << child.readAllStandardError().toStdString();
+        ASSERT_EQ(child.readAllStandardOutput().trimmed(), QByteArray("ready"));
+        ::kill(static_cast<pid_t>(child.processId()), signal);
+        ASSERT_TRUE(child.waitForFinished(kProcessTimeoutMs));
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << signal;
+        const SettingsStore store(ini);
+        EXPECT_TRUE(store.getString(settings::kSettings, settings::fromName(QStringLiteral("LEN"), std::nullopt))
+                        .startsWith(QStringLiteral("foot"))) << signal;
+        EXPECT_TRUE(store.getString(settings::kSettings, settings::toName(QStringLiteral("LEN"), std::nullopt))
+                        .startsWith(QStringLiteral("kilometre"))) << signal;
+    }
 }
