@@ -22,7 +22,8 @@ const QString kLinkStyle = QStringLiteral("QLabel { color: rgb(%1, %2, %3); text
                                .arg(kLinkColour.blue());
 } // namespace
 
-CAboutDlg::CAboutDlg(UiServices services, QWidget* parent) : QuantaroDialog(kTemplates, services, parent)
+CAboutDlg::CAboutDlg(UiServices services, QWidget* parent, PublisherAddresses addresses)
+    : QuantaroDialog(kTemplates, services, parent), m_addresses(std::move(addresses))
 {
     // The template's own texts are the formats; the re-layouts put them back, so take them first.
     m_versionText = formatWithOneString(controlText(control(kVersion)), kProgramVersion);
@@ -49,8 +50,13 @@ void CAboutDlg::afterRelayout()
 {
     setControlText(control(kVersion), m_versionText);
     setControlText(control(kYear), m_yearText);
-    setControlText(control(kContactLink), contactAddress());
-    setControlText(control(kWebLink), publisherWebAddress());
+    for (const auto& [id, address] : {std::pair{kContactLink, m_addresses.contact}, std::pair{kWebLink, m_addresses.web}}) {
+        if (QWidget* link = control(id)) {
+            setControlText(link, address);
+            // A build without the address shows no empty link to tap.
+            link->setVisible(!address.isEmpty());
+        }
+    }
 }
 
 bool CAboutDlg::eventFilter(QObject* watched, QEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "about/programinfo.h"
 #include "ui/quantarodialog.h"
 
 #include <QColor>
@@ -27,7 +28,7 @@ class CAboutDlg : public QuantaroDialog
 {
     Q_OBJECT
 public:
-    explicit CAboutDlg(UiServices services, QWidget* parent = nullptr);
+    explicit CAboutDlg(UiServices services, QWidget* parent = nullptr, PublisherAddresses addresses = {});
 
 protected:
     void onInitDialog() override;
@@ -39,6 +40,7 @@ private:
 
     QString m_versionText;
     QString m_yearText;
+    PublisherAddresses m_addresses;
 };
 
 } // namespace quantaro

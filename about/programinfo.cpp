@@ -1,10 +1,10 @@
 #include "about/programinfo.h"
 
 #ifndef QUANTARO_PUBLISHER_URL
-#define QUANTARO_PUBLISHER_URL "https://quantaro.example.org"
+#define QUANTARO_PUBLISHER_URL ""
 #endif
 #ifndef QUANTARO_CONTACT_ADDRESS
-#define QUANTARO_CONTACT_ADDRESS "support@quantaro.example.org"
+#define QUANTARO_CONTACT_ADDRESS ""
 #endif
 
 namespace quantaro {

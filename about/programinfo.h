@@ -10,10 +10,19 @@ inline const QString kProgramVersion = QStringLiteral("1.05");
 /** The program's year. */
 inline const QString kProgramYear = QStringLiteral("2008");
 
-/** The publisher's web address; the packager sets it at build time (QUANTARO_PUBLISHER_URL). */
+/** The publisher's web address; the packager sets it at build time (QUANTARO_PUBLISHER_URL).
+ *  Empty when the build names none. */
 QString publisherWebAddress();
-/** The author's contact e-mail address; set at build time (QUANTARO_CONTACT_ADDRESS). */
+/** The author's contact e-mail address; set at build time (QUANTARO_CONTACT_ADDRESS). Empty when
+ *  the build names none. */
 QString contactAddress();
+
+/** The two addresses the About window shows; an empty one is not shown at all. */
+struct PublisherAddresses
+{
+    QString contact = contactAddress();
+    QString web = publisherWebAddress();
+};
 
 /**
  * A format with one string argument, the way printf would use it: the first "%s" takes the

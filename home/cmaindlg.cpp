@@ -101,7 +101,14 @@ void CMainDlg::onPopupAboutToShow(QMenu* popup)
 {
     QuantaroDialog::onPopupAboutToShow(popup);
     BottomMenuBar* bar = menuBar();
-    if (bar == nullptr || BottomMenuBar::firstItemId(popup) != home::kCategoryPlaceholder) {
+    if (bar == nullptr) {
+        return;
+    }
+    // Without an update address (none built in, none in the settings) the check could only fail.
+    if (const SettingsStore* store = settingsStore(); store == nullptr || !versionFileUrl(*store)) {
+        bar->removeItem(popup, home::kCmdCheckVersion);
+    }
+    if (BottomMenuBar::firstItemId(popup) != home::kCategoryPlaceholder) {
         return;
     }
     bar->removeItem(popup, home::kCategoryPlaceholder);
@@ -168,9 +175,14 @@ bool CMainDlg::runHiddenUnitsWindow(Catalogue& copy)
     return dialog.exec() == QDialog::Accepted;
 }
 
+const SettingsStore* CMainDlg::settingsStore() const
+{
+    return services().settings ? services().settings : (app() ? &app()->settings() : nullptr);
+}
+
 void CMainDlg::runVersionCheckWindow()
 {
-    const SettingsStore* store = services().settings ? services().settings : (app() ? &app()->settings() : nullptr);
+    const SettingsStore* store = settingsStore();
     CurlHttpClient http(settings::kApplication);
     CCheckVersionDlg window(services(), http, store ? versionFileUrl(*store) : std::nullopt, HttpLimits{}, this);
     window.exec();

@@ -11,6 +11,7 @@ namespace quantaro {
 
 class CConverterApp;
 class CStretchBitmapButton;
+class SettingsStore;
 
 /** Template, menu, control and command numbers of the home window. */
 namespace home {
@@ -66,6 +67,8 @@ protected:
 
     CConverterApp* app() const { return m_app; }
     const QString& programFolder() const { return m_programFolder; }
+    /** The settings the windows read: the services' store, else the program's. */
+    const SettingsStore* settingsStore() const;
 
 private:
     void openHiddenUnits();

@@ -38,9 +38,11 @@ protected:
     ResourceSource m_english{kEnglish};
 };
 
+const PublisherAddresses kAddresses{QStringLiteral("help@velmora.test"), QStringLiteral("https://velmora.test")};
+
 TEST_F(AboutTest, EveryShapeShowsTheFormattedTextsAndBothAddresses)
 {
-    CAboutDlg window(services(m_english));
+    CAboutDlg window(services(m_english), nullptr, kAddresses);
     window.show();
     struct Turn
     {
@@ -54,15 +56,30 @@ TEST_F(AboutTest, EveryShapeShowsTheFormattedTextsAndBothAddresses)
         EXPECT_EQ(window.currentTemplate(), turn.templateId);
         EXPECT_EQ(text(window, kVersion), QStringLiteral("Version 1.05"));
         EXPECT_EQ(text(window, kYear), QStringLiteral("© 2008 Velmora"));
-        EXPECT_EQ(text(window, kContactLink), contactAddress());
-        EXPECT_EQ(text(window, kWebLink), publisherWebAddress());
+        EXPECT_EQ(text(window, kContactLink), kAddresses.contact);
+        EXPECT_EQ(text(window, kWebLink), kAddresses.web);
     }
     EXPECT_TRUE(m_messages.messages.empty());
 }
 
+TEST_F(AboutTest, AnAddressTheBuildDoesNotNameIsNotShown)
+{
+    for (const PublisherAddresses& addresses :
+         {PublisherAddresses{QString(), QString()}, PublisherAddresses{kAddresses.contact, QString()}}) {
+        CAboutDlg window(services(m_english), nullptr, addresses);
+        window.show();
+        for (const QSize screen : {QSize(360, 640), QSize(640, 360)}) {
+            m_screen.size = screen;
+            window.resize(screen);
+            EXPECT_EQ(window.control<QLabel>(kContactLink)->isVisible(), !addresses.contact.isEmpty());
+            EXPECT_FALSE(window.control<QLabel>(kWebLink)->isVisible());
+        }
+    }
+}
+
 TEST_F(AboutTest, TheLinksOpenTheShownAddressesAndTheWindowStaysOpen)
 {
-    CAboutDlg window(services(m_english));
+    CAboutDlg window(services(m_english), nullptr, kAddresses);
     window.show();
     struct Case
     {
@@ -70,7 +87,7 @@ TEST_F(AboutTest, TheLinksOpenTheShownAddressesAndTheWindowStaysOpen)
         QString opened;
     };
     for (const Case& c :
-         {Case{kContactLink, QStringLiteral("mailto:") + contactAddress()}, Case{kWebLink, publisherWebAddress()}}) {
+         {Case{kContactLink, QStringLiteral("mailto:") + kAddresses.contact}, Case{kWebLink, kAddresses.web}}) {
         auto* link = window.control<QLabel>(c.id);
         ASSERT_NE(link, nullptr);
         m_shell.opened.clear();

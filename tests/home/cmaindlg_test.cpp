@@ -2,6 +2,8 @@
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "home/cmaindlg.h"
+
+#include "about/programinfo.h"
 #include "support/fakes.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
@@ -147,6 +149,24 @@ TEST_F(HomeWindowTest, CategoryListIsFilledOnceInTwoColumnsOfTen)
     EXPECT_EQ(home->catalogue()[1].name(), "Length");
     home->command(home::kFirstCategoryButton + 6);
     EXPECT_EQ(home->opened.back(), "convert:TMP");
+}
+
+TEST_F(HomeWindowTest, CheckForUpdatesIsOfferedOnlyWithAnUpdateAddress)
+{
+    // The built-in address is empty unless the build names one; the settings' address always counts.
+    for (const QString& server : {QString(), QStringLiteral("updates.example.org")}) {
+        m_settings.putString(settings::kSettings, settings::kUpdateServer, server);
+        auto home = openHome();
+        const bool expected = !server.isEmpty() || !publisherWebAddress().isEmpty();
+        bool offered = false;
+        for (QMenu* popup : home->menuBar()->popups()) {
+            emit popup->aboutToShow();
+            for (const QAction* item : BottomMenuBar::items(popup)) {
+                offered = offered || item->data().toInt() == home::kCmdCheckVersion;
+            }
+        }
+        EXPECT_EQ(offered, expected) << server.toStdString();
+    }
 }
 
 TEST_F(HomeWindowTest, OkAndMinimisingCloseTheWindowAsCancel)
