@@ -25,8 +25,11 @@ bool FirstPaintWatcher::eventFilter(QObject* watched, QEvent* event)
         const auto* widget = qobject_cast<QWidget*>(watched);
         if (widget != nullptr && widget->isWindow()) {
             m_done = true;
-            // Leaves every running event loop, the modal window's included.
-            QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+            // Leaves every running event loop, the modal window's included, once what the first
+            // paint queued has run too (the home window loads its catalogue after painting).
+            QTimer::singleShot(0, QCoreApplication::instance(), [] {
+                QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+            });
         }
     }
     return QObject::eventFilter(watched, event);

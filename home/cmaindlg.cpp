@@ -22,6 +22,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QTimer>
 
 namespace quantaro {
 
@@ -67,7 +68,20 @@ void CMainDlg::onInitDialog()
         m_buttons[static_cast<size_t>(i)] = button;
     }
     setMenuBarFromResource(home::kMenu);
-    loadCatalogue();
+}
+
+void CMainDlg::paintEvent(QPaintEvent* event)
+{
+    QuantaroDialog::paintEvent(event);
+    // Painted first, then loaded: a message about the unit file stands over the window instead of
+    // alone on an empty screen.
+    if (m_firstLoad == FirstLoad::Waiting) {
+        m_firstLoad = FirstLoad::Queued;
+        QTimer::singleShot(0, this, [this] {
+            loadCatalogue();
+            m_firstLoad = FirstLoad::Done;
+        });
+    }
 }
 
 bool CMainDlg::loadCatalogue()

@@ -47,6 +47,8 @@ public:
     bool loadCatalogue();
     /** Rewrites the currency units' formulas from the stored rates. */
     void updateCurrencyUnits();
+    /** True once the first load after opening has run, whether it found the unit file or not. */
+    bool firstLoadDone() const { return m_firstLoad == FirstLoad::Done; }
 
 protected:
     void onInitDialog() override;
@@ -54,6 +56,7 @@ protected:
     void onPopupAboutToShow(QMenu* popup) override;
     void changeEvent(QEvent* event) override;
     void customEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
     // The windows the home window opens; virtual so tests can see what would open.
     virtual void runConversionWindow(Rubric& rubric);
@@ -79,6 +82,8 @@ private:
     CConverterApp* m_app;
     QIcon m_icon;
     Catalogue m_catalogue;
+    enum class FirstLoad { Waiting, Queued, Done };
+    FirstLoad m_firstLoad = FirstLoad::Waiting;
     std::array<CStretchBitmapButton*, kRubricCount> m_buttons{};
 };
 

@@ -135,8 +135,11 @@ TEST(VersionFileUrlTest, ComesFromTheUpdateServerElseThePublisher)
         const char* updateServer;
         std::optional<QString> url;
     };
+    // A build that names no publisher has no address to fall back on.
     const QString publisher = publisherWebAddress();
-    for (const Case& c : {Case{"", publisher + "/cvf/quantaro.cvf"}, Case{"  ", publisher + "/cvf/quantaro.cvf"},
+    const std::optional<QString> fallback =
+        publisher.isEmpty() ? std::nullopt : std::optional<QString>(publisher + "/cvf/quantaro.cvf");
+    for (const Case& c : {Case{"", fallback}, Case{"  ", fallback},
                           Case{"updates.example.org", "http://updates.example.org/cvf/quantaro.cvf"},
                           Case{"https://updates.example.org//", "https://updates.example.org/cvf/quantaro.cvf"},
                           Case{"ftp://updates.example.org", std::nullopt}, Case{"file:///tmp", std::nullopt}}) {

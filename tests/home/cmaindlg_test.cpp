@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -92,7 +93,7 @@ protected:
     {
         auto home = std::make_unique<RecordingHome>(services(), programFolder);
         home->show();
-        QApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitFor([&home] { return home->firstLoadDone(); }));
         return home;
     }
     static const UnitRecord* unitTagged(const Rubric& rubric, const QString& tag)
@@ -190,6 +191,7 @@ TEST_F(HomeWindowTest, AMissingUnitFileIsReportedAndEveryButtonStillWorks)
     ASSERT_EQ(m_messages.messages.size(), 1u);
     EXPECT_EQ(m_messages.messages[0].text, englishResources().string(res::kMissingUnitFile));
     EXPECT_EQ(m_messages.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(m_messages.messages[0].overAWindow);
     for (const Rubric& rubric : home->catalogue()) {
         EXPECT_EQ(rubric.unitCount(), 0);
     }

@@ -49,6 +49,10 @@ private:
             if (!widget->isVisible() || m_handled.contains(widget)) {
                 continue;
             }
+            // The home window loads its catalogue once it has been painted.
+            if (auto* home = qobject_cast<CMainDlg*>(widget); home && !home->firstLoadDone()) {
+                continue;
+            }
             m_handled << widget;
             if (auto* language = qobject_cast<CLangueDlg*>(widget)) {
                 seen << QStringLiteral("language");

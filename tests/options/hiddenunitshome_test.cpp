@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -100,6 +101,7 @@ TEST_F(HiddenUnitsFromHome, AHiddenUnitIsNoLongerOfferedAndItsNamesakeGoesWithIt
 {
     HomeWindow home(services, programDir.path());
     home.show();
+    ASSERT_TRUE(QTest::qWaitFor([&home] { return home.firstLoadDone(); }));
     ASSERT_EQ(home.catalogue()[kLen].unitCount(), 4);
 
     runHiddenUnits(home, [](COptionsDlg& window) {
@@ -130,6 +132,8 @@ TEST_F(HiddenUnitsFromHome, OnlyConfirmingReloadsTheCatalogue)
         messages.messages.clear();
         HomeWindow home(services, programDir.path());
         home.show();
+        ASSERT_TRUE(QTest::qWaitFor([&home] { return home.firstLoadDone(); }));
+        messages.messages.clear();
         const Catalogue before = home.catalogue();
         runHiddenUnits(home, [&](COptionsDlg& window) {
             QFile::remove(unitFilePath());

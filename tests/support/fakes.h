@@ -5,7 +5,11 @@
 #include "platform/screeninfo.h"
 #include "platform/shell.h"
 
+#include <QApplication>
 #include <QStringList>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -19,8 +23,15 @@ public:
     {
         QString text;
         MessageIcon icon;
+        bool overAWindow = false; ///< some window was on the screen when the message came
     };
-    void show(const QString& text, MessageIcon icon) override { messages.push_back({text, icon}); }
+    void show(const QString& text, MessageIcon icon) override
+    {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const bool overAWindow =
+            std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* w) { return w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed(); });
+        messages.push_back({text, icon, overAWindow});
+    }
     std::vector<Message> messages;
 };
 
