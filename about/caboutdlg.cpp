@@ -50,11 +50,20 @@ void CAboutDlg::afterRelayout()
 {
     setControlText(control(kVersion), m_versionText);
     setControlText(control(kYear), m_yearText);
-    for (const auto& [id, address] : {std::pair{kContactLink, m_addresses.contact}, std::pair{kWebLink, m_addresses.web}}) {
-        if (QWidget* link = control(id)) {
-            setControlText(link, address);
-            // A build without the address shows no empty link to tap.
-            link->setVisible(!address.isEmpty());
+    struct Line
+    {
+        int caption;
+        int link;
+        const QString& address;
+    };
+    for (const Line& line : {Line{kContactCaption, kContactLink, m_addresses.contact},
+                             Line{kWebCaption, kWebLink, m_addresses.web}}) {
+        setControlText(control(line.link), line.address);
+        // A build without the address shows neither the address nor its caption.
+        for (const int id : {line.caption, line.link}) {
+            if (QWidget* shown = control(id)) {
+                shown->setVisible(!line.address.isEmpty());
+            }
         }
     }
 }

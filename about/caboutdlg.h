@@ -16,6 +16,8 @@ inline constexpr int kVersion = 1000;
 inline constexpr int kYear = 1028;
 inline constexpr int kContactLink = 1189;
 inline constexpr int kWebLink = 1190;
+inline constexpr int kContactCaption = 1193;
+inline constexpr int kWebCaption = 1194;
 inline constexpr QColor kLinkColour{0, 0, 238};
 inline const QString kMailtoScheme = QStringLiteral("mailto:");
 } // namespace about

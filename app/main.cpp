@@ -4,6 +4,7 @@
 #include "app/settingsstore.h"
 #include "currency/ratedownload.h"
 #include "home/desktopwindows.h"
+#include "home/windowwalk.h"
 #include "platform/clock.h"
 #include "platform/desktopshell.h"
 #include "platform/peerprobe.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv)
     nameApplication();
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     FirstPaintWatcher::installIfRequested();
+    WindowWalk::installIfRequested();
     SettingsStore settings;
     QtMessageBoxes messages;
     DesktopShell shell;

@@ -52,6 +52,9 @@ int commandIdOf(const QAction* action)
     return ok ? id : 0;
 }
 constexpr int kMenuItemSidePadding = 16;
+// On a screen this narrow the longest items ("Rechercher une mise à jour") need the padding's room.
+constexpr int kNarrowScreenWidth = 320;
+constexpr int kNarrowMenuItemSidePadding = 4;
 
 } // namespace
 
@@ -67,10 +70,22 @@ public:
             const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
             if (!item || item->menuItemType != QStyleOptionMenuItem::Separator) {
                 result.setHeight(std::max(result.height(), kTouchRowHeight));
-                result.setWidth(result.width() + 2 * kMenuItemSidePadding);
+                const QScreen* screen = widget ? widget->screen() : nullptr;
+                const bool narrow = screen && screen->availableGeometry().width() < kNarrowScreenWidth;
+                result.setWidth(result.width() + 2 * (narrow ? kNarrowMenuItemSidePadding : kMenuItemSidePadding));
             }
         }
         return result;
+    }
+
+    // A menu taller than the screen scrolls instead of growing columns past the screen's edge.
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_Menu_Scrollable) {
+            return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
 

@@ -71,8 +71,12 @@ TEST_F(AboutTest, AnAddressTheBuildDoesNotNameIsNotShown)
         for (const QSize screen : {QSize(360, 640), QSize(640, 360)}) {
             m_screen.size = screen;
             window.resize(screen);
-            EXPECT_EQ(window.control<QLabel>(kContactLink)->isVisible(), !addresses.contact.isEmpty());
-            EXPECT_FALSE(window.control<QLabel>(kWebLink)->isVisible());
+            for (const int id : {kContactCaption, kContactLink}) {
+                EXPECT_EQ(window.control<QLabel>(id)->isVisible(), !addresses.contact.isEmpty()) << id;
+            }
+            for (const int id : {kWebCaption, kWebLink}) {
+                EXPECT_FALSE(window.control<QLabel>(id)->isVisible()) << id;
+            }
         }
     }
 }
