@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <cmath>
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
@@ -40,21 +41,27 @@ MessageBoxes& messagesOf(const UiServices& services)
 }
 
 // Exclusive-or of the colour bits: applying it twice to the same pixels gives them back.
-void invertRect(QImage& image, const QRect& rect)
+// The selection mark: a dotted outline along the row's edges, drawn by inverting pixels, so that
+// drawing it twice restores the row and it shows on any banner colour.
+constexpr int kMarkWidth = 3;
+constexpr int kMarkDotLength = 4;
+
+void invertDottedOutline(QImage& image, int width, int dotLength)
 {
-    const QRect area = rect.intersected(image.rect());
+    const QRect area = image.rect();
     for (int y = area.top(); y <= area.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const bool topOrBottom = y < width || y > area.bottom() - width;
         for (int x = area.left(); x <= area.right(); ++x) {
-            line[x] ^= 0x00ffffffu;
+            const bool leftOrRight = x < width || x > area.right() - width;
+            const bool dot = topOrBottom ? (x / dotLength) % 2 == 0 : leftOrRight && (y / dotLength) % 2 == 0;
+            if (dot) {
+                line[x] ^= 0x00ffffffu;
+            }
         }
     }
 }
 
-QRect scaled(const QRect& rect, qreal factor)
-{
-    return QRectF(rect.x() * factor, rect.y() * factor, rect.width() * factor, rect.height() * factor).toRect();
-}
 
 } // namespace
 
@@ -284,16 +291,18 @@ void CLangueDlg::paintRow(QWidget* button, int entryIndex)
     image.fill(Qt::white);
     const bool known = entryIndex >= 0 && entryIndex < static_cast<int>(m_renderedBanners.size());
     if (known && m_scale > 0 && !m_renderedBanners[static_cast<size_t>(entryIndex)].isNull()) {
+        const QPixmap& banner = m_renderedBanners[static_cast<size_t>(entryIndex)];
+        // The banner keeps its proportions; the rest of the row takes the banner's own background
+        // (its left edge, clear of the flag), so the whole row reads as the language's band.
+        image.fill(banner.toImage().pixel(0, banner.height() / 2));
         QPainter painter(&image);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QRectF target = bannerRect();
-        painter.drawPixmap(QRectF(target.topLeft() * ratio, target.size() * ratio),
-                           m_renderedBanners[static_cast<size_t>(entryIndex)], QRectF());
+        // Centred in the row's height.
+        const QRectF target = bannerRect().translated(0, std::floor((button->height() - bannerRect().height()) / 2));
+        painter.drawPixmap(QRectF(target.topLeft() * ratio, target.size() * ratio), banner, QRectF());
     }
     if (known && entryIndex == m_selectedIndex) {
-        // The whole row inverted, then the flag inverted back so that it keeps its own colours.
-        invertRect(image, image.rect());
-        invertRect(image, scaled(langue::kFlagRect, m_bannerFactor * ratio));
+        invertDottedOutline(image, qRound(kMarkWidth * ratio), qRound(kMarkDotLength * ratio));
     }
     image.setDevicePixelRatio(ratio);
     QPainter painter(button);

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace quantaro;
@@ -55,6 +56,11 @@ protected:
             names << entry.languageName;
         }
         return names;
+    }
+    /** Where a banner drawn at that factor starts in a row: centred in the row's height. */
+    static int bannerTop(const QImage& row, qreal factor)
+    {
+        return static_cast<int>(std::floor((row.height() - langue::kBannerSize.height() * factor) / 2));
     }
     static QImage rowImage(CLangueDlg& window, int row)
     {
@@ -244,20 +250,25 @@ TEST_F(LanguageWindowTest, ADefaultBeyondTheFirstPageIsTheLastVisibleRow)
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->maximum(), 2);
 
-    // Row 6 (the fifth button) carries the mark: inverted, except for its flag.
+    // Row 6 (the fifth button) carries the mark: a dotted outline along its edges, inverted pixels,
+    // while the banner inside keeps its colours.
     const qreal scale = window->bannerFactor();
     ASSERT_GE(scale, 1);
     const QImage selected = rowImage(*window, 4);
-    EXPECT_EQ(selected.pixel(int(13 * scale), int(9 * scale)), kRed);
-    EXPECT_EQ(selected.pixel(int(60 * scale), int(1 * scale)), kDeutschInverted);
+    const int top = bannerTop(selected, scale);
+    EXPECT_EQ(selected.pixel(int(13 * scale), top + int(9 * scale)), kRed);
+    EXPECT_EQ(selected.pixel(int(60 * scale), top + int(9 * scale)), kDeutschBlue);
+    EXPECT_EQ(selected.pixel(0, 0), kDeutschInverted);
+    EXPECT_EQ(selected.pixel(5, 0), kDeutschBlue) << "a gap between two dots";
+    EXPECT_EQ(selected.pixel(0, selected.height() / 2 / 8 * 8), kDeutschInverted);
     const QImage unselected = rowImage(*window, 3); // English, not selected
-    EXPECT_EQ(unselected.pixel(int(13 * scale), int(9 * scale)), kRed);
-    EXPECT_EQ(unselected.pixel(int(60 * scale), int(1 * scale)), 0xff008000);
+    EXPECT_EQ(unselected.pixel(int(13 * scale), top + int(9 * scale)), kRed);
+    EXPECT_EQ(unselected.pixel(int(60 * scale), top + int(1 * scale)), 0xff008000);
 
     // A tap on a scrolled page selects by the visible row.
     window->command(langue::kFirstRow);
     EXPECT_EQ(window->selectedIndex(), 2);
-    EXPECT_EQ(rowImage(*window, 4).pixel(int(60 * scale), int(1 * scale)), kDeutschBlue);
+    EXPECT_EQ(rowImage(*window, 4).pixel(0, 0), kDeutschBlue);
 }
 
 TEST_F(LanguageWindowTest, ScrollingKeepsTheFirstRowWithinTheLastPage)
@@ -288,9 +299,9 @@ TEST_F(LanguageWindowTest, ScrollingKeepsTheFirstRowWithinTheLastPage)
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     // The selected entry moved up with the page; the drawing follows the entries, not the buttons.
     const qreal scale = window->bannerFactor();
-    EXPECT_EQ(rowImage(*window, 2).pixel(int(13 * scale), int(9 * scale)), kRed);
-    EXPECT_NE(rowImage(*window, 2).pixel(int(60 * scale), int(1 * scale)),
-              rowImage(*window, 4).pixel(int(60 * scale), int(1 * scale)));
+    const QImage moved = rowImage(*window, 2);
+    EXPECT_EQ(moved.pixel(int(13 * scale), bannerTop(moved, scale) + int(9 * scale)), kRed);
+    EXPECT_NE(rowImage(*window, 2).pixel(0, 0), rowImage(*window, 4).pixel(0, 0));
 }
 
 TEST_F(LanguageWindowTest, TheBannerScaleFollowsTheRowHeight)
@@ -320,19 +331,19 @@ TEST_F(LanguageWindowTest, TheBannerScaleFollowsTheRowHeight)
         const QImage english = rowImage(*window, 0);
         const QImage deutsch = rowImage(*window, 1);
         if (c.scale == 0) {
-            // No banner at all: a plain white row, and a plain black one when selected.
+            // No banner at all: a plain white row, with the dotted outline when selected.
             EXPECT_EQ(english.pixel(5, 5), kWhite);
-            EXPECT_EQ(deutsch.pixel(5, 5), kBlack);
-            EXPECT_EQ(deutsch.pixel(deutsch.width() - 1, deutsch.height() - 1), kBlack);
+            EXPECT_EQ(deutsch.pixel(5, 5), kWhite);
+            EXPECT_EQ(deutsch.pixel(0, 0), kBlack);
         } else {
-            EXPECT_EQ(english.pixel(int(60 * f), int(1 * f)), 0xff008000);
-            // A banner shrunk to the row reaches its right edge; one at whole scale leaves white there.
-            EXPECT_EQ(english.pixel(english.width() - 2, int(1 * f)), c.scale > f ? 0xff008000 : kWhite);
-            EXPECT_EQ(deutsch.pixel(int(13 * f), int(9 * f)), kRed);
-            // Below the banner the row is white, inverted to black on the selected row.
+            const int top = bannerTop(english, f);
+            EXPECT_EQ(english.pixel(int(60 * f), top + int(1 * f)), 0xff008000);
+            // The row around the banner takes the banner's background: the whole row is its band.
+            EXPECT_EQ(english.pixel(english.width() - 2, int(1 * f)), 0xff008000);
+            EXPECT_EQ(deutsch.pixel(int(13 * f), top + int(9 * f)), kRed);
             if (english.height() > 18 * f + 1) {
-                EXPECT_EQ(english.pixel(5, english.height() - 1), kWhite);
-                EXPECT_EQ(deutsch.pixel(5, deutsch.height() - 1), kBlack);
+                EXPECT_EQ(english.pixel(5, english.height() - 1), 0xff008000);
+                EXPECT_EQ(deutsch.pixel(1, deutsch.height() - 1), kDeutschInverted);
             }
         }
         // Every size change puts the selected module's texts back.
