@@ -96,8 +96,17 @@ void CStretchBitmapButton::paint()
     if (!image) {
         return;
     }
-    const QRect area = m_button->rect();
-    const QPixmap pixmap = m_images[indexOf(*image)].stretchedTo(area.size(), m_button->devicePixelRatioF());
+    // The picture fills the button in one direction and keeps its proportions (a clock stays round
+    // on a wide landscape button), centred in the other.
+    const PictureFile& picture = m_images[indexOf(*image)];
+    QRect area = m_button->rect();
+    const QSize fitted = picture.naturalSize().scaled(area.size(), Qt::KeepAspectRatio);
+    if (!fitted.isEmpty()) {
+        QRect centred(QPoint(0, 0), fitted);
+        centred.moveCenter(area.center());
+        area = centred;
+    }
+    const QPixmap pixmap = picture.stretchedTo(area.size(), m_button->devicePixelRatioF());
     QPainter painter(m_button);
     // A plain copy of the source pixels: no smoothing, so the picture keeps its hard edges.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

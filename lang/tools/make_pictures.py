@@ -54,16 +54,16 @@ STROKE = 3
 ICON_BOX = 48
 ICON_X, ICON_Y = (TILE - ICON_BOX) / 2, 10
 NAME_BASELINE = 82
-NAME_MAX_SIZE = 15
-NAME_MIN_SIZE = 9
-NAME_MAX_WIDTH = 78
-# Average advance of the bold sans-serif face per em; generous so that wide fonts still fit.
-AVERAGE_ADVANCE = 0.68
+# Every name of every language is drawn at this one size, so that no button shouts or whispers.
+NAME_SIZE = 11.5
+NAME_MAX_WIDTH = 88
 PRESSED_INSET = 2
-# A name of several words that would need less than the smallest size on one line is set on two
-# lines instead (long names of other languages, e.g. "Masse volumique").
+# A name too wide for one line at that size is set on two: split at the space nearest its middle,
+# or, for a single long word, at its hyphenation point below ("Geschwin-digkeit").
 TWO_LINE_BASELINES = (74, 88)
-TWO_LINE_MAX_SIZE = 12
+HYPHENATION = {
+    "Geschwindigkeit": "Geschwin-digkeit",
+}
 
 
 def arrow_head(x, y, angle_deg, size=7):
@@ -243,22 +243,18 @@ def contrast_ratio(a, b):
     return (la + 0.05) / (lb + 0.05)
 
 
-def name_font_size(name):
-    """The largest size up to NAME_MAX_SIZE at which the name fits the tile's width."""
-    if not name:
-        return NAME_MAX_SIZE
-    fitting = NAME_MAX_WIDTH / (len(name) * AVERAGE_ADVANCE)
-    return round(max(NAME_MIN_SIZE, min(NAME_MAX_SIZE, fitting)), 1)
-
-
 def name_lines(name):
-    """The name as one line or, when one line would need less than the smallest size and the name
-    has a space, as two lines split at the space nearest its middle."""
-    if not name or " " not in name or NAME_MAX_WIDTH / (len(name) * AVERAGE_ADVANCE) >= NAME_MIN_SIZE:
+    """The name as one line, or as two when one line at NAME_SIZE is wider than the tile allows."""
+    if not name or text_width(name, NAME_SIZE) <= NAME_MAX_WIDTH:
         return [name]
-    spaces = [i for i, ch in enumerate(name) if ch == " "]
-    cut = min(spaces, key=lambda i: abs(len(name) - 2 * i))
-    return [name[:cut], name[cut + 1:]]
+    if " " in name:
+        spaces = [i for i, ch in enumerate(name) if ch == " "]
+        cut = min(spaces, key=lambda i: abs(len(name) - 2 * i))
+        return [name[:cut], name[cut + 1:]]
+    if name in HYPHENATION:
+        first, second = HYPHENATION[name].split("-", 1)
+        return [first + "-", second]
+    sys.exit(f"the name {name!r} does not fit a picture at size {NAME_SIZE}: give it a hyphenation point")
 
 
 class OutlineFont:
@@ -282,6 +278,11 @@ class OutlineFont:
         self._metrics = font["hmtx"]
         self._units_per_em = font["head"].unitsPerEm
 
+    def width(self, text, size):
+        """The advance of the text at that size."""
+        names = [self._cmap.get(ord(ch), ".notdef") for ch in text]
+        return sum(self._metrics[name][0] for name in names) * size / self._units_per_em
+
     def path(self, text, centre_x, baseline, size, fill):
         """A path element with the text's outlines, centred on centre_x."""
         scale = size / self._units_per_em
@@ -299,20 +300,27 @@ TEXT_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 _text_font = None
 
 
-def text_outline(text, centre_x, baseline, size, fill):
+def text_font():
     global _text_font
     if _text_font is None:
         _text_font = OutlineFont(TEXT_FONT_FILE)
-    return _text_font.path(text, centre_x, baseline, size, fill)
+    return _text_font
+
+
+def text_outline(text, centre_x, baseline, size, fill):
+    return text_font().path(text, centre_x, baseline, size, fill)
+
+
+def text_width(text, size):
+    return text_font().width(text, size)
 
 
 def name_text(name, inset, ink):
     """The outlines of a picture's name."""
     lines = name_lines(name)
     if len(lines) == 1:
-        return text_outline(name, TILE / 2, NAME_BASELINE + inset / 2, name_font_size(name), ink)
-    size = min(TWO_LINE_MAX_SIZE, min(name_font_size(line) for line in lines))
-    return "".join(text_outline(line, TILE / 2, baseline + inset / 2, size, ink)
+        return text_outline(name, TILE / 2, NAME_BASELINE + inset / 2, NAME_SIZE, ink)
+    return "".join(text_outline(line, TILE / 2, baseline + inset / 2, NAME_SIZE, ink)
                    for baseline, line in zip(TWO_LINE_BASELINES, lines))
 
 

@@ -53,7 +53,7 @@ TEST_F(BitmapButtonTest, StateChoosesPressedThenFocusThenDisabledThenUp)
     }
 }
 
-TEST_F(BitmapButtonTest, BitmapIsStretchedOverTheWholeButton)
+TEST_F(BitmapButtonTest, BitmapFillsTheButtonKeepingItsProportions)
 {
     QPushButton* button = makeButton(QStringLiteral("PIC"));
     ASSERT_TRUE(picture.AttachAndLoad(kButtonId, &owner, &uiResources()));
@@ -68,9 +68,12 @@ TEST_F(BitmapButtonTest, BitmapIsStretchedOverTheWholeButton)
 
     button->setText(QStringLiteral("WIDE"));
     ASSERT_TRUE(picture.AttachAndLoad(kButtonId, &owner, &uiResources()));
+    // A 60 x 20 picture (red then blue) on a 40 x 30 button: 40 x 13, centred, not squashed.
     const QImage narrowed = grab(button);
-    EXPECT_EQ(narrowed.pixelColor(19, 29), QColor(Qt::red));
-    EXPECT_EQ(narrowed.pixelColor(20, 0), QColor(Qt::blue));
+    EXPECT_EQ(narrowed.pixelColor(19, 15), QColor(Qt::red));
+    EXPECT_EQ(narrowed.pixelColor(20, 15), QColor(Qt::blue));
+    EXPECT_NE(narrowed.pixelColor(20, 2), QColor(Qt::blue));
+    EXPECT_NE(narrowed.pixelColor(20, 27), QColor(Qt::blue));
 }
 
 TEST_F(BitmapButtonTest, DisabledButtonDrawsItsDisabledBitmap)
