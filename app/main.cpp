@@ -10,6 +10,7 @@
 #include "platform/peerprobe.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/shutdownsignals.h"
+#include "ui/touchstyle.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -64,6 +65,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     nameApplication();
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
+    applyTouchDefaults();
     FirstPaintWatcher::installIfRequested();
     WindowWalk::installIfRequested();
     SettingsStore settings;

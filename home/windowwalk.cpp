@@ -5,6 +5,7 @@
 #include "ui/controls.h"
 #include "ui/cstretchbitmapbutton.h"
 #include "ui/quantarodialog.h"
+#include "ui/touchstyle.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,6 +39,8 @@ constexpr int kSettleTicks = 6;
 constexpr int kStuckTicks = 300;
 // Room a push button keeps between its frame and its text on each side.
 constexpr int kButtonTextMargin = 3;
+// The smallest touch target: a finger's width.
+constexpr int kTouchTarget = kTouchRowHeight;
 
 /** What a button or label draws of its text: "&&" is one "&", a single "&" marks a shortcut. */
 QString shownText(QString text)
@@ -111,6 +114,18 @@ QSize neededSize(const QWidget* control, QSize& available)
     return {};
 }
 
+/** The buttons that draw a picture: their text names the picture and is not drawn. */
+QSet<const QWidget*> pictureButtons(const QWidget* window)
+{
+    QSet<const QWidget*> pictures;
+    for (const CStretchBitmapButton* picture : window->findChildren<CStretchBitmapButton*>()) {
+        if (picture->hasImage(CStretchBitmapButton::Image::Up)) {
+            pictures.insert(picture->button());
+        }
+    }
+    return pictures;
+}
+
 } // namespace
 
 void WindowWalk::installIfRequested()
@@ -160,13 +175,7 @@ QStringList WindowWalk::cutTexts(const QWidget* window, const QString& step)
                             .arg(menu->height());
         }
     }
-    // A picture button's text names its picture; it is not drawn.
-    QSet<const QWidget*> pictures;
-    for (const CStretchBitmapButton* picture : window->findChildren<CStretchBitmapButton*>()) {
-        if (picture->hasImage(CStretchBitmapButton::Image::Up)) {
-            pictures.insert(picture->button());
-        }
-    }
+    const QSet<const QWidget*> pictures = pictureButtons(window);
     for (const QWidget* control : window->findChildren<QWidget*>()) {
         if (!control->isVisible() || control->window() != window || pictures.contains(control)) {
             continue;
@@ -192,6 +201,34 @@ QStringList WindowWalk::cutTexts(const QWidget* window, const QString& step)
                         .arg(available.height());
     }
     return findings;
+}
+
+QStringList WindowWalk::shortfalls(const QWidget* window, const QString& step)
+{
+    QStringList notes;
+    const QSet<const QWidget*> pictures = pictureButtons(window);
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+        if (!control->isVisible() || control->window() != window || controlIdOf(control) == 0 ||
+            pictures.contains(control)) {
+            continue;
+        }
+        if (const auto* label = qobject_cast<const QLabel*>(control); label && !label->pixmap().isNull()) {
+            continue;
+        }
+        const bool target = qobject_cast<const QAbstractButton*>(control) || qobject_cast<const QComboBox*>(control);
+        if (target && (control->width() < kTouchTarget || control->height() < kTouchTarget)) {
+            notes << QStringLiteral("SMALL %1: control %2 is %3x%4")
+                         .arg(step, describe(control))
+                         .arg(control->width())
+                         .arg(control->height());
+        }
+        const qreal points = control->font().pointSizeF();
+        const bool text = qobject_cast<const QLabel*>(control) || target;
+        if (text && points > 0 && points < kSmallestTextPoints) {
+            notes << QStringLiteral("SMALLTEXT %1: control %2 at %3 pt").arg(step, describe(control)).arg(points, 0, 'f', 1);
+        }
+    }
+    return notes;
 }
 
 WindowWalk::WindowWalk(const QString& folder)
@@ -372,6 +409,9 @@ void WindowWalk::inspect(QWidget* widget, const QString& step)
         << widget->y() << '\n';
     for (const QString& finding : findings) {
         out << finding << '\n';
+    }
+    for (const QString& note : shortfalls(widget, step)) {
+        out << note << '\n';
     }
     out.flush();
     m_findings += static_cast<int>(findings.size());

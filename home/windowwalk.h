@@ -33,6 +33,9 @@ public:
 
     /** The texts of window's controls that do not fit their rectangles, one finding a line. */
     static QStringList cutTexts(const QWidget* window, const QString& step);
+    /** Controls smaller than a finger or texts smaller than the eye needs: notes, not faults, since
+     *  the smallest screens cannot always give the room. */
+    static QStringList shortfalls(const QWidget* window, const QString& step);
     /** A finding when widget does not lie inside its screen's available area. */
     static QStringList outsideScreen(const QWidget* widget, const QString& step);
 

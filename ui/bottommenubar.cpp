@@ -55,6 +55,9 @@ constexpr int kMenuItemSidePadding = 16;
 // On a screen this narrow the longest items ("Rechercher une mise à jour") need the padding's room.
 constexpr int kNarrowScreenWidth = 320;
 constexpr int kNarrowMenuItemSidePadding = 4;
+// How far a menu's font may shrink to keep the menu inside a narrow screen.
+constexpr qreal kSmallestMenuPoints = 8.0;
+constexpr qreal kMenuFontStep = 0.5;
 
 } // namespace
 
@@ -344,6 +347,24 @@ void BottomMenuBar::prepare(QMenu* menu)
     restoreItems(menu);
     emit popupAboutToShow(menu);
     arrangeColumns(menu);
+    fitToScreenWidth(menu);
+}
+
+void BottomMenuBar::fitToScreenWidth(QMenu* menu)
+{
+    // The program's font first; only where the longest item would pass the screen's edge (French
+    // on a 240-pixel screen) the menu takes a smaller one.
+    QFont font = QApplication::font(menu);
+    menu->setFont(font);
+    const QScreen* screen = menu->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const int room = screen->availableGeometry().width();
+    while (menu->sizeHint().width() > room && font.pointSizeF() - kMenuFontStep >= kSmallestMenuPoints) {
+        font.setPointSizeF(font.pointSizeF() - kMenuFontStep);
+        menu->setFont(font);
+    }
 }
 
 void BottomMenuBar::restoreItems(QMenu* menu)

@@ -73,6 +73,7 @@ private:
     QMenu* makeMenu(const QString& title);
     void prepare(QMenu* menu);
     void arrangeColumns(QMenu* menu);
+    static void fitToScreenWidth(QMenu* menu);
     void restoreItems(QMenu* menu);
 
     QList<QPushButton*> m_buttons;

@@ -60,9 +60,9 @@ def options_template(size, texts):
            font_prop(LIST_FONT) + string_prop("styleSheet", UNIT_LIST_STYLE)
            + '\n    <property name="horizontalScrollBarPolicy">\n     <enum>Qt::ScrollBarAlwaysOff</enum>\n    </property>')
     ui.add("QPushButton", "showAll", layout[SHOW_ALL], SHOW_ALL,
-           text_prop(texts["show_all"]) + bool_prop("autoDefault", False))
+           text_prop(texts["show_all"]) + font_prop(LIST_FONT) + bool_prop("autoDefault", False))
     ui.add("QPushButton", "hideAll", layout[HIDE_ALL], HIDE_ALL,
-           text_prop(texts["hide_all"]) + bool_prop("autoDefault", False))
+           text_prop(texts["hide_all"]) + font_prop(LIST_FONT) + bool_prop("autoDefault", False))
     return ui.xml()
 
 
