@@ -206,6 +206,14 @@ QStringList WindowWalk::cutTexts(const QWidget* window, const QString& step)
 QStringList WindowWalk::shortfalls(const QWidget* window, const QString& step)
 {
     QStringList notes;
+    if (const auto* menu = qobject_cast<const QMenu*>(window)) {
+        for (QAction* item : menu->actions()) {
+            const int height = menu->actionGeometry(item).height();
+            if (item->isVisible() && !item->isSeparator() && height < kTouchTarget) {
+                notes << QStringLiteral("SMALL %1: the row \"%2\" is %3 pixels high").arg(step, item->text()).arg(height);
+            }
+        }
+    }
     const QSet<const QWidget*> pictures = pictureButtons(window);
     for (const QWidget* control : window->findChildren<QWidget*>()) {
         if (!control->isVisible() || control->window() != window || controlIdOf(control) == 0 ||
