@@ -155,6 +155,7 @@ void BottomMenuBar::fillMenu(QMenu* menu, const QJsonArray& items, int depth, in
             }
             QMenu* sub = makeMenu(item.value(QLatin1String("text")).toString());
             fillMenu(sub, item.value(QLatin1String("items")).toArray(), depth + 1, budget);
+            sub->installEventFilter(this);
             action = menu->addMenu(sub);
         } else {
             const int id = item.value(QLatin1String("id")).toInt();
@@ -348,6 +349,33 @@ void BottomMenuBar::prepare(QMenu* menu)
     emit popupAboutToShow(menu);
     arrangeColumns(menu);
     fitToScreenWidth(menu);
+}
+
+bool BottomMenuBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show) {
+        if (auto* submenu = qobject_cast<QMenu*>(watched)) {
+            keepAboveTheBar(submenu);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BottomMenuBar::keepAboveTheBar(QMenu* submenu) const
+{
+    // Where it can, a submenu ends where its popup ends, above the bar, instead of reaching down
+    // over the bar's buttons; one too tall for that keeps the place it was given.
+    const QRect barArea(mapToGlobal(QPoint(0, 0)), size());
+    const QRect placed = submenu->geometry();
+    if (!placed.intersects(barArea)) {
+        return;
+    }
+    const int bottom = barArea.top() - 1;
+    const QScreen* screen = submenu->screen();
+    const int top = bottom - placed.height() + 1;
+    if (screen != nullptr && top >= screen->availableGeometry().top()) {
+        submenu->move(placed.x(), top);
+    }
 }
 
 void BottomMenuBar::fitToScreenWidth(QMenu* menu)

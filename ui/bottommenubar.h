@@ -74,6 +74,8 @@ private:
     void prepare(QMenu* menu);
     void arrangeColumns(QMenu* menu);
     static void fitToScreenWidth(QMenu* menu);
+    void keepAboveTheBar(QMenu* submenu) const;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void restoreItems(QMenu* menu);
 
     QList<QPushButton*> m_buttons;

@@ -146,3 +146,18 @@ TEST_F(MenuBarTest, PopupOpensUpwardsFromItsButton)
     }
     units->close();
 }
+
+TEST_F(MenuBarTest, ASubmenuThatWouldCoverTheBarEndsAboveIt)
+{
+    BottomMenuBar* bar = window.menuBar();
+    QMenu* notation = nullptr;
+    for (QAction* item : bar->popups().at(0)->actions()) {
+        notation = item->menu() ? item->menu() : notation;
+    }
+    ASSERT_NE(notation, nullptr);
+    const QRect barArea(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+    notation->popup(QPoint(barArea.left() + 100, barArea.top() + 4));
+    EXPECT_FALSE(notation->geometry().intersects(barArea));
+    EXPECT_EQ(notation->geometry().bottom(), barArea.top() - 1);
+    notation->close();
+}
