@@ -1,5 +1,6 @@
 #include "home/windowwalk.h"
 
+#include "home/clanguedlg.h"
 #include "home/cmaindlg.h"
 #include "ui/bottommenubar.h"
 #include "ui/controls.h"
@@ -286,6 +287,16 @@ void WindowWalk::planHome()
 {
     auto settled = std::make_shared<int>(0);
     m_steps.push_back([this, settled] {
+        // A first start shows the language window before anything else: it is looked at, and the
+        // walk ends there (the first start then sorts out the program folder's languages).
+        if (auto* language = qobject_cast<CLangueDlg*>(QApplication::activeModalWidget())) {
+            if (++*settled < kSettleTicks) {
+                return false;
+            }
+            inspect(language, QStringLiteral("language"));
+            finish();
+            return true;
+        }
         auto* home = qobject_cast<CMainDlg*>(QApplication::activeModalWidget());
         if (home == nullptr || !home->firstLoadDone() || ++*settled < kSettleTicks) {
             return false;

@@ -17,6 +17,24 @@ for size in 240x320 320x240 360x640 640x360 480x480 1920x1080; do
     tries=0
     while [ ! -s "$work/display" ] && [ $tries -lt 50 ]; do sleep 0.1; tries=$((tries + 1)); done
     display=":$(cat "$work/display")"
+    # A first start in German shows the language window, from a copy of the program folder, since
+    # the first start removes the languages that were not chosen.
+    rm -rf "$work/program" "$work/first"
+    cp -r "$1" "$work/program"
+    mkdir -p "$work/first"
+    out="$shots/$size-language"
+    rm -rf "$out"
+    DISPLAY=$display LANG=de_DE.UTF-8 XDG_CONFIG_HOME="$work/first" XDG_RUNTIME_DIR="$work/first" \
+        QUANTARO_PEER=absent QUANTARO_WINDOW_WALK="$out" timeout 60 "$work/program/quantaro" >/dev/null 2>&1
+    if ! grep -q '^SEEN language' "$out/report.txt" 2>/dev/null; then
+        echo "$size: the language window was not seen"
+        failures=$((failures + 1))
+    fi
+    findings=$(grep -E '^(OUTSIDE|CUT)' "$out/report.txt" 2>/dev/null)
+    if [ -n "$findings" ]; then
+        printf '%s\n' "$findings" | sed "s/^/$size language: /"
+        failures=$((failures + $(printf '%s\n' "$findings" | wc -l)))
+    fi
     for language in en fr de; do
         config="$work/$size-$language"
         out="$shots/$size-$language"
