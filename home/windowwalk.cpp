@@ -183,7 +183,16 @@ QStringList WindowWalk::cutTexts(const QWidget* window, const QString& step)
         }
         QSize available;
         const QSize needed = neededSize(control, available);
-        if (needed.isEmpty() || (needed.width() <= available.width() && needed.height() <= available.height())) {
+        if (needed.isEmpty()) {
+            continue;
+        }
+        // A control cut sideways by what holds it (a column past a popup's edge): scrolling up and
+        // down is a list's nature, scrolling sideways is never offered.
+        const QRect seen = control->visibleRegion().boundingRect();
+        if (!seen.isEmpty() && seen.width() < control->width()) {
+            available.setWidth(std::min(available.width(), seen.width()));
+        }
+        if (needed.width() <= available.width() && needed.height() <= available.height()) {
             continue;
         }
         QString text;

@@ -408,27 +408,14 @@ void BottomMenuBar::restoreItems(QMenu* menu)
     }
 }
 
-void BottomMenuBar::arrangeColumns(QMenu* menu)
+QWidget* BottomMenuBar::columnGrid(QMenu* menu, const QList<QAction*>& list, bool honourBreaks)
 {
-    restoreItems(menu);
-    const QList<QAction*> list = items(menu);
-    bool hasColumns = false;
-    for (QAction* item : list) {
-        hasColumns = hasColumns || startsColumn(item);
-    }
-    if (!hasColumns) {
-        return;
-    }
-
-    // QMenu has no columns of its own: while the popup is open its items are hidden and shown as a
-    // grid of buttons instead, one column per break. A hidden action reads as disabled, so every
-    // state is taken before hiding and the items are shown again before one is triggered.
     auto* grid = new QWidget;
     auto* columns = new QHBoxLayout(grid);
     columns->setContentsMargins(kBarSpacing, kBarSpacing, kBarSpacing, kBarSpacing);
     QVBoxLayout* column = nullptr;
     for (QAction* item : list) {
-        if (!column || startsColumn(item)) {
+        if (!column || (honourBreaks && startsColumn(item))) {
             if (column) {
                 auto* line = new QFrame;
                 line->setFrameShape(QFrame::VLine);
@@ -473,6 +460,36 @@ void BottomMenuBar::arrangeColumns(QMenu* menu)
             box->addStretch();
         }
     }
+    return grid;
+}
+
+void BottomMenuBar::arrangeColumns(QMenu* menu)
+{
+    restoreItems(menu);
+    const QList<QAction*> list = items(menu);
+    bool hasColumns = false;
+    for (QAction* item : list) {
+        hasColumns = hasColumns || startsColumn(item);
+    }
+    if (!hasColumns) {
+        return;
+    }
+
+    // QMenu has no columns of its own: while the popup is open its items are hidden and shown as a
+    // grid of buttons instead, one column per break; a screen too narrow for the columns side by
+    // side gets them one under the other. A hidden action reads as disabled, so every state is
+    // taken before hiding and the items are shown again before one is triggered.
+    QRect screenArea;
+    if (const QScreen* screen = menu->screen()) {
+        screenArea = screen->availableGeometry();
+    }
+    QWidget* grid = columnGrid(menu, list, true);
+    const bool willScroll = grid->sizeHint().height() > screenArea.height() - kMenuBarHeight;
+    const int scrollBar = willScroll ? menu->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, menu) : 0;
+    if (!screenArea.isEmpty() && grid->sizeHint().width() + scrollBar > screenArea.width()) {
+        delete grid;
+        grid = columnGrid(menu, list, false);
+    }
     for (QAction* item : list) {
         item->setVisible(false);
     }
@@ -486,8 +503,8 @@ void BottomMenuBar::arrangeColumns(QMenu* menu)
     QScroller::grabGesture(scroller->viewport(), QScroller::LeftMouseButtonGesture);
     const QSize wanted = grid->sizeHint();
     QSize room = wanted;
-    if (const QScreen* screen = menu->screen()) {
-        room = screen->availableGeometry().size() - QSize(0, kMenuBarHeight);
+    if (!screenArea.isEmpty()) {
+        room = screenArea.size() - QSize(0, kMenuBarHeight);
     }
     const bool scrolls = wanted.height() > room.height();
     const int barWidth = scrolls ? scroller->verticalScrollBar()->sizeHint().width() : 0;

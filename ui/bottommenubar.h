@@ -73,6 +73,8 @@ private:
     QMenu* makeMenu(const QString& title);
     void prepare(QMenu* menu);
     void arrangeColumns(QMenu* menu);
+    /** The items as buttons, one column per column break (or all in one column without). */
+    QWidget* columnGrid(QMenu* menu, const QList<QAction*>& list, bool honourBreaks);
     static void fitToScreenWidth(QMenu* menu);
     void keepAboveTheBar(QMenu* submenu) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
