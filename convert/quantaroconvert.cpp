@@ -48,6 +48,9 @@ constexpr int kDefaultPrecision = settings::kPrecisionResultDefault;
 const QString kValuesFromInput = QStringLiteral("-");
 /** Bytes read from standard input at a time; the answers so far are written before each read. */
 constexpr size_t kInputChunkSize = 64 * 1024;
+/** A value line longer than this is no number a person meant: it gets an empty answer, and the
+ *  tool keeps no more of it than this, however long the line runs. */
+constexpr size_t kLongestValueLine = 4096;
 
 const QString kUsage =
     QStringLiteral("usage: quantaro-convert [OPTION]... CODE VALUE FROM TO\n"
@@ -401,6 +404,13 @@ bool writeAll(const std::string& text)
     return true;
 }
 
+/** Adds to a line read in pieces no more than one byte past the longest value line. */
+void keepOfLine(std::string& line, std::string_view piece)
+{
+    const size_t room = kLongestValueLine + 1 - std::min(line.size(), kLongestValueLine + 1);
+    line.append(piece.substr(0, room));
+}
+
 /** Values from standard input, one a line, answers one a line. The answers gathered so far are
  *  written before every read, so a script that writes one line and waits gets its answer. */
 int convertInputLines(const UnitRecord& from, const UnitRecord& to, const Options& options)
@@ -412,6 +422,10 @@ int convertInputLines(const UnitRecord& from, const UnitRecord& to, const Option
     const auto convertLine = [&](std::string_view line) {
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
+        }
+        if (line.size() > kLongestValueLine) {
+            out += '\n';
+            return;
         }
         const QString value = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
         allFinite = appendConversion(value, from, to, options, out) && allFinite;
@@ -439,13 +453,13 @@ int convertInputLines(const UnitRecord& from, const UnitRecord& to, const Option
             if (pending.empty()) {
                 convertLine(data.substr(0, newline));
             } else {
-                pending.append(data.substr(0, newline));
+                keepOfLine(pending, data.substr(0, newline));
                 convertLine(pending);
                 pending.clear();
             }
             data.remove_prefix(newline + 1);
         }
-        pending.append(data);
+        keepOfLine(pending, data);
     }
     if (!pending.empty()) {
         convertLine(pending);

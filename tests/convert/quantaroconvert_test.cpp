@@ -271,9 +271,9 @@ TEST_F(QuantaroConvertTest, ValuesFromStandardInputGiveOneAnswerALine)
 
     // Lines without a number stay paired with an empty answer; a last line without its newline counts.
     const ToolRun mixed = run({QStringLiteral("LEN"), QStringLiteral("-"), QStringLiteral("km"), QStringLiteral("m")},
-                              true, "abc\n\n1/0\n2");
+                              true, "abc\n\n1/0\n" + QByteArray(1 << 20, '7') + "\n2");
     EXPECT_EQ(mixed.exitCode, 3);
-    EXPECT_EQ(mixed.out, QStringLiteral("\n\ninf\n2000\n"));
+    EXPECT_EQ(mixed.out, QStringLiteral("\n\ninf\n\n2000\n")) << "a megabyte line is no value";
 }
 
 TEST_F(QuantaroConvertTest, ReportsErrorsOnOneLineAndFails)
