@@ -1,5 +1,7 @@
 #include "currency/ecbrates.h"
 
+#include "currency/currencyunits.h"
+
 #include <QString>
 #include <QXmlStreamReader>
 #include <cmath>
@@ -8,7 +10,6 @@ namespace quantaro {
 
 namespace {
 
-constexpr int kRateDigits = 15;
 constexpr qsizetype kMaxCodeLength = 16;
 constexpr char16_t kFirstGraphic = 0x21;
 constexpr char16_t kLastGraphic = 0x7e;
@@ -49,7 +50,7 @@ std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml)
         if (!std::isfinite(valueInEuro) || valueInEuro <= 0.0) {
             continue;
         }
-        lines += code.toLatin1() + ';' + QByteArray::number(valueInEuro, 'g', kRateDigits) + '\n';
+        lines += code.toLatin1() + ';' + rateText(valueInEuro).toLatin1() + '\n';
     }
     if (reader.hasError()) {
         return std::nullopt;

@@ -27,8 +27,12 @@ QByteArray dailyRates(const QByteArray& cubes)
 
 const QByteArray kSample = dailyRates(R"(<Cube currency='USD' rate='1.0702'/>
 <Cube currency='JPY' rate='164.62'/>
-<Cube currency='GBP' rate='0.85550'/>)");
-const QByteArray kSampleLines = "USD;0.934404784152495\nJPY;0.00607459603936338\nGBP;1.16890707188778\n";
+<Cube currency='GBP' rate='0.85550'/>
+<Cube currency='IDR' rate='17079.71'/>
+<Cube currency='XAA' rate='0.0000001'/>)");
+// Rates are plain decimal: an exponent would not survive a person's edit of the rate.
+const QByteArray kSampleLines = "USD;0.934404784152495\nJPY;0.00607459603936338\nGBP;1.16890707188778\n"
+                                "IDR;0.0000585490034666865\nXAA;10000000\n";
 
 TEST(EcbRatesTest, EachCurrencyBecomesALineWithTheValueOfOneUnitInEuro)
 {
