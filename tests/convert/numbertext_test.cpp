@@ -1,8 +1,12 @@
 #include "convert/numbertext.h"
 
 #include <QString>
+#include <clocale>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <limits>
+#include <locale.h>
+#include <string>
 
 using namespace quantaro;
 
@@ -49,6 +53,28 @@ TEST(PlainDecimalTest, ReadsBackAsTheValueRoundedToItsDigits)
         EXPECT_EQ(leadingNumber(text), value) << text.toStdString();
         EXPECT_FALSE(text.contains(u'e')) << text.toStdString();
     }
+}
+
+// The evaluator, the stored rates and the version file read numbers through this one reader: it
+// reads what the C library reads, except the special forms that none of them ever writes.
+TEST(LeadingNumberTest, ReadsWhatTheCLibraryReadsWhicheverTextItIsGiven)
+{
+    const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    for (const char* text : {"1.05", " \t+2.5x", "-1", ".5", "1.", "1e2", "1e", "1e+", "7.e+", "2E-1z", "1.2.3", "",
+                             ".", "-", "+-1", "--5", "1,5", "e5", "-.5e1", "1e999", "-1e999", "1e-320", "1e-999",
+                             "0.0000e99999999999999", "-0", "0000000000000000000000000000000000012.5",
+                             "5.85490034666865e-05", "0.0000585490034666865"}) {
+        SCOPED_TRACE(text);
+        const double expected = strtod_l(text, nullptr, cLocale);
+        EXPECT_EQ(leadingNumber(std::string_view(text)), expected);
+        EXPECT_EQ(leadingNumber(QString::fromLatin1(text)), expected);
+    }
+    freelocale(cLocale);
+    for (const char* text : {"inf", "nan", "-infinity", "0x10", "\xa0" "1"}) {
+        EXPECT_EQ(leadingNumber(QString::fromLatin1(text)), 0.0) << text;
+    }
+    EXPECT_EQ(leadingNumber(u"\u00a0 12"), 0.0) << "only the C library's blanks are skipped";
+    EXPECT_EQ(leadingNumber(u"12\u00bd"), 12.0);
 }
 
 } // namespace
