@@ -11,7 +11,7 @@ namespace quantaro {
  * currency and a rate of one euro in that currency) into a rate file: one line "CODE;rate" per
  * currency, rate being the value of one unit of the currency in euros, 1 / the bank's rate,
  * written as rateText writes it (plain decimal, 15 significant digits). Entries with an unusable
- * code or rate are left out.
+ * code or rate, and those whose line would be longer than kRateLineMaxLength, are left out.
  * Nothing when the text is not well-formed XML.
  */
 std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml);

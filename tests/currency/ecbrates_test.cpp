@@ -51,9 +51,13 @@ TEST(EcbRatesTest, UnusableEntriesAreLeftOut)
 <Cube currency='E/E' rate='2'/>
 <Cube currency='F&#10;F' rate='2'/>
 <Cube currency='GGG' rate='1e-320'/>
-<Cube currency='HHH' rate=' 4 '/>)");
+<Cube currency='HHH' rate=' 4 '/>
+<Cube currency='III' rate='1e300'/>
+<Cube currency='JJJ' rate='1e-300'/>
+<Cube currency='KKK' rate='1e-100'/>)");
     // E/E passes here: the rate line handling refuses it as a value name later.
-    EXPECT_EQ(ecbRatesToRateFile(xml), QByteArray("E/E;0.5\nHHH;0.25\n"));
+    // III and JJJ would be rate lines of over 300 digits, longer than the rate reader takes.
+    EXPECT_EQ(ecbRatesToRateFile(xml), QByteArray("E/E;0.5\nHHH;0.25\nKKK;1" + QByteArray(100, '0') + "\n"));
 }
 
 TEST(EcbRatesTest, WellFormedXmlWithoutRatesGivesAnEmptyFileAndBrokenXmlNothing)
