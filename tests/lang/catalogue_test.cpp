@@ -6,9 +6,9 @@
 #include "catalogue/rubric.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
+#include "support/englishcatalogue.h"
 #include "support/fakes.h"
 #include "testpaths.h"
-#include "support/englishcatalogue.h"
 
 #include <QFile>
 #include <QRegularExpression>

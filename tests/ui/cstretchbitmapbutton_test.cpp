@@ -126,8 +126,8 @@ TEST_F(BitmapButtonTest, APictureThatCannotBeParsedCountsAsAbsent)
     };
     // CRACK: a sound SVG up picture and a cut-off SVG pressed one. BAD: a cut-off SVG up picture
     // beside a sound pressed one. RUST: a PNG cut off after its header.
-    for (const Case& c : {Case{"CRACK", true, Image::Up}, Case{"BAD", false, std::nullopt},
-                          Case{"RUST", false, std::nullopt}}) {
+    for (const Case& c :
+         {Case{"CRACK", true, Image::Up}, Case{"BAD", false, std::nullopt}, Case{"RUST", false, std::nullopt}}) {
         SCOPED_TRACE(c.caption);
         QPushButton* button = makeButton(QString::fromLatin1(c.caption), QSize(80, 60));
         EXPECT_EQ(picture.AttachAndLoad(kButtonId, &owner, &uiResources()), c.loaded);
