@@ -67,14 +67,6 @@ VersionFileVerdict judgeVersionFile(const QStringList& lines, QStringView ownVer
 /** Reads a whole body held in memory and judges it. */
 VersionFileVerdict parseVersionFile(QByteArrayView body, QStringView ownVersion = kProgramVersion);
 
-/**
- * The decimal number a text begins with, read as the C library reads one: leading blanks skipped,
- * an optional sign, digits with an optional point and exponent, reading stops at the first
- * character that cannot continue the number; no number reads as 0, one too large for a double as
- * an infinity of its sign.
- */
-double leadingDecimalNumber(QStringView text);
-
 /** Whether an address from the network may go to the shell: an http or https address with a host. */
 bool isWebAddress(const QString& address);
 

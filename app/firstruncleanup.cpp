@@ -22,11 +22,6 @@ QStringList filesMatching(const QString& folder, const QString& pattern)
     return QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Unsorted);
 }
 
-bool sameName(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
 
 QString unitFilePattern()
@@ -71,7 +66,7 @@ void runFirstRunCleanup(const SettingsStore& settings, const QString& programFol
     const QDir folder(programFolder);
 
     for (const QString& file : filesMatching(programFolder, languageModulePattern())) {
-        if (sameName(file, chosen)) {
+        if (isSameProgramFileName(file, chosen)) {
             continue;
         }
         bool isLanguageModule = false;
@@ -93,7 +88,7 @@ void runFirstRunCleanup(const SettingsStore& settings, const QString& programFol
     }
     const QString unitFile = ResourceSource(module->resourceRoot()).string(res::kUnitFileName);
     for (const QString& file : filesMatching(programFolder, unitFilePattern())) {
-        if (!sameName(file, unitFile)) {
+        if (!isSameProgramFileName(file, unitFile)) {
             QFile::remove(folder.filePath(file));
         }
     }

@@ -17,11 +17,16 @@ QString programFilePath(const QString& folder, const QString& name)
         return exact;
     }
     for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0) {
+        if (isSameProgramFileName(entry, name)) {
             return dir.filePath(entry);
         }
     }
     return exact;
+}
+
+bool isSameProgramFileName(QStringView fileName, QStringView name)
+{
+    return fileName.compare(name, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace quantaro

@@ -1,11 +1,11 @@
 #include "catalogue/catalogueloader.h"
 
+#include "app/programfolder.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "catalogue/unitdefinition.h"
 #include "platform/messageboxes.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -40,11 +40,12 @@ QString CatalogueLoader::unitFilePath() const
 {
     const QString name = m_resources.string(res::kUnitFileName);
     // The module names a file of the program folder; anything that leads elsewhere is not followed.
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name == QLatin1String("..")) {
+    // A backslash is a folder separator where the unit files were first written.
+    if (name.contains(QLatin1Char('\\'))) {
         return {};
     }
-    return QDir(m_programFolder).filePath(name);
+    // Found the way the first-run clean-up found the file it kept: without regard to case.
+    return programFilePath(m_programFolder, name);
 }
 
 bool CatalogueLoader::load(Catalogue& catalogue) const

@@ -44,7 +44,10 @@ public:
     /** Loads into catalogue; false (catalogue untouched) when the unit file could not be opened. */
     bool load(Catalogue& catalogue) const;
 
-    /** The unit file that load reads. Empty when the module names no usable file. */
+    /**
+     * The unit file that load reads: the file of the program folder the module names, found without
+     * regard to case as the first-run clean-up keeps it. Empty when the module names no usable file.
+     */
     QString unitFilePath() const;
 
 private:

@@ -1,31 +1,13 @@
 #include "convert/evaluate.h"
 
-#include <charconv>
-#include <clocale>
-#include <cstdlib>
-#include <locale.h>
+#include "convert/numbertext.h"
+
 #include <optional>
 #include <string>
 
 namespace quantaro {
 
 namespace {
-
-/** The longest number at the start of buffer, as the C library's strtod reads it in the "C" locale. */
-double toNumber(const std::string& buffer)
-{
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    if (error == std::errc()) {
-        return value;
-    }
-    if (error == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone here, strtod gives infinity or the underflowed value.
-        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-        return strtod_l(buffer.c_str(), nullptr, cLocale);
-    }
-    return 0.0;
-}
 
 enum class Operator
 {
@@ -98,9 +80,9 @@ double evaluate(QStringView text)
         }
         // The last character ends the expression in place of any operator it was.
         if (i == length - 1) {
-            accumulator = apply(pending, accumulator, toNumber(number));
+            accumulator = apply(pending, accumulator, leadingNumber(std::string_view(number)));
         } else if (met) {
-            accumulator = apply(pending, accumulator, toNumber(number));
+            accumulator = apply(pending, accumulator, leadingNumber(std::string_view(number)));
             number.clear();
             pending = *met;
         }

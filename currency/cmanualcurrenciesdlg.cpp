@@ -2,6 +2,7 @@
 
 #include "app/settingsstore.h"
 #include "catalogue/rubric.h"
+#include "currency/currencyunits.h"
 #include "ui/waitcursor.h"
 
 #include <QCheckBox>
@@ -58,14 +59,20 @@ void CManualCurrenciesDlg::onInitDialog()
         entry.currencyCode = code;
         const QString stored =
             store ? store->getString(settings::kCurrencies, code).left(manualrates::kStoredRateMaxLength) : QString();
+        QString rate;
         if (stored.isEmpty()) {
-            entry.rateText = unit.toBase().mid(manualrates::kFormulaPrefixLength);
-        } else if (stored.startsWith(manualrates::kLockMarker)) {
-            entry.rateText = stored.mid(manualrates::kLockMarker.size());
+            rate = unit.toBase().mid(manualrates::kFormulaPrefixLength);
+        } else if (stored.startsWith(kRateLockMarker)) {
+            rate = stored.mid(1);
             entry.locked = true;
         } else {
-            entry.rateText = stored;
+            rate = stored;
         }
+        // The field keeps only digits and points: a rate with an exponent would lose it at the first
+        // edit and be stored many times too large, so it is shown in plain decimal notation at once.
+        // A plain form too long for the field would be cut, so such a rate is shown as it is.
+        const QString editable = editableRateText(rate);
+        entry.rateText = editable.size() <= manualrates::kRateMaxLength ? editable : rate;
         m_entries.push_back(entry);
         if (combo) {
             combo->addItem(code, static_cast<int>(m_entries.size() - 1));
@@ -142,7 +149,7 @@ void CManualCurrenciesDlg::onOk()
                 store->putString(settings::kCurrencies, entry.currencyCode, std::nullopt);
             } else {
                 store->putString(settings::kCurrencies, entry.currencyCode,
-                                 entry.locked ? manualrates::kLockMarker + entry.rateText : entry.rateText);
+                                 entry.locked ? kRateLockMarker + entry.rateText : entry.rateText);
             }
         }
     }

@@ -4,65 +4,32 @@
 #include "catalogue/rubric.h"
 
 #include <QString>
+#include <algorithm>
+#include <cmath>
 
 namespace quantaro {
 
 namespace {
 
-constexpr char16_t kLockMarker = u'-';
-
-bool isDigit(QChar c)
+bool isPlainDecimal(QStringView text)
 {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-qsizetype skipDigits(QStringView text, qsizetype at)
-{
-    while (at < text.size() && isDigit(text[at])) {
-        ++at;
-    }
-    return at;
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u'.' || (c >= u'0' && c <= u'9'); });
 }
 
 } // namespace
 
-double leadingNumber(QStringView text)
+QString rateText(double rate)
 {
-    qsizetype at = 0;
-    while (at < text.size() && text[at].isSpace()) {
-        ++at;
+    return plainDecimal(rate, kRateSignificantDigits);
+}
+
+QString editableRateText(const QString& stored)
+{
+    if (isPlainDecimal(stored)) {
+        return stored;
     }
-    const qsizetype start = at;
-    if (at < text.size() && (text[at] == QLatin1Char('+') || text[at] == QLatin1Char('-'))) {
-        ++at;
-    }
-    const qsizetype integerStart = at;
-    at = skipDigits(text, at);
-    bool anyDigit = at > integerStart;
-    if (at < text.size() && text[at] == QLatin1Char('.')) {
-        const qsizetype fractionStart = at + 1;
-        const qsizetype fractionEnd = skipDigits(text, fractionStart);
-        if (anyDigit || fractionEnd > fractionStart) {
-            anyDigit = true;
-            at = fractionEnd;
-        }
-    }
-    if (!anyDigit) {
-        return 0.0;
-    }
-    // An exponent counts only when at least one digit follows its letter and sign.
-    if (at < text.size() && (text[at] == QLatin1Char('e') || text[at] == QLatin1Char('E'))) {
-        qsizetype exponent = at + 1;
-        if (exponent < text.size() && (text[exponent] == QLatin1Char('+') || text[exponent] == QLatin1Char('-'))) {
-            ++exponent;
-        }
-        const qsizetype exponentEnd = skipDigits(text, exponent);
-        if (exponentEnd > exponent) {
-            at = exponentEnd;
-        }
-    }
-    // The prefix is plain ASCII now; Qt reads it in the C locale, an overflow gives infinity.
-    return text.sliced(start, at - start).toDouble();
+    const double rate = leadingNumber(stored);
+    return std::isfinite(rate) && rate > 0.0 ? rateText(rate) : stored;
 }
 
 void UpdateCurrencyUnits(Rubric& currencies, const SettingsStore& settings)
@@ -74,7 +41,7 @@ void UpdateCurrencyUnits(Rubric& currencies, const SettingsStore& settings)
         if (stored.isEmpty() || leadingNumber(stored) == 0.0) {
             continue;
         }
-        const QString rate = stored.startsWith(QChar(kLockMarker)) ? stored.sliced(1) : stored;
+        const QString rate = stored.startsWith(kRateLockMarker) ? stored.sliced(1) : stored;
         unit.setFromBase(QStringLiteral("$/") + rate);
         unit.setToBase(QStringLiteral("$*") + rate);
     }

@@ -1,5 +1,8 @@
 #include "currency/ecbrates.h"
 
+#include "currency/currencyunits.h"
+#include "currency/ratefilereader.h"
+
 #include <QString>
 #include <QXmlStreamReader>
 #include <cmath>
@@ -8,7 +11,6 @@ namespace quantaro {
 
 namespace {
 
-constexpr int kRateDigits = 15;
 constexpr qsizetype kMaxCodeLength = 16;
 constexpr char16_t kFirstGraphic = 0x21;
 constexpr char16_t kLastGraphic = 0x7e;
@@ -49,7 +51,13 @@ std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml)
         if (!std::isfinite(valueInEuro) || valueInEuro <= 0.0) {
             continue;
         }
-        lines += code.toLatin1() + ';' + QByteArray::number(valueInEuro, 'g', kRateDigits) + '\n';
+        const QByteArray line = code.toLatin1() + ';' + rateText(valueInEuro).toLatin1();
+        // Written plain, a rate far from 1 takes hundreds of digits: a line longer than a rate line
+        // may be would be skipped by the reader anyway, so it is left out here.
+        if (line.size() > kRateLineMaxLength) {
+            continue;
+        }
+        lines += line + '\n';
     }
     if (reader.hasError()) {
         return std::nullopt;

@@ -10,7 +10,8 @@ namespace quantaro {
  * Turns the European Central Bank's daily reference rates (XML whose Cube elements carry a
  * currency and a rate of one euro in that currency) into a rate file: one line "CODE;rate" per
  * currency, rate being the value of one unit of the currency in euros, 1 / the bank's rate,
- * written with 15 significant digits. Entries with an unusable code or rate are left out.
+ * written as rateText writes it (plain decimal, 15 significant digits). Entries with an unusable
+ * code or rate, and those whose line would be longer than kRateLineMaxLength, are left out.
  * Nothing when the text is not well-formed XML.
  */
 std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml);

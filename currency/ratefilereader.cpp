@@ -2,6 +2,7 @@
 
 #include "app/settingsstore.h"
 #include "catalogue/unitdefinition.h"
+#include "currency/currencyunits.h"
 
 #include <QString>
 
@@ -11,7 +12,6 @@ namespace {
 
 constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
-constexpr char16_t kLockMarker = u'-';
 constexpr char16_t kFirstPrintable = 0x20;
 constexpr char16_t kDelete = 0x7f;
 constexpr char16_t kLastC1Control = 0x9f;
@@ -44,7 +44,7 @@ bool applyRateLine(SettingsStore& settings, QStringView line)
     }
     const QString name = code->toString();
     const QString stored = settings.getString(settings::kCurrencies, name);
-    if (stored.startsWith(QChar(kLockMarker))) {
+    if (stored.startsWith(kRateLockMarker)) {
         return false;
     }
     settings.putString(settings::kCurrencies, name, rate->toString());

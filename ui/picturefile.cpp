@@ -60,6 +60,11 @@ QSvgRenderer* PictureFile::renderer() const
     return m_cache->renderer.get();
 }
 
+bool PictureFile::isNull() const
+{
+    return m_path.isEmpty() || (m_vector && renderer() == nullptr);
+}
+
 QSize PictureFile::naturalSize() const
 {
     if (m_vector) {

@@ -22,7 +22,11 @@ public:
     PictureFile() = default;
     explicit PictureFile(const QString& path);
 
-    bool isNull() const { return m_path.isEmpty(); }
+    /**
+     * No picture to draw: no file, or one that cannot be read or parsed. A damaged picture counts
+     * as absent, so whoever shows it falls back as for a missing one. An SVG is parsed by this test.
+     */
+    bool isNull() const;
     bool isVector() const { return m_vector; }
     /** The picture at its natural size. */
     QSize naturalSize() const;

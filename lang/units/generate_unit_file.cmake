@@ -89,6 +89,11 @@ foreach(line IN LISTS factor_lines)
     set(fields "${CMAKE_MATCH_2}${semicolon_stand_in}")
     set(formulas "${CMAKE_MATCH_3}${semicolon_stand_in}${CMAKE_MATCH_4}")
     set(tag "${CMAKE_MATCH_6}")
+    # A person edits the currency rates in a field of digits and points, which would mangle an
+    # exponent: rates are written in plain decimal notation.
+    if(CMAKE_MATCH_2 STREQUAL "CNY" AND NOT formulas MATCHES "^\\$([*/][0-9.]+)?${semicolon_stand_in}\\$([*/][0-9.]+)?$")
+        fail_at("${FACTORS}" ${line_number} "the rate of ${key} is not in plain decimal notation")
+    endif()
     if(DEFINED seen_${key})
         fail_at("${FACTORS}" ${line_number} "key ${key} is used twice")
     endif()

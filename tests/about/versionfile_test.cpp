@@ -1,5 +1,6 @@
 #include "about/versionfile.h"
 #include "app/settingsstore.h"
+#include "convert/numbertext.h"
 
 #include <QTemporaryDir>
 #include <cmath>
@@ -106,12 +107,12 @@ TEST(LeadingDecimalNumberTest, ReadsTheLeadingNumberLikeTheCLibrary)
                           Case{".5", 0.5}, Case{"1.", 1.0}, Case{"1e2", 100.0}, Case{"1e", 1.0}, Case{"1e+", 1.0},
                           Case{"2E-1z", 0.2}, Case{"1.2.3", 1.2}, Case{"", 0.0}, Case{"beta", 0.0}, Case{".", 0.0},
                           Case{"-", 0.0}, Case{"1,5", 1.0}, Case{"1e-999", 0.0}, Case{"0.0000e99999999999999", 0.0}}) {
-        EXPECT_DOUBLE_EQ(leadingDecimalNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromLatin1(c.text)), c.value) << c.text;
     }
-    EXPECT_EQ(leadingDecimalNumber(u"1e999"), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(leadingDecimalNumber(u"-1e99999999999999999999"), -std::numeric_limits<double>::infinity());
-    EXPECT_EQ(leadingDecimalNumber(QString(400, u'9')), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(leadingDecimalNumber(QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1")), 0.0);
+    EXPECT_EQ(leadingNumber(u"1e999"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(leadingNumber(u"-1e99999999999999999999"), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(leadingNumber(QString(400, u'9')), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(leadingNumber(QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1")), 0.0);
 }
 
 TEST(WebAddressTest, OnlyHttpAndHttpsAddressesWithAHostMayBeOpened)

@@ -1,3 +1,4 @@
+#include "app/programfolder.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
@@ -153,6 +154,23 @@ TEST_F(CatalogueLoaderTest, AUnitFileNameThatLeadsOutOfTheProgramFolderCountsAsM
         EXPECT_FALSE(load()) << name.toStdString();
     }
     EXPECT_EQ(m_messages.messages.size(), 3u);
+}
+
+TEST_F(CatalogueLoaderTest, TheUnitFileIsFoundWithoutRegardToCaseAsTheFirstRunCleanUpKeepsIt)
+{
+    writeUnits("LEN;metre;$;$\n");
+    for (const char* name : {"units.dat", "UNITS.DAT", "Units.Dat"}) {
+        SCOPED_TRACE(name);
+        writeStrings({{QStringLiteral("100"), QString::fromLatin1(name)}, {QStringLiteral("1000"), kMissingText}});
+        EXPECT_TRUE(load());
+        EXPECT_EQ(names(1), QStringList{QStringLiteral("metre")});
+        EXPECT_TRUE(isSameProgramFileName(kUnitFile, QString::fromLatin1(name))) << "the clean-up keeps it";
+    }
+    EXPECT_TRUE(m_messages.messages.empty());
+    for (const char* name : {"units.da", "units.dat ", "..\\units.dat"}) {
+        writeStrings({{QStringLiteral("100"), QString::fromLatin1(name)}, {QStringLiteral("1000"), kMissingText}});
+        EXPECT_FALSE(load()) << name;
+    }
 }
 
 TEST_F(CatalogueLoaderTest, AHiddenNameHidesEveryUnitOfThatNameWithoutRegardToCase)

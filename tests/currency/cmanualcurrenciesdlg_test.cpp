@@ -2,6 +2,7 @@
 #include "catalogue/rubric.h"
 #include "currency/ccurrenciesupdatedlg.h"
 #include "currency/cmanualcurrenciesdlg.h"
+#include "currency/currencyunits.h"
 #include "currencywindowtest.h"
 #include "platform/clock.h"
 #include "platform/notificationservice.h"
@@ -132,6 +133,51 @@ TEST_F(ManualRatesTest, TypedRatesKeepOnlyDigitsAndPoints)
         window->command(kIdOk);
         EXPECT_EQ(store.getString(settings::kCurrencies, "USD"), c.rate) << c.typed.toStdString();
     }
+}
+
+TEST_F(ManualRatesTest, ARateWithAnExponentIsShownPlainSoAnEditKeepsItsSize)
+{
+    struct Case
+    {
+        const char* code;
+        const char* formula;
+        const char* stored; // nullptr: nothing stored, the formula gives the rate
+        const char* shown;
+        bool locked;
+    };
+    const Case cases[] = {
+        {"IDR", "$*1", "5.85490034666865e-05", "0.0000585490034666865", false},
+        {"KRW", "$*1", "-6.97515449967217E-4", "0.000697515449967217", true},
+        {"VND", "$*3.7e-05", nullptr, "0.000037", false},
+        {"XAB", "$*1", " 1.5", "1.5", false},
+        {"XAC", "$*1", "0.00001234567890123456", "0.00001234567890123456", false},
+        {"XAD", "$*1", "n/a", "n/a", false},
+        {"XAE", "$*1", "1e-60", "1e-60", false},
+    };
+    for (const Case& c : cases) {
+        currencies.addUnit(currency(c.code, c.formula));
+        if (c.stored) {
+            store.putString(settings::kCurrencies, QString::fromLatin1(c.code), QString::fromLatin1(c.stored));
+        }
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        auto window = open();
+        select(*window, c.code);
+        EXPECT_EQ(edit(*window)->text(), QString::fromLatin1(c.shown));
+        EXPECT_EQ(lock(*window)->isChecked(), c.locked);
+    }
+
+    // One digit appended to the rupiah's rate: the stored value is the one the person meant.
+    auto window = open();
+    select(*window, "IDR");
+    edit(*window)->end(false);
+    QTest::keyClicks(edit(*window), "1");
+    window->command(kIdOk);
+    const QString stored = store.getString(settings::kCurrencies, "IDR");
+    EXPECT_EQ(stored, "0.00005854900346668651");
+    EXPECT_NEAR(leadingNumber(stored) / 5.854900346668651e-05, 1.0, 1e-12);
+    EXPECT_EQ(store.getString(settings::kCurrencies, "KRW"), "-6.97515449967217E-4") << "unedited rows stay as stored";
 }
 
 TEST_F(ManualRatesTest, LockingAFormulaRateStoresItWithTheMarker)

@@ -27,8 +27,12 @@ QByteArray dailyRates(const QByteArray& cubes)
 
 const QByteArray kSample = dailyRates(R"(<Cube currency='USD' rate='1.0702'/>
 <Cube currency='JPY' rate='164.62'/>
-<Cube currency='GBP' rate='0.85550'/>)");
-const QByteArray kSampleLines = "USD;0.934404784152495\nJPY;0.00607459603936338\nGBP;1.16890707188778\n";
+<Cube currency='GBP' rate='0.85550'/>
+<Cube currency='IDR' rate='17079.71'/>
+<Cube currency='XAA' rate='0.0000001'/>)");
+// Rates are plain decimal: an exponent would not survive a person's edit of the rate.
+const QByteArray kSampleLines = "USD;0.934404784152495\nJPY;0.00607459603936338\nGBP;1.16890707188778\n"
+                                "IDR;0.0000585490034666865\nXAA;10000000\n";
 
 TEST(EcbRatesTest, EachCurrencyBecomesALineWithTheValueOfOneUnitInEuro)
 {
@@ -47,9 +51,13 @@ TEST(EcbRatesTest, UnusableEntriesAreLeftOut)
 <Cube currency='E/E' rate='2'/>
 <Cube currency='F&#10;F' rate='2'/>
 <Cube currency='GGG' rate='1e-320'/>
-<Cube currency='HHH' rate=' 4 '/>)");
+<Cube currency='HHH' rate=' 4 '/>
+<Cube currency='III' rate='1e300'/>
+<Cube currency='JJJ' rate='1e-300'/>
+<Cube currency='KKK' rate='1e-100'/>)");
     // E/E passes here: the rate line handling refuses it as a value name later.
-    EXPECT_EQ(ecbRatesToRateFile(xml), QByteArray("E/E;0.5\nHHH;0.25\n"));
+    // III and JJJ would be rate lines of over 300 digits, longer than the rate reader takes.
+    EXPECT_EQ(ecbRatesToRateFile(xml), QByteArray("E/E;0.5\nHHH;0.25\nKKK;1" + QByteArray(100, '0') + "\n"));
 }
 
 TEST(EcbRatesTest, WellFormedXmlWithoutRatesGivesAnEmptyFileAndBrokenXmlNothing)

@@ -1,4 +1,5 @@
 #include "about/versionfile.h"
+#include "convert/numbertext.h"
 #include "fuzz/fuzzcheck.h"
 
 #include <algorithm>
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const QString& line : reader.lines()) {
         FUZZ_CHECK(line.size() <= kVersionLineMaxLength);
         FUZZ_CHECK(!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')));
-        (void)leadingDecimalNumber(line);
+        (void)leadingNumber(line);
         (void)isWebAddress(line);
     }
 

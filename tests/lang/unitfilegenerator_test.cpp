@@ -94,6 +94,8 @@ TEST(UnitFileGenerator, RefusesTablesThatDisagreeAndWritesNothing)
         {"a name holding the field separator", factors, "len.metre\tmetre;m\nlen.foot\tfoot\n", "field separator"},
         {"a row without its formulas", "len.metre\tLEN\t$\n", "len.metre\tmetre\n", "expected key, code"},
         {"a name line without a tab", factors, "len.metre metre\nlen.foot\tfoot\n", "expected a key, a tab and a name"},
+        {"a currency rate with an exponent", "cny.idr\tCNY\t$/5.8e-05\t$*5.8e-05\tIDR\n", "cny.idr\trupiah\n",
+         "the rate of cny.idr is not in plain decimal notation"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -119,6 +119,30 @@ TEST_F(BitmapButtonTest, LoadingStopsAfterAMissingUpBitmap)
     EXPECT_FALSE(picture.AttachAndLoad(4242, &owner, &uiResources())) << "no such button";
 }
 
+TEST_F(BitmapButtonTest, APictureThatCannotBeParsedCountsAsAbsent)
+{
+    struct Case
+    {
+        const char* caption;
+        bool loaded;
+        std::optional<Image> pressed;
+    };
+    // CRACK: a sound SVG up picture and a cut-off SVG pressed one. BAD: a cut-off SVG up picture
+    // beside a sound pressed one. RUST: a PNG cut off after its header.
+    for (const Case& c :
+         {Case{"CRACK", true, Image::Up}, Case{"BAD", false, std::nullopt}, Case{"RUST", false, std::nullopt}}) {
+        SCOPED_TRACE(c.caption);
+        QPushButton* button = makeButton(QString::fromLatin1(c.caption), QSize(80, 60));
+        EXPECT_EQ(picture.AttachAndLoad(kButtonId, &owner, &uiResources()), c.loaded);
+        EXPECT_EQ(picture.imageFor(true, false, false), c.pressed);
+        if (c.loaded) {
+            button->setDown(true);
+            EXPECT_EQ(grab(button).pixelColor(1, 1), QColor(0x15, 0x65, 0xc0)) << "the up picture stands in";
+        }
+        delete button;
+    }
+}
+
 TEST(WaitCursorTest, ShowsTheWaitCursorForItsLifetime)
 {
     {
