@@ -30,6 +30,19 @@ std::optional<bool> peerOverride()
 
 } // namespace
 
+bool peerAmong(const std::vector<InterfaceRecord>& interfaces, PeerKey key)
+{
+    for (const InterfaceRecord& record : interfaces) {
+        if (!record.hasInetAddress || !record.up || !record.running || record.loopback) {
+            continue;
+        }
+        if (record.pointToPoint == (key == PeerKey::PointToPoint)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool LinuxPeerProbe::peerAddressKnown(PeerKey key)
 {
     if (const std::optional<bool> forced = peerOverride()) {
@@ -39,24 +52,15 @@ bool LinuxPeerProbe::peerAddressKnown(PeerKey key)
     if (getifaddrs(&list) != 0) {
         return false;
     }
-    bool found = false;
-    for (ifaddrs* entry = list; entry != nullptr && !found; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr) {
-            continue;
-        }
-        const int family = entry->ifa_addr->sa_family;
-        if (family != AF_INET && family != AF_INET6) {
-            continue;
-        }
+    std::vector<InterfaceRecord> interfaces;
+    for (ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
         const unsigned flags = entry->ifa_flags;
-        if ((flags & IFF_UP) == 0 || (flags & IFF_RUNNING) == 0 || (flags & IFF_LOOPBACK) != 0) {
-            continue;
-        }
-        const bool pointToPoint = (flags & IFF_POINTOPOINT) != 0;
-        found = (key == PeerKey::PointToPoint) ? pointToPoint : !pointToPoint;
+        const int family = entry->ifa_addr != nullptr ? entry->ifa_addr->sa_family : AF_UNSPEC;
+        interfaces.push_back({(flags & IFF_UP) != 0, (flags & IFF_RUNNING) != 0, (flags & IFF_LOOPBACK) != 0,
+                              (flags & IFF_POINTOPOINT) != 0, family == AF_INET || family == AF_INET6});
     }
     freeifaddrs(list);
-    return found;
+    return peerAmong(interfaces, key);
 }
 
 } // namespace quantaro

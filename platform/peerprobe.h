@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 namespace quantaro {
 
 /** The two places where a handheld keeps the address of its network peer. */
@@ -16,6 +18,21 @@ public:
     virtual ~PeerProbe() = default;
     virtual bool peerAddressKnown(PeerKey key) = 0;
 };
+
+/** What the probe needs to know of one address of one network interface. */
+struct InterfaceRecord
+{
+    bool up = false;       ///< administratively up
+    bool running = false;  ///< the link carries traffic
+    bool loopback = false;
+    bool pointToPoint = false;
+    bool hasInetAddress = false; ///< an IPv4 or IPv6 address (not a link-layer one)
+};
+
+/** Whether the interfaces show a peer for the key: an interface that is up and running, not
+ *  loopback, with an internet address, point-to-point for PeerKey::PointToPoint and any other kind
+ *  for PeerKey::Desktop. */
+bool peerAmong(const std::vector<InterfaceRecord>& interfaces, PeerKey key);
 
 /** Looks at the machine's interfaces: a point-to-point interface that is up with an address for
  *  PeerKey::PointToPoint, any other non-loopback interface that is up with an address for

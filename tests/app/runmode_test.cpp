@@ -1,6 +1,7 @@
 #include "app/cconverterapp.h"
 #include "app/connectionrunmode.h"
 #include "app/settingsstore.h"
+#include "platform/peerprobe.h"
 #include "support/fakes.h"
 #include "support/virtualclock.h"
 
@@ -239,5 +240,38 @@ TEST(EndOfSessionTest, ASignalClosesTheConversionWindowAsItsCancelWould)
                         .startsWith(QStringLiteral("foot"))) << signal;
         EXPECT_TRUE(store.getString(settings::kSettings, settings::toName(QStringLiteral("LEN"), std::nullopt))
                         .startsWith(QStringLiteral("kilometre"))) << signal;
+    }
+}
+
+TEST(PeerProbeTest, OnlyAnUpRunningNonLoopbackInterfaceWithAnAddressIsAPeer)
+{
+    // up, running, loopback, point-to-point, internet address
+    const InterfaceRecord loopback{true, true, true, false, true};
+    const InterfaceRecord ethernet{true, true, false, false, true};
+    const InterfaceRecord dialUp{true, true, false, true, true};
+    const InterfaceRecord down{false, false, false, false, true};
+    const InterfaceRecord noCarrier{true, false, false, false, true};
+    const InterfaceRecord linkLayerOnly{true, true, false, false, false};
+    const InterfaceRecord dialUpDown{false, false, false, true, true};
+    struct Case
+    {
+        const char* machine;
+        std::vector<InterfaceRecord> interfaces;
+        bool pointToPoint;
+        bool desktop;
+    };
+    const Case cases[] = {
+        {"nothing", {}, false, false},
+        {"loopback only", {loopback}, false, false},
+        {"cable", {loopback, ethernet}, false, true},
+        {"dial-up", {loopback, dialUp}, true, false},
+        {"both", {dialUp, ethernet}, true, true},
+        {"down", {loopback, down, dialUpDown}, false, false},
+        {"no carrier", {noCarrier}, false, false},
+        {"no address yet", {linkLayerOnly}, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(peerAmong(c.interfaces, PeerKey::PointToPoint), c.pointToPoint) << c.machine;
+        EXPECT_EQ(peerAmong(c.interfaces, PeerKey::Desktop), c.desktop) << c.machine;
     }
 }
