@@ -145,7 +145,17 @@ TEST_F(ManualRatesTest, ARateWithAnExponentIsShownPlainSoAnEditKeepsItsSize)
         const char* shown;
         bool locked;
     };
+    // A stored rate is read to 57 characters, its lock marker included; the field holds 56.
+    const std::string d55(55, '5'), d56(56, '6'), d57(57, '7'), d58(58, '8');
+    const std::string marked55 = "-" + d55, marked56 = "-" + d56, marked57 = "-" + d57;
+    const std::string first56Of57 = d57.substr(0, 56), first56Of58 = d58.substr(0, 56);
     const Case cases[] = {
+        {"XBA", "$*1", d56.c_str(), d56.c_str(), false},
+        {"XBB", "$*1", d57.c_str(), first56Of57.c_str(), false},
+        {"XBC", "$*1", d58.c_str(), first56Of58.c_str(), false},
+        {"XBD", "$*1", marked55.c_str(), d55.c_str(), true},
+        {"XBE", "$*1", marked56.c_str(), d56.c_str(), true},
+        {"XBF", "$*1", marked57.c_str(), first56Of57.c_str(), true},
         {"IDR", "$*1", "5.85490034666865e-05", "0.0000585490034666865", false},
         {"KRW", "$*1", "-6.97515449967217E-4", "0.000697515449967217", true},
         {"VND", "$*3.7e-05", nullptr, "0.000037", false},
