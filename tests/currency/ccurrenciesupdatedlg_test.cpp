@@ -113,6 +113,34 @@ TEST(LastUpdateText, ReplacesTheFirstDateAndTimeMarkersOnly)
     }
 }
 
+TEST(LastUpdateText, ShowsTheTimeOfTheDevicesTimeZone)
+{
+    // 1,700,000,000 s is 14 November 2023, 22:13:20 UTC.
+    struct Case
+    {
+        const char* zone;
+        QDate date;
+        const char* time;
+    };
+    const char* saved = std::getenv("TZ");
+    const std::string savedZone = saved ? saved : "";
+    const QLocale locale = QLocale::c();
+    for (const Case& c : {Case{"UTC", QDate(2023, 11, 14), "22:13"}, Case{"America/New_York", QDate(2023, 11, 14), "17:13"},
+                          Case{"Asia/Kolkata", QDate(2023, 11, 15), "03:43"}}) {
+        ::setenv("TZ", c.zone, 1);
+        ::tzset();
+        EXPECT_EQ(lastUpdateText("%D% %T%", kStoredTime, locale),
+                  locale.toString(c.date, QLocale::ShortFormat) + " " + c.time)
+            << c.zone;
+    }
+    if (saved) {
+        ::setenv("TZ", savedZone.c_str(), 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+    ::tzset();
+}
+
 TEST_F(UpdateSettingsTest, ShowsTheLastUpdateOrNeverAndKeepsItThroughEveryLayout)
 {
     auto never = open();
