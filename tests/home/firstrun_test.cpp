@@ -5,6 +5,7 @@
 #include "home/cmaindlg.h"
 #include "home/desktopwindows.h"
 #include "support/fakes.h"
+#include "support/readonlyfolder.h"
 #include "support/virtualclock.h"
 #include "testpaths.h"
 #include "ui/controls.h"
@@ -171,14 +172,9 @@ TEST_F(FirstRunTest, TheChosenLanguageStaysAloneAndTheHomeWindowSpeaksIt)
 
 TEST_F(FirstRunTest, AReadOnlyProgramFolderKeepsEveryFileAndStillStartsInTheChosenLanguage)
 {
-    ASSERT_TRUE(QFile::setPermissions(m_program.path(), QFile::ReadOwner | QFile::ExeOwner));
-    {
-        QFile probe(m_program.filePath(QStringLiteral("probe")));
-        if (probe.open(QIODevice::WriteOnly)) {
-            probe.close();
-            probe.remove();
-            GTEST_SKIP() << "this user may write to a read-only folder (root), so the folder cannot be made read-only";
-        }
+    const ReadOnlyFolder readOnly(m_program.path());
+    if (!readOnly.why().isEmpty()) {
+        GTEST_SKIP() << "the program folder cannot be made read-only: " << readOnly.why().toStdString();
     }
     const QStringList before = files();
     QString firstCategory;
