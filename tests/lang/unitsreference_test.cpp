@@ -474,8 +474,8 @@ const Mapping kMappings[] = {
     {"pwr.horsepower_mechanical", "horsepower"},
     {"pwr.horsepower_metric", "metrichorsepower"},
     {"pwr.horsepower_electrical", "electrichorsepower"},
-    // boiler horsepower = 33475 BTU(IT)/h = 9810.554 W (ABMA); GNU units has 9809.50 W
-    {"pwr.horsepower", kNoReference, 33475 * kBtu / 3600},
+    // boiler horsepower = 9809.50 W (NIST SP 811, appendix B)
+    {"pwr.horsepower", "boilerhorsepower"},
     {"pwr.poncelet", "poncelet"},
     {"pwr.foot_pound_force_per_second", "foot pound force / second"},
     {"pwr.foot_pound_force_per_minute_ft_lbf_min", "foot pound force / minute"},
