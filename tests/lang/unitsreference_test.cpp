@@ -748,6 +748,37 @@ const Mapping kMappings[] = {
     {"tqe.kip_inch", "kip inch"},
     {"tqe.poundal_foot", "poundal foot"},
 
+    // Added units: typography, atomic and Planck scales, kitchen measures, diving, astronomy, information.
+    {"len.didot_point", "didotpoint"},
+    {"len.cicero", "cicero"},
+    {"len.bohr_radius", "bohrradius"},
+    // Planck length = 1.616255e-35 m (CODATA 2018); GNU units derives it from its own value of G
+    {"len.planck_length", kNoReference, 1.616255e-35},
+    {"vol.jigger", "jigger"},
+    {"vol.dessertspoon", "dessertspoon"},
+    // imperial tablespoon = 5/8 imperial fluid ounce (the imperial fluid ounce = 28.4130625 mL)
+    {"vol.tablespoon_imperial", kNoReference, 0.625 * 28.4130625e-6},
+    {"mas.gigatonne", "gigatonne"},
+    {"mas.pound_apothecaries", "appound"},
+    {"mas.ounce_apothecaries", "apounce"},
+    {"psn.metre_of_sea_water", "msw"},
+    {"psn.foot_of_sea_water", "fsw"},
+    {"psn.decibar", "decibar"},
+    {"tme.year_tropical", "tropicalyear"},
+    {"tme.year_sidereal", "siderealyear"},
+    {"tme.month_synodic", "synodicmonth"},
+    {"nrj.hartree", "hartree"},
+    {"nrj.rydberg", "rydberg"},
+    {"nrj.thermie", "thermie"},
+    {"pwr.calorie_th_per_second", "calorie_th / second"},
+    {"fce.decanewton", "decanewton"},
+    {"tqe.decanewton_metre", "decanewton meter"},
+    {"cpr.nat", "nat"},
+    {"cpr.hartley", "hartley"},
+    {"cpr.zettabit", "zettabit"},
+    {"cpr.zebibit", "zebibit"},
+    {"cpr.yottabit", "yottabit"},
+    {"cpr.yobibit", "yobibit"},
 };
 
 /** The base unit of a category or sub-category (-1: the category has none), by key and in GNU units. */
