@@ -8,28 +8,34 @@ Usage: make_options_templates.py <module resource folder> [--language en|fr|de]
 
 import sys
 
-from make_templates import (LANDSCAPE, LIST_FONT, PORTRAIT, SQUARE, Ui, bool_prop, font_prop,
+from make_templates import (LABEL_FONT, LANDSCAPE, LIST_FONT, PORTRAIT, SQUARE, Ui, bool_prop, font_prop,
                             string_prop, text_prop, write_templates)
 
 OPTIONS_TEMPLATES = {106: PORTRAIT, 107: LANDSCAPE, 138: SQUARE}
 
 UNIT_LIST, RUBRIC_COMBO, SHOW_ALL, HIDE_ALL = 1037, 1038, 1039, 1040
+# The line that says what a tick means: decoration the program never addresses, with an id only so
+# that it follows the re-layout.
+TICK_HINT = 1072
 
 TEXTS = {
     "en": {
         "title": "Units to show",
         "show_all": "Show all",
         "hide_all": "Hide all",
+        "tick_hint": "Ticked units are shown",
     },
     "fr": {
         "title": "Unités à afficher",
         "show_all": "Tout afficher",
         "hide_all": "Tout masquer",
+        "tick_hint": "Les unités cochées sont affichées",
     },
     "de": {
         "title": "Angezeigte Einheiten",
         "show_all": "Alle zeigen",
         "hide_all": "Alle ausblenden",
+        "tick_hint": "Angehakte Einheiten werden angezeigt",
     },
 }
 
@@ -41,12 +47,12 @@ UNIT_LIST_STYLE = "QListWidget::item { min-height: 40px; }"
 def options_layout(size):
     """Rectangles of the window's controls for one shape: the category on top, its units below."""
     if size == PORTRAIT:
-        return {RUBRIC_COMBO: (16, 16, 328, 48), UNIT_LIST: (16, 72, 328, 440),
+        return {RUBRIC_COMBO: (16, 16, 328, 48), TICK_HINT: (16, 64, 328, 28), UNIT_LIST: (16, 96, 328, 416),
                 SHOW_ALL: (16, 528, 160, 48), HIDE_ALL: (184, 528, 160, 48)}
     if size == LANDSCAPE:
-        return {RUBRIC_COMBO: (16, 16, 376, 48), UNIT_LIST: (16, 72, 376, 232),
+        return {RUBRIC_COMBO: (16, 16, 376, 48), TICK_HINT: (16, 64, 376, 28), UNIT_LIST: (16, 96, 376, 208),
                 SHOW_ALL: (408, 72, 216, 48), HIDE_ALL: (408, 136, 216, 48)}
-    return {RUBRIC_COMBO: (16, 16, 448, 48), UNIT_LIST: (16, 72, 448, 280),
+    return {RUBRIC_COMBO: (16, 16, 448, 48), TICK_HINT: (16, 64, 448, 28), UNIT_LIST: (16, 96, 448, 256),
             SHOW_ALL: (16, 368, 216, 48), HIDE_ALL: (248, 368, 216, 48)}
 
 
@@ -56,6 +62,8 @@ def options_template(size, texts):
     ui.add("QComboBox", "category", layout[RUBRIC_COMBO], RUBRIC_COMBO, font_prop(LIST_FONT))
     # The category comes first when tabbing, as it decides what the rest of the window shows.
     ui.tab_order.insert(0, "category")
+    ui.add("QLabel", "tickHint", layout[TICK_HINT], TICK_HINT,
+           text_prop(texts["tick_hint"]) + font_prop(LABEL_FONT) + bool_prop("wordWrap", True))
     ui.add("QListWidget", "units", layout[UNIT_LIST], UNIT_LIST,
            font_prop(LIST_FONT) + string_prop("styleSheet", UNIT_LIST_STYLE)
            + '\n    <property name="horizontalScrollBarPolicy">\n     <enum>Qt::ScrollBarAlwaysOff</enum>\n    </property>')
