@@ -2,6 +2,8 @@
 
 #include "app/settingsstore.h"
 #include "catalogue/rubric.h"
+#include "catalogue/unitlookup.h"
+#include "catalogue/unitsearch.h"
 #include "convert/conversion.h"
 #include "ui/bottommenubar.h"
 #include "ui/cstretchbitmapbutton.h"
@@ -10,6 +12,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QClipboard>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
@@ -19,6 +22,7 @@
 #include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace quantaro {
@@ -35,6 +39,13 @@ constexpr int kUnitIndexRole = Qt::UserRole;
 constexpr qreal kSmallestTitlePoints = 7.0;
 constexpr qreal kSmallestResultPoints = 11.0;
 constexpr qreal kFitStepPoints = 0.5;
+
+// A list row is a finger's height at the design size and shrinks with the window, but never below
+// its text with some air around it.
+constexpr int kDesignRowHeight = 40;
+constexpr int kRowTextPadding = 8;
+const QString kPairArrow = QStringLiteral(" \u2192 ");
+const QString kNoUnit = QStringLiteral("\u2014");
 
 // Shows the label's text in the font the last re-layout scaled it to (but not below start), made
 // smaller (never below smallest) until it fits the label: the scale is the same for every text of
@@ -127,6 +138,11 @@ QLabel* CConvertDlg::resultField() const
     return control<QLabel>(kResult);
 }
 
+QLineEdit* CConvertDlg::searchField() const
+{
+    return control<QLineEdit>(kFilter);
+}
+
 void CConvertDlg::connectCommands()
 {
     for (int id = kFirstKey; id <= kLastKey; ++id) {
@@ -148,7 +164,13 @@ void CConvertDlg::connectCommands()
     for (int id = kFirstSousRubric; id <= kLastSousRubric; ++id) {
         onCommand(id, [this, id] { switchSousRubric(id - kFirstSousRubric); });
     }
-    onNotification(kInput, Notification::TextChanged, [this] { recompute(); });
+    onCommand(kRecent, [this] { showRecentPairs(); });
+    onNotification(kInput, Notification::TextChanged, [this] {
+        recompute();
+        // A value typed with a pair of units is a use of that pair.
+        rememberCurrentPair();
+    });
+    onNotification(kFilter, Notification::TextChanged, [this] { applyUnitSearch(); });
     onNotification(kFromList, Notification::SelectionChanged, [this] { recompute(); });
     onNotification(kToList, Notification::SelectionChanged, [this] { recompute(); });
 
@@ -159,6 +181,12 @@ void CConvertDlg::connectCommands()
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             // A selection can also end without the current row changing (a control-click).
             connect(list, &QListWidget::itemSelectionChanged, this, [this] { recompute(); });
+            // A unit found through the search is picked: the keyboard goes back to the value.
+            connect(list, &QListWidget::itemClicked, this, [this] {
+                if (QLineEdit* search = searchField(); search && search->hasFocus() && inputField()) {
+                    inputField()->setFocus();
+                }
+            });
         }
     }
 }
@@ -188,9 +216,22 @@ void CConvertDlg::onInitDialog()
         groupAsRadio(bar->popupByFirstItem(kFirstPrecision), kFirstPrecision, kLastPrecision);
     }
     applyTitleAndResultLook();
-    // Long unit names take a second line rather than being cut by the narrow lists.
-    wrapRows(fromList());
-    wrapRows(toList());
+    // One line a unit, so that the lists show as many as their height allows; the whole name is
+    // in the tooltip and in the pair line once chosen.
+    for (QListWidget* list : {fromList(), toList()}) {
+        if (list) {
+            list->setWordWrap(false);
+            list->setTextElideMode(Qt::ElideRight);
+            list->setUniformItemSizes(true);
+        }
+    }
+    m_searchKeys.reserve(std::size_t(m_rubric.unitCount()));
+    for (int i = 0; i < m_rubric.unitCount(); ++i) {
+        m_searchKeys.push_back(searchKey(m_rubric.unit(i).name()));
+    }
+    if (QLabel* symbol = control<QLabel>(kUnit)) {
+        setTextColour(symbol, kResultColour);
+    }
     m_swapButton = new CStretchBitmapButton(this);
     m_swapButton->AttachAndLoad(kSwap, this, &resources());
     readSettings();
@@ -244,12 +285,14 @@ void CConvertDlg::readSettings()
                                             settings::kPrecisionResultDefault);
     m_precision = std::clamp(precision, kPrecisionMin, kPrecisionMax);
     m_currentSousRubric = 0;
+    m_recent.load(settings(), code, std::nullopt);
     if (m_rubric.hasSousRubrics()) {
         const int stored = settings().getInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix,
                                              settings::kCurrentSousRubricDefault);
         // A sub-category the category does not have would leave the title without a name.
         m_currentSousRubric =
             (stored >= 0 && stored < m_rubric.sousRubricCount()) ? stored : settings::kCurrentSousRubricDefault;
+        m_recent.load(settings(), code, m_currentSousRubric);
     }
 }
 
@@ -283,14 +326,50 @@ void CConvertDlg::recompute()
         return;
     }
     shown->clear();
+    QLabel* symbol = control<QLabel>(kUnit);
+    if (symbol) {
+        symbol->clear();
+    }
     const QString text = field->text();
     const int from = selectedUnit(fromList());
     const int to = selectedUnit(toList());
-    if (text.isEmpty() || from < 0 || to < 0) {
+    showPairLine(from, to);
+    // A search that leaves a list empty leaves nothing to convert between on the screen.
+    if (text.isEmpty() || from < 0 || to < 0 || !m_unitsOnShow) {
         return;
     }
     shown->setText(convertValue(text, m_rubric.unit(from), m_rubric.unit(to), m_notation, m_precision));
-    fitText(shown, kSmallestResultPoints, kSmallestResultPoints);
+    // A long result on a small screen is better small than cut.
+    fitText(shown, kSmallestResultPoints, fontscale::kSmallestPoints);
+    if (symbol && !shown->text().isEmpty()) {
+        const QString& target = m_rubric.unit(to).name();
+        const QString unitText = unitSymbol(target).isEmpty() ? target : unitSymbol(target);
+        symbol->setText(symbol->fontMetrics().elidedText(unitText, Qt::ElideRight, symbol->contentsRect().width()));
+        symbol->setToolTip(target);
+    }
+}
+
+void CConvertDlg::showPairLine(int from, int to)
+{
+    QLabel* line = control<QLabel>(kPair);
+    if (!line) {
+        return;
+    }
+    const QString fromName = from >= 0 ? m_rubric.unit(from).name() : kNoUnit;
+    const QString toName = to >= 0 ? m_rubric.unit(to).name() : kNoUnit;
+    QString text = fromName + kPairArrow + toName;
+    line->setText(text);
+    fitText(line, fontscale::kSmallestPoints, fontscale::kSmallestPoints);
+    const QFontMetrics metrics(line->font());
+    const int room = line->contentsRect().width();
+    if (metrics.horizontalAdvance(text) > room) {
+        // Each name gets half of what the arrow leaves, so both ends stay readable.
+        const int half = std::max(0, (room - metrics.horizontalAdvance(kPairArrow)) / 2);
+        text = metrics.elidedText(fromName, Qt::ElideRight, half) + kPairArrow +
+               metrics.elidedText(toName, Qt::ElideRight, half);
+    }
+    line->setText(text);
+    line->setToolTip(fromName + kPairArrow + toName);
 }
 
 void CConvertDlg::saveSelections(std::optional<int> sousRubric)
@@ -302,6 +381,18 @@ void CConvertDlg::saveSelections(std::optional<int> sousRubric)
     };
     settings().putString(settings::kSettings, settings::fromName(code, sousRubric), selectedText(fromList()));
     settings().putString(settings::kSettings, settings::toName(code, sousRubric), selectedText(toList()));
+}
+
+bool CConvertDlg::selectByName(QListWidget* list, const QString& name)
+{
+    for (int row = 0; list && row < list->count(); ++row) {
+        if (list->item(row)->text() == name) {
+            list->setCurrentRow(row);
+            list->scrollToItem(list->item(row));
+            return true;
+        }
+    }
+    return false;
 }
 
 void CConvertDlg::selectRemembered(QListWidget* list, const QString& name)
@@ -350,7 +441,126 @@ void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
     const QString& code = m_rubric.code();
     selectRemembered(from, settings().getString(settings::kSettings, settings::fromName(code, sousRubricSuffix())));
     selectRemembered(to, settings().getString(settings::kSettings, settings::toName(code, sousRubricSuffix())));
+    selectFirstUnits();
+    applyUnitSearch();
     m_filling = false;
+}
+
+void CConvertDlg::selectFirstUnits()
+{
+    // With nothing remembered the first two units are chosen, so that a typed value converts at once.
+    QListWidget* from = fromList();
+    QListWidget* to = toList();
+    if (from && from->selectedItems().isEmpty() && from->count() > 0) {
+        from->setCurrentRow(0);
+    }
+    if (to && to->selectedItems().isEmpty() && to->count() > 0) {
+        to->setCurrentRow(std::min(1, to->count() - 1));
+    }
+}
+
+void CConvertDlg::setUnitSearch(const QString& text)
+{
+    if (QLineEdit* search = searchField()) {
+        search->setText(text); // applies it through the field's change notification
+    }
+}
+
+void CConvertDlg::applyUnitSearch()
+{
+    const QString key = searchKey(searchField() ? searchField()->text() : QString());
+    m_unitsOnShow = true;
+    for (QListWidget* list : {fromList(), toList()}) {
+        if (!list) {
+            continue;
+        }
+        int shown = 0;
+        for (int row = 0; row < list->count(); ++row) {
+            QListWidgetItem* item = list->item(row);
+            const int index = item->data(kUnitIndexRole).toInt();
+            const bool matches = index >= 0 && std::size_t(index) < m_searchKeys.size() &&
+                                 matchesSearch(m_searchKeys[std::size_t(index)], key);
+            item->setHidden(!matches);
+            shown += matches ? 1 : 0;
+        }
+        m_unitsOnShow = m_unitsOnShow && shown > 0;
+        // The chosen unit stays in view when the search lets it; otherwise the list starts at its top.
+        const QList<QListWidgetItem*> selected = list->selectedItems();
+        if (!selected.isEmpty() && !selected.first()->isHidden()) {
+            list->scrollToItem(selected.first());
+        } else {
+            list->scrollToTop();
+        }
+    }
+    recompute();
+}
+
+void CConvertDlg::rememberCurrentPair()
+{
+    if (resultField() && resultField()->text().isEmpty()) {
+        return;
+    }
+    const int from = selectedUnit(fromList());
+    const int to = selectedUnit(toList());
+    if (from >= 0 && to >= 0) {
+        m_recent.use({m_rubric.unit(from).name(), m_rubric.unit(to).name()});
+    }
+}
+
+QList<UnitPair> CConvertDlg::offeredRecentPairs() const
+{
+    // Units hidden since, or of another sub-category, are not in the lists and are not offered.
+    auto listed = [this](const QString& name) {
+        return fromList() && !fromList()->findItems(name, Qt::MatchExactly).isEmpty();
+    };
+    QList<UnitPair> offered;
+    for (const UnitPair& pair : m_recent.pairs()) {
+        if (listed(pair.from) && listed(pair.to)) {
+            offered.append(pair);
+        }
+    }
+    return offered;
+}
+
+void CConvertDlg::chooseRecentPair(const UnitPair& pair)
+{
+    m_filling = true;
+    const bool found = selectByName(fromList(), pair.from) && selectByName(toList(), pair.to);
+    m_filling = false;
+    if (found) {
+        m_recent.use(pair);
+    }
+    recompute();
+}
+
+void CConvertDlg::showRecentPairs()
+{
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setStyle(touchMenuStyle());
+    const QList<UnitPair> offered = offeredRecentPairs();
+    for (const UnitPair& pair : offered) {
+        QAction* item = menu->addAction(pair.from + kPairArrow + pair.to);
+        connect(item, &QAction::triggered, this, [this, pair] { chooseRecentPair(pair); });
+    }
+    if (offered.isEmpty()) {
+        menu->addAction(string(kNoRecentPairsString))->setEnabled(false);
+    }
+    BottomMenuBar::fitToScreenWidth(menu);
+    QWidget* button = control<QWidget>(kRecent);
+    menu->popup(button ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos());
+}
+
+void CConvertDlg::fitRowsToScale()
+{
+    for (QListWidget* list : {fromList(), toList()}) {
+        if (!list) {
+            continue;
+        }
+        const int scaled = qRound(kDesignRowHeight * layoutScale(list));
+        const int height = std::max(scaled, list->fontMetrics().height() + kRowTextPadding);
+        list->setStyleSheet(QStringLiteral("QListWidget::item { min-height: %1px; }").arg(height));
+    }
 }
 
 void CConvertDlg::refreshTitle()
@@ -368,6 +578,7 @@ void CConvertDlg::refreshTitle()
 
 void CConvertDlg::afterRelayout()
 {
+    fitRowsToScale();
     refreshTitle();
 }
 
@@ -457,7 +668,9 @@ void CConvertDlg::switchSousRubric(int sousRubric)
         return;
     }
     const int left = m_currentSousRubric;
+    m_recent.save(settings(), m_rubric.code(), left);
     m_currentSousRubric = sousRubric;
+    m_recent.load(settings(), m_rubric.code(), m_currentSousRubric);
     fillUnitLists(true, left);
     refreshTitle();
 }
@@ -528,6 +741,8 @@ void CConvertDlg::saveSettings()
     }
     const QString& code = m_rubric.code();
     saveSelections(sousRubricSuffix());
+    rememberCurrentPair();
+    m_recent.save(settings(), code, sousRubricSuffix());
     settings().putInt(settings::kSettings, code + settings::kViewResultSuffix, m_notation);
     settings().putInt(settings::kSettings, code + settings::kPrecisionResultSuffix, m_precision);
     if (m_rubric.hasSousRubrics()) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "convert/recentpairs.h"
 #include "ui/quantarodialog.h"
 
 #include <QFont>
 #include <QString>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -36,6 +38,14 @@ inline constexpr int kLastKey = 1025;
 inline constexpr int kBackspace = 1032;
 inline constexpr int kClear = 1034;
 inline constexpr int kSwap = 1054;
+/** The chosen pair spelled out ("kilometre (km) → hectometre (hm)"), whatever the lists show. */
+inline constexpr int kPair = 1080;
+/** The target unit's symbol beside the result (the result itself stays the bare number). */
+inline constexpr int kUnit = 1081;
+/** The unit search that narrows both lists. */
+inline constexpr int kFilter = 1082;
+/** Opens the recent pairs of units. */
+inline constexpr int kRecent = 1083;
 
 inline constexpr int kPaste = 32773;
 inline constexpr int kCopy = 32774;
@@ -48,6 +58,9 @@ inline constexpr int kSousRubricPlaceholder = 32816;
 inline constexpr int kFirstSousRubric = 32900;
 /** The last sub-category command that is handled (the twelfth and later ones do nothing). */
 inline constexpr int kLastSousRubric = 32910;
+
+/** The module's text of the recent pairs' menu when it has none to offer. */
+inline constexpr int kNoRecentPairsString = 1300;
 
 /** The character each keypad key sends, indexed by key id - kFirstKey. */
 inline constexpr char16_t kKeypadCharacters[] = u"0123456789.-+*/e";
@@ -80,8 +93,15 @@ public:
      * remembered ones; with saveFirst, the selections are stored first under sub-category leftSousRubric.
      */
     void fillUnitLists(bool saveFirst, int leftSousRubric = 0);
-    /** The closing step: stores units, notation, precision and sub-category. */
+    /** The closing step: stores units, notation, precision, sub-category and the recent pairs. */
     void saveSettings();
+    /** Shows in both lists only the units whose name or symbol holds the text (any case, any
+     *  accents); an empty text shows every unit. Selections stay as they are. */
+    void setUnitSearch(const QString& text);
+    /** The recent pairs of the current sub-category whose units are both on show, newest first. */
+    QList<UnitPair> offeredRecentPairs() const;
+    /** Selects the pair in both lists, as the recent pairs' menu does. */
+    void chooseRecentPair(const UnitPair& pair);
     /** Puts the title back (after a re-layout or a sub-category switch) and recomputes. */
     void refreshTitle();
 
@@ -109,6 +129,13 @@ private:
     void switchSousRubric(int sousRubric);
 
     void saveSelections(std::optional<int> sousRubric);
+    void applyUnitSearch();
+    void selectFirstUnits();
+    void rememberCurrentPair();
+    void showPairLine(int from, int to);
+    void showRecentPairs();
+    void fitRowsToScale();
+    bool selectByName(QListWidget* list, const QString& name);
     void selectRemembered(QListWidget* list, const QString& name);
     int selectedUnit(QListWidget* list) const;
     void replacePlaceholder(QMenu* popup);
@@ -121,6 +148,7 @@ private:
     QListWidget* fromList() const;
     QListWidget* toList() const;
     QLabel* resultField() const;
+    QLineEdit* searchField() const;
 
     Rubric& m_rubric;
     int m_notation;
@@ -132,6 +160,11 @@ private:
     QFont m_titleFont;
     QFont m_resultFont;
     CStretchBitmapButton* m_swapButton = nullptr;
+    /** The search form of every unit's name, by unit index. */
+    std::vector<QString> m_searchKeys;
+    /** Whether each list shows at least one unit under the current search. */
+    bool m_unitsOnShow = true;
+    RecentPairs m_recent;
 };
 
 } // namespace quantaro

@@ -57,6 +57,9 @@ public:
     void setItemEnabled(int commandId, bool enabled);
     void setItemChecked(int commandId, bool checked);
 
+    /** Gives a menu the program's font, or a smaller one where its widest item would pass the screen's edge. */
+    static void fitToScreenWidth(QMenu* menu);
+
     /** Opens the popup of a top-level entry above its button. */
     void openPopup(int index);
 
@@ -75,7 +78,6 @@ private:
     void arrangeColumns(QMenu* menu);
     /** The items as buttons, one column per column break (or all in one column without). */
     QWidget* columnGrid(QMenu* menu, const QList<QAction*>& list, bool honourBreaks);
-    static void fitToScreenWidth(QMenu* menu);
     void keepAboveTheBar(QMenu* submenu) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void restoreItems(QMenu* menu);

@@ -152,6 +152,12 @@ QFont layoutFont(const QWidget* control)
     return factor.isValid() ? scaledFont(designFont(control), factor.toReal()) : designFont(control);
 }
 
+qreal layoutScale(const QWidget* control)
+{
+    const QVariant factor = control->property(kFontScaleProperty);
+    return factor.isValid() ? factor.toReal() : 1.0;
+}
+
 void RelayoutFromTemplate(QWidget* window, int templateId, const ResourceSource* source)
 {
     const ResourceSource& resources = source ? *source : ResourceSource::current();

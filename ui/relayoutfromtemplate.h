@@ -47,5 +47,7 @@ QFont designFont(const QWidget* control);
 void setDesignFont(QWidget* control, const QFont& font);
 /** The control's design font at the scale of the window's last re-layout (the design font before any). */
 QFont layoutFont(const QWidget* control);
+/** The scale of the window's last re-layout for this control (1 before any). */
+qreal layoutScale(const QWidget* control);
 
 } // namespace quantaro

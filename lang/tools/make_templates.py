@@ -2,7 +2,7 @@
 """Writes a language module's window templates for the home window (102, 103, 137) and the
 conversion window (104, 105, 136) as Qt Designer .ui files.
 
-Layouts are tables of absolute rectangles on an 8-pixel grid, one per screen shape; the texts
+Layouts are tables of absolute rectangles on a 4-pixel grid, one per screen shape; the texts
 come from the tables at the bottom, so another language only swaps the TEXTS dictionary.
 The bottom 48 pixels of every shape stay free for the window's menu bar, and every control the
 program addresses carries its integer controlId.
@@ -17,6 +17,8 @@ from xml.sax.saxutils import escape
 
 PORTRAIT, LANDSCAPE, SQUARE = (360, 640), (640, 360), (480, 480)
 MENU_BAR_HEIGHT = 48
+# Every rectangle starts on this grid (touch targets of 44 pixels with 4 pixels between them).
+GRID = 4
 
 HOME_TEMPLATES = {102: PORTRAIT, 103: LANDSCAPE, 137: SQUARE}
 CONVERT_TEMPLATES = {104: PORTRAIT, 105: LANDSCAPE, 136: SQUARE}
@@ -33,10 +35,9 @@ FROM_LIST, TO_LIST = 1027, 1033
 FIRST_KEY = 1010
 BACKSPACE, CLEAR, SWAP = 1032, 1034, 1054
 SWAP_CAPTION = "SWAP"
-# The window's decoration ids (1070 to 1079), which the program never addresses: the labels carry
-# them only because a re-layout moves and scales controls that have an id, and leaves the others
-# at their portrait design place.
-FROM_LABEL, TO_LABEL = 1070, 1071
+# The chosen pair spelled out, the target unit's symbol beside the result, the unit search and the
+# recent pairs' button.
+PAIR, UNIT, FILTER, RECENT = 1080, 1081, 1082, 1083
 
 # The character each keypad button sends, by its id (the program owns this table); the texts
 # shown on the keys are the language's (see KEY_TEXTS).
@@ -48,31 +49,31 @@ TEXTS = {
         "home_title": "Quantaro",
         "convert_title": "Convert",
         "title_placeholder": "Category",
-        "from": "From",
-        "to": "To",
         "backspace": "\u232b",
         "clear": "C",
         "input_placeholder": "Value",
+        "filter_placeholder": "Find unit",
+        "recent": "Recent",
     },
     "fr": {
         "home_title": "Quantaro",
         "convert_title": "Conversion",
         "title_placeholder": "Catégorie",
-        "from": "De",
-        "to": "Vers",
         "backspace": "\u232b",
         "clear": "C",
         "input_placeholder": "Valeur",
+        "filter_placeholder": "Rechercher",
+        "recent": "Récents",
     },
     "de": {
         "home_title": "Quantaro",
         "convert_title": "Umrechnen",
         "title_placeholder": "Kategorie",
-        "from": "Von",
-        "to": "Nach",
         "backspace": "\u232b",
         "clear": "C",
         "input_placeholder": "Wert",
+        "filter_placeholder": "Suchen",
+        "recent": "Zuletzt",
     },
 }
 KEY_TEXTS = {"*": "\u00d7", "/": "\u00f7", "-": "\u2212"}
@@ -117,32 +118,38 @@ def keypad(rows, x0, y0, w, h, dx, dy):
 
 
 def convert_layout(size):
-    """Rectangles of every conversion-window control for one shape."""
+    """Rectangles of every conversion-window control for one shape.
+
+    The unit lists take every pixel the other controls leave: seven rows in portrait and five in
+    landscape, on a 4-pixel rhythm with touch targets of 44 pixels. The unit search stands beside
+    the title as in a phone's app bar, and the chosen pair of units is spelled out under both, so
+    the lists may scroll anywhere."""
     if size == PORTRAIT:
-        # The swap button sits between the two labels, above the lists, so that the lists share
-        # the whole width: unit names are long.
         layout = {
-            TITLE: (16, 8, 328, 56), INPUT: (16, 72, 328, 48), RESULT: (16, 128, 328, 48),
-            "from": (16, 184, 128, 48), "to": (216, 184, 128, 48),
-            FROM_LIST: (16, 240, 160, 152), SWAP: (152, 184, 56, 48), TO_LIST: (184, 240, 160, 152),
+            TITLE: (16, 4, 160, 48), FILTER: (184, 4, 160, 44), PAIR: (16, 52, 328, 20),
+            INPUT: (16, 72, 208, 44), RECENT: (228, 72, 64, 44), SWAP: (296, 72, 48, 44),
+            RESULT: (16, 116, 272, 40), UNIT: (292, 116, 52, 40),
+            FROM_LIST: (16, 160, 160, 284), TO_LIST: (184, 160, 160, 284),
         }
-        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 400, 48, 56, 56, 64)
+        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 448, 48, 44, 56, 48)
     elif size == LANDSCAPE:
-        # The input sits above the keypad like a calculator's display; the result stays under
-        # the title, next to the lists it depends on.
+        # The result stays next to the lists it depends on; the value and the keypad stand on the
+        # right like a calculator.
         layout = {
-            TITLE: (16, 8, 320, 56), RESULT: (16, 72, 320, 48), INPUT: (352, 16, 272, 48),
-            "from": (16, 128, 128, 48), "to": (208, 128, 128, 48),
-            FROM_LIST: (16, 184, 152, 120), SWAP: (152, 128, 48, 48), TO_LIST: (184, 184, 152, 120),
+            TITLE: (16, 4, 200, 48), FILTER: (220, 4, 116, 44), PAIR: (16, 52, 320, 20),
+            RESULT: (16, 72, 276, 32), UNIT: (296, 72, 40, 32),
+            FROM_LIST: (16, 104, 156, 204), TO_LIST: (180, 104, 156, 204),
+            INPUT: (352, 4, 152, 44), RECENT: (508, 4, 64, 44), SWAP: (576, 4, 48, 44),
         }
-        layout["keys"] = keypad(KEYPAD_FOUR_ROWS, 352, 80, 48, 48, 56, 56)
+        layout["keys"] = keypad(KEYPAD_FOUR_ROWS, 352, 52, 48, 56, 56, 60)
     else:
         layout = {
-            TITLE: (16, 8, 448, 56), INPUT: (16, 72, 216, 48), RESULT: (248, 72, 216, 48),
-            "from": (16, 128, 184, 24), "to": (280, 128, 184, 24),
-            FROM_LIST: (16, 152, 184, 96), SWAP: (216, 176, 48, 48), TO_LIST: (280, 152, 184, 96),
+            TITLE: (16, 4, 216, 48), FILTER: (240, 4, 224, 44), PAIR: (16, 52, 448, 20),
+            INPUT: (16, 72, 328, 44), RECENT: (348, 72, 64, 44), SWAP: (416, 72, 48, 44),
+            RESULT: (16, 116, 392, 40), UNIT: (412, 116, 52, 40),
+            FROM_LIST: (16, 160, 220, 124), TO_LIST: (244, 160, 220, 124),
         }
-        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 8, 264, 64, 48, 80, 56)
+        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 288, 68, 44, 76, 48)
     return layout
 
 
@@ -159,7 +166,7 @@ class Ui:
         x, y, w, h = rect
         # A control without an id would stay at its portrait place in every other shape and size.
         assert control_id is not None, (name, "every control needs an id")
-        assert x % 8 == 0 and y % 8 == 0, (name, rect)
+        assert x % GRID == 0 and y % GRID == 0, (name, rect)
         assert y + h <= self.size[1] - MENU_BAR_HEIGHT and x + w <= self.size[0], (name, rect)
         prop_id = ""
         if control_id is not None:
@@ -218,25 +225,31 @@ def convert_template(size, texts):
     ui = Ui(size, texts["convert_title"])
     # Top-aligned, so that a window too small for two lines still shows the category's name.
     centred = set_prop("alignment", "Qt::AlignHCenter|Qt::AlignTop")
+    label_font = font_prop(LABEL_FONT)
+    # Controls are created in reading order, which is also the tab order.
     ui.add("QLabel", "title", layout[TITLE], TITLE,
            text_prop(texts["title_placeholder"]) + font_prop(BIG_FONT, True) + centred + bool_prop("wordWrap", True))
+    ui.add("QLineEdit", "filter", layout[FILTER], FILTER,
+           font_prop(LIST_FONT) + string_prop("placeholderText", texts["filter_placeholder"])
+           + bool_prop("clearButtonEnabled", True))
+    # The pair line elides the names in code when they are too long for it.
+    ui.add("QLabel", "pair", layout[PAIR], PAIR,
+           text_prop("") + label_font + set_prop("alignment", "Qt::AlignHCenter|Qt::AlignVCenter"))
     ui.add("QLineEdit", "input", layout[INPUT], INPUT,
            font_prop(BIG_FONT) + set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter")
            + string_prop("placeholderText", texts["input_placeholder"]))
+    ui.add("QPushButton", "recent", layout[RECENT], RECENT,
+           text_prop(texts["recent"]) + label_font + bool_prop("autoDefault", False))
+    ui.add("QPushButton", "swap", layout[SWAP], SWAP, text_prop(SWAP_CAPTION) + bool_prop("autoDefault", False))
     ui.add("QLabel", "result", layout[RESULT], RESULT,
            text_prop("") + font_prop(BIG_FONT, True) + set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter")
            + set_prop("textInteractionFlags", "Qt::TextSelectableByMouse|Qt::TextSelectableByKeyboard"))
-    label_font = font_prop(LABEL_FONT)
-    # "To" keeps to the right edge of its list, clear of the swap button where that sits between the
-    # labels. The same in every shape: a re-layout moves labels but leaves their alignment alone.
-    left = set_prop("alignment", "Qt::AlignLeft|Qt::AlignVCenter")
-    right = set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter")
-    ui.add("QLabel", "fromLabel", layout["from"], FROM_LABEL, text_prop(texts["from"]) + label_font + left)
-    ui.add("QLabel", "toLabel", layout["to"], TO_LABEL, text_prop(texts["to"]) + label_font + right)
+    # The target unit's symbol, against the result's right edge.
+    ui.add("QLabel", "unit", layout[UNIT], UNIT,
+           text_prop("") + font_prop(LABEL_FONT, True) + set_prop("alignment", "Qt::AlignLeft|Qt::AlignVCenter"))
     list_props = (font_prop(LIST_FONT) + string_prop("styleSheet", ROW_STYLE)
                   + f'\n    <property name="horizontalScrollBarPolicy">\n     <enum>Qt::ScrollBarAlwaysOff</enum>\n    </property>')
     ui.add("QListWidget", "fromList", layout[FROM_LIST], FROM_LIST, list_props)
-    ui.add("QPushButton", "swap", layout[SWAP], SWAP, text_prop(SWAP_CAPTION) + bool_prop("autoDefault", False))
     ui.add("QListWidget", "toList", layout[TO_LIST], TO_LIST, list_props)
     key_font = font_prop(KEY_FONT)
     keys = layout["keys"]

@@ -1,0 +1,64 @@
+#include "convert/recentpairs.h"
+
+#include "app/settingsstore.h"
+
+namespace quantaro {
+
+namespace {
+const QString kRecentFromSuffix = QStringLiteral(".RecentFrom");
+const QString kRecentToSuffix = QStringLiteral(".RecentTo");
+const QChar kSeparator(u'|');
+
+QString valueName(const QString& code, const QString& suffix, std::optional<int> sousRubric)
+{
+    return sousRubric ? QStringLiteral("%1%2.%3").arg(code, suffix).arg(*sousRubric) : code + suffix;
+}
+} // namespace
+
+void RecentPairs::load(const SettingsStore& store, const QString& code, std::optional<int> sousRubric)
+{
+    m_pairs.clear();
+    const QStringList from =
+        store.getString(settings::kSettings, valueName(code, kRecentFromSuffix, sousRubric)).split(kSeparator);
+    const QStringList to =
+        store.getString(settings::kSettings, valueName(code, kRecentToSuffix, sousRubric)).split(kSeparator);
+    // A hand-edited file may hold lists of different lengths or repeats: only whole pairs count,
+    // taken oldest first so that the newest copy of a repeat wins.
+    const qsizetype count = std::min({from.size(), to.size(), qsizetype(kMaxPairs)});
+    for (qsizetype i = count - 1; i >= 0; --i) {
+        use({from.at(i), to.at(i)});
+    }
+}
+
+bool RecentPairs::save(SettingsStore& store, const QString& code, std::optional<int> sousRubric) const
+{
+    QStringList from;
+    QStringList to;
+    for (const UnitPair& pair : m_pairs) {
+        from << pair.from;
+        to << pair.to;
+    }
+    const bool fromStored = store.putString(settings::kSettings, valueName(code, kRecentFromSuffix, sousRubric),
+                                            from.join(kSeparator));
+    const bool toStored =
+        store.putString(settings::kSettings, valueName(code, kRecentToSuffix, sousRubric), to.join(kSeparator));
+    return fromStored && toStored;
+}
+
+bool RecentPairs::use(const UnitPair& pair)
+{
+    if (pair.from.isEmpty() || pair.to.isEmpty() || pair.from.contains(kSeparator) || pair.to.contains(kSeparator)) {
+        return false;
+    }
+    if (!m_pairs.isEmpty() && m_pairs.front() == pair) {
+        return false;
+    }
+    m_pairs.removeAll(pair);
+    m_pairs.prepend(pair);
+    while (m_pairs.size() > kMaxPairs) {
+        m_pairs.removeLast();
+    }
+    return true;
+}
+
+} // namespace quantaro
