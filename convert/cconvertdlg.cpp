@@ -359,7 +359,7 @@ void CConvertDlg::showPairLine(int from, int to)
     const QString toName = to >= 0 ? m_rubric.unit(to).name() : kNoUnit;
     QString text = fromName + kPairArrow + toName;
     line->setText(text);
-    fitText(line, fontscale::kSmallestPoints, fontscale::kSmallestPoints);
+    fitText(line, kSmallestTitlePoints, kSmallestTitlePoints);
     const QFontMetrics metrics(line->font());
     const int room = line->contentsRect().width();
     if (metrics.horizontalAdvance(text) > room) {

@@ -50,7 +50,8 @@ def options_layout(size):
         return {RUBRIC_COMBO: (16, 16, 328, 48), TICK_HINT: (16, 64, 328, 28), UNIT_LIST: (16, 96, 328, 416),
                 SHOW_ALL: (16, 528, 160, 48), HIDE_ALL: (184, 528, 160, 48)}
     if size == LANDSCAPE:
-        return {RUBRIC_COMBO: (16, 16, 376, 48), TICK_HINT: (16, 64, 376, 28), UNIT_LIST: (16, 96, 376, 208),
+        # The hint has room to wrap under the buttons.
+        return {RUBRIC_COMBO: (16, 16, 376, 48), UNIT_LIST: (16, 72, 376, 232), TICK_HINT: (408, 192, 216, 112),
                 SHOW_ALL: (408, 72, 216, 48), HIDE_ALL: (408, 136, 216, 48)}
     return {RUBRIC_COMBO: (16, 16, 448, 48), TICK_HINT: (16, 64, 448, 28), UNIT_LIST: (16, 96, 448, 256),
             SHOW_ALL: (16, 368, 216, 48), HIDE_ALL: (248, 368, 216, 48)}

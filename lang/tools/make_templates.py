@@ -126,30 +126,30 @@ def convert_layout(size):
     the lists may scroll anywhere."""
     if size == PORTRAIT:
         layout = {
-            TITLE: (16, 4, 160, 48), FILTER: (184, 4, 160, 44), PAIR: (16, 52, 328, 20),
-            INPUT: (16, 72, 208, 44), RECENT: (228, 72, 64, 44), SWAP: (296, 72, 48, 44),
-            RESULT: (16, 116, 272, 40), UNIT: (292, 116, 52, 40),
-            FROM_LIST: (16, 160, 160, 284), TO_LIST: (184, 160, 160, 284),
+            TITLE: (16, 4, 160, 48), FILTER: (184, 8, 160, 44), PAIR: (16, 52, 328, 24),
+            INPUT: (16, 76, 192, 44), RECENT: (212, 76, 80, 44), SWAP: (296, 76, 48, 44),
+            RESULT: (16, 120, 272, 40), UNIT: (292, 120, 52, 40),
+            FROM_LIST: (16, 164, 160, 284), TO_LIST: (184, 164, 160, 284),
         }
-        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 448, 48, 44, 56, 48)
+        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 452, 48, 44, 56, 48)
     elif size == LANDSCAPE:
         # The result stays next to the lists it depends on; the value and the keypad stand on the
         # right like a calculator.
         layout = {
-            TITLE: (16, 4, 200, 48), FILTER: (220, 4, 116, 44), PAIR: (16, 52, 320, 20),
+            TITLE: (16, 4, 200, 48), FILTER: (220, 8, 116, 44), PAIR: (16, 52, 320, 20),
             RESULT: (16, 72, 276, 32), UNIT: (296, 72, 40, 32),
             FROM_LIST: (16, 104, 156, 204), TO_LIST: (180, 104, 156, 204),
-            INPUT: (352, 4, 152, 44), RECENT: (508, 4, 64, 44), SWAP: (576, 4, 48, 44),
+            INPUT: (352, 4, 112, 44), RECENT: (468, 4, 104, 44), SWAP: (576, 4, 48, 44),
         }
         layout["keys"] = keypad(KEYPAD_FOUR_ROWS, 352, 52, 48, 56, 56, 60)
     else:
         layout = {
-            TITLE: (16, 4, 216, 48), FILTER: (240, 4, 224, 44), PAIR: (16, 52, 448, 20),
-            INPUT: (16, 72, 328, 44), RECENT: (348, 72, 64, 44), SWAP: (416, 72, 48, 44),
-            RESULT: (16, 116, 392, 40), UNIT: (412, 116, 52, 40),
-            FROM_LIST: (16, 160, 220, 124), TO_LIST: (244, 160, 220, 124),
+            TITLE: (16, 4, 216, 48), FILTER: (240, 8, 224, 44), PAIR: (16, 52, 448, 24),
+            INPUT: (16, 76, 312, 44), RECENT: (332, 76, 80, 44), SWAP: (416, 76, 48, 44),
+            RESULT: (16, 120, 392, 40), UNIT: (412, 120, 52, 40),
+            FROM_LIST: (16, 164, 220, 124), TO_LIST: (244, 164, 220, 124),
         }
-        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 288, 68, 44, 76, 48)
+        layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 292, 68, 44, 76, 48)
     return layout
 
 
