@@ -51,6 +51,7 @@ CConverterApp* CConverterApp::instance()
 
 int CConverterApp::startUp(const QString& commandLine)
 {
+    settings().removeWriteLeftovers();
     const RunMode mode = chooseRunMode(commandLine, settings());
     if (mode == RunMode::Connection) {
         runConnectionMode();
