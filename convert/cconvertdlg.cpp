@@ -293,15 +293,22 @@ void CConvertDlg::recompute()
     fitText(shown, kSmallestResultPoints, kSmallestResultPoints);
 }
 
-void CConvertDlg::saveSelections(std::optional<int> sousRubric)
+void CConvertDlg::addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const
 {
     const QString& code = m_rubric.code();
     auto selectedText = [](QListWidget* list) {
         const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
         return selected.isEmpty() ? QString() : selected.first()->text();
     };
-    settings().putString(settings::kSettings, settings::fromName(code, sousRubric), selectedText(fromList()));
-    settings().putString(settings::kSettings, settings::toName(code, sousRubric), selectedText(toList()));
+    changes.putString(settings::kSettings, settings::fromName(code, sousRubric), selectedText(fromList()));
+    changes.putString(settings::kSettings, settings::toName(code, sousRubric), selectedText(toList()));
+}
+
+void CConvertDlg::saveSelections(std::optional<int> sousRubric)
+{
+    SettingsChanges changes;
+    addSelections(changes, sousRubric);
+    tellIfNotSaved(settings().write(changes), settings());
 }
 
 void CConvertDlg::selectRemembered(QListWidget* list, const QString& name)
@@ -527,13 +534,14 @@ void CConvertDlg::saveSettings()
         return;
     }
     const QString& code = m_rubric.code();
-    saveSelections(sousRubricSuffix());
-    settings().putInt(settings::kSettings, code + settings::kViewResultSuffix, m_notation);
-    settings().putInt(settings::kSettings, code + settings::kPrecisionResultSuffix, m_precision);
+    SettingsChanges changes;
+    addSelections(changes, sousRubricSuffix());
+    changes.putInt(settings::kSettings, code + settings::kViewResultSuffix, m_notation);
+    changes.putInt(settings::kSettings, code + settings::kPrecisionResultSuffix, m_precision);
     if (m_rubric.hasSousRubrics()) {
-        settings().putInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix, m_currentSousRubric);
+        changes.putInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix, m_currentSousRubric);
     }
-    settings().sync();
+    tellIfNotSaved(settings().write(changes), settings());
 }
 
 } // namespace quantaro

@@ -14,6 +14,7 @@ class QMenu;
 namespace quantaro {
 
 class CStretchBitmapButton;
+class SettingsChanges;
 class Rubric;
 class SettingsStore;
 
@@ -108,6 +109,7 @@ private:
     void setPrecision(int precision);
     void switchSousRubric(int sousRubric);
 
+    void addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const;
     void saveSelections(std::optional<int> sousRubric);
     void selectRemembered(QListWidget* list, const QString& name);
     int selectedUnit(QListWidget* list) const;
