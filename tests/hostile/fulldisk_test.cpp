@@ -7,8 +7,8 @@
 #include "platform/curlhttpclient.h"
 #include "support/failingwrites.h"
 #include "support/fakes.h"
+#include "support/readonlyfolder.h"
 #include "support/scriptedhttpserver.h"
-#include "support/smalldisk.h"
 #include "support/virtualclock.h"
 #include "testpaths.h"
 #include "tools/ratestool.h"
@@ -28,9 +28,8 @@ namespace {
 
 constexpr qint64 kPage = 4096;
 constexpr int kRateLines = 40;
-constexpr int kSmallDiskRates = 95;
-constexpr int kHiddenLists = 10;
-constexpr int kManyRates = 200;
+constexpr int kSmallDiskRates = 150;
+constexpr int kManyRates = 250;
 constexpr int kManyCurrencies = 200;
 const QString kIniName = QStringLiteral("Quantaro.ini");
 const QString kLongRate = QStringLiteral("0.90003512345678");
@@ -64,12 +63,6 @@ void fillSettings(SettingsStore& store, const QString& server, int rates = kSmal
         changes.putString(settings::kSettings, settings::toName(c, std::nullopt), QStringLiteral("another unit (x)"));
         changes.putInt(settings::kSettings, c + settings::kViewResultSuffix, 1);
         changes.putInt(settings::kSettings, c + settings::kPrecisionResultSuffix, 8);
-    }
-    for (int i = 0; i < kHiddenLists; ++i) {
-        const QString section = settings::hiddenUnitsSection(QStringLiteral("H%1").arg(i));
-        changes.putInt(section, settings::kHiddenCount, 2);
-        changes.putString(section, settings::hiddenItemName(0), QStringLiteral("a hidden unit"));
-        changes.putString(section, settings::hiddenItemName(1), QStringLiteral("another hidden unit"));
     }
     for (int i = 0; i < rates; ++i) {
         changes.putString(settings::kCurrencies, QStringLiteral("R%1").arg(i), QStringLiteral("1.%1").arg(i));

@@ -7,11 +7,8 @@
 
 namespace quantaro::test {
 
-/**
- * Writes as a failing disk does, for as long as it lives: the first `bytesBeforeFailure` bytes
- * reach the file, the next write fails with `error` (ENOSPC: the disk is full); or the flush or the
- * close fails although every write went through.
- */
+/** For as long as it lives, files are written as on a failing disk: the write after the first
+ *  bytesBeforeFailure bytes fails with `error` (ENOSPC: full), or the flush or the close does. */
 class FailingWrites final : public WriteCalls
 {
 public:
@@ -19,7 +16,7 @@ public:
     {
         Write,
         Flush,
-        Close,
+        Close
     };
 
     FailingWrites(Stage stage, qint64 bytesBeforeFailure = 0, int error = ENOSPC)
@@ -35,23 +32,23 @@ public:
     ssize_t write(int fd, const void* data, size_t size) override
     {
         if (m_left <= 0) {
-            errno = m_error;
-            return -1;
+            return fail();
         }
-        const auto allowed = static_cast<size_t>(std::min<qint64>(m_left, static_cast<qint64>(size)));
-        const ssize_t written = WriteCalls::write(fd, data, allowed);
-        m_left -= written > 0 ? written : 0;
+        const ssize_t written =
+            WriteCalls::write(fd, data, static_cast<size_t>(std::min<qint64>(m_left, qint64(size))));
+        m_left -= std::max<ssize_t>(written, 0);
         return written;
     }
-    int fsync(int fd) override { return failAt(Stage::Flush, WriteCalls::fsync(fd)); }
-    int close(int fd) override { return failAt(Stage::Close, WriteCalls::close(fd)); }
+    int fsync(int fd) override { return m_stage == Stage::Flush ? fail() : WriteCalls::fsync(fd); }
+    int close(int fd) override
+    {
+        const int closed = WriteCalls::close(fd);
+        return m_stage == Stage::Close ? fail() : closed;
+    }
 
 private:
-    int failAt(Stage stage, int result)
+    int fail() const
     {
-        if (stage != m_stage) {
-            return result;
-        }
         errno = m_error;
         return -1;
     }
