@@ -51,6 +51,7 @@ CConverterApp* CConverterApp::instance()
 
 int CConverterApp::startUp(const QString& commandLine)
 {
+    settings().removeWriteLeftovers();
     const RunMode mode = chooseRunMode(commandLine, settings());
     if (mode == RunMode::Connection) {
         runConnectionMode();
@@ -90,7 +91,10 @@ bool CConverterApp::LoadLanguageModule()
         ResourceSource::current().setRoot(kProgramResourceRoot);
         m_languageModule.reset();
     }
-    const QString name = settings().getString(settings::kSettings, settings::kLanguageDllName);
+    QString name = settings().getString(settings::kSettings, settings::kLanguageDllName);
+    if (name.isEmpty()) {
+        name = m_sessionLanguage;
+    }
     // The setting names a file of the program folder; a path from an edited store is not followed.
     const QString path = programFilePath(m_services.programFolder, name);
     if (!path.isEmpty()) {

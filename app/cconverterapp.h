@@ -75,6 +75,9 @@ public:
 
     /** The windows of the windowed run modes. */
     void setWindows(AppWindows* windows) { m_services.windows = windows; }
+    /** The module file chosen in this session: used when the settings name none (they could not
+     *  keep the choice), so that the session goes on; the next start asks again. */
+    void setSessionLanguage(const QString& fileName) { m_sessionLanguage = fileName; }
     /** Replaces how rates are downloaded. */
     void setRateDownloader(std::function<bool()> downloader) { m_downloader = std::move(downloader); }
 
@@ -91,6 +94,7 @@ private:
     AppServices m_services;
     std::unique_ptr<LanguageModule> m_languageModule;
     std::function<bool()> m_downloader;
+    QString m_sessionLanguage;
 };
 
 } // namespace quantaro

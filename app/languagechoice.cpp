@@ -109,22 +109,34 @@ uint16_t deviceLanguageId()
     return 0;
 }
 
-void confirmLanguageChoice(SettingsStore& settings, std::vector<LanguageEntry>& entries, int selectedIndex)
+bool storeLanguageChoice(SettingsStore& settings, const std::vector<LanguageEntry>& entries, int selectedIndex)
 {
+    SettingsChanges choice;
     if (entries.empty()) {
-        settings.putString(settings::kSettings, settings::kLanguageDllName, std::nullopt);
-        settings.putInt(settings::kSettings, settings::kNewInstall, 1);
-        return;
+        choice.putString(settings::kSettings, settings::kLanguageDllName, std::nullopt);
+        choice.putInt(settings::kSettings, settings::kNewInstall, 1);
+    } else if (selectedIndex >= 0 && selectedIndex < static_cast<int>(entries.size())) {
+        choice.putString(settings::kSettings, settings::kLanguageDllName,
+                         entries[static_cast<size_t>(selectedIndex)].fileName);
+        choice.putInt(settings::kSettings, settings::kNewInstall, 0);
+    } else {
+        return true;
     }
-    if (selectedIndex < 0 || selectedIndex >= static_cast<int>(entries.size())) {
-        return;
-    }
-    const QString chosen = entries[static_cast<size_t>(selectedIndex)].fileName;
+    return settings.write(choice);
+}
+
+void unloadLanguageEntries(std::vector<LanguageEntry>& entries)
+{
     for (LanguageEntry& entry : entries) {
         entry.module.reset();
     }
-    settings.putString(settings::kSettings, settings::kLanguageDllName, chosen);
-    settings.putInt(settings::kSettings, settings::kNewInstall, 0);
+}
+
+bool confirmLanguageChoice(SettingsStore& settings, std::vector<LanguageEntry>& entries, int selectedIndex)
+{
+    const bool stored = storeLanguageChoice(settings, entries, selectedIndex);
+    unloadLanguageEntries(entries);
+    return stored;
 }
 
 } // namespace quantaro

@@ -46,8 +46,15 @@ int defaultLanguageEntry(const std::vector<LanguageEntry>& entries, uint16_t dev
  *  locale; 0 when it has no counterpart. */
 uint16_t deviceLanguageId();
 
-/** Stores the choice: the chosen file and NewInstall 0, or, without entries, no name and
- *  NewInstall 1. Unloads every entry's module. */
-void confirmLanguageChoice(SettingsStore& settings, std::vector<LanguageEntry>& entries, int selectedIndex);
+/** Stores the choice in one write: the chosen file and NewInstall 0, or, without entries, no name
+ *  and NewInstall 1. False when the settings could not be written (nothing stored then); a
+ *  selection outside the entries stores nothing and answers true. The modules stay loaded. */
+bool storeLanguageChoice(SettingsStore& settings, const std::vector<LanguageEntry>& entries, int selectedIndex);
+
+/** Unloads every entry's module. */
+void unloadLanguageEntries(std::vector<LanguageEntry>& entries);
+
+/** Stores the choice (storeLanguageChoice), then unloads every entry's module. */
+bool confirmLanguageChoice(SettingsStore& settings, std::vector<LanguageEntry>& entries, int selectedIndex);
 
 } // namespace quantaro

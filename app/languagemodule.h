@@ -12,6 +12,13 @@ inline const QString kModuleIdentity = QStringLiteral("Quantaro Language DLL #1.
 /** Most characters of a module's language name that are used. */
 inline constexpr int kLanguageNameMaxLength = 127;
 
+/**
+ * Whether the file is a whole shared object for this machine: an ELF header of this process's
+ * class, byte order and machine, and every segment and the section header table inside the file.
+ * A file cut short (a partial copy) fails, and is never handed to the dynamic loader.
+ */
+bool isCompleteSharedObject(const QString& path);
+
 /** File name pattern of language modules in the program folder. */
 QString languageModulePattern();
 
@@ -23,7 +30,7 @@ QString languageModulePattern();
 class LanguageModule
 {
 public:
-    /** Loads the library at that path; nothing when it is not a loadable library. */
+    /** Loads the library at that path; nothing when it is not a whole shared object or not loadable. */
     static std::unique_ptr<LanguageModule> load(const QString& path);
     ~LanguageModule();
     LanguageModule(const LanguageModule&) = delete;

@@ -1,11 +1,20 @@
 #include "app/settingsstore.h"
 
+#include "app/initext.h"
+#include "platform/filewrite.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStringList>
+#include <cerrno>
 #include <limits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quantaro {
 
@@ -65,6 +74,12 @@ QString escapeComponent(const QString& name)
 constexpr qint64 kLargestSoundFile = 8 * 1024 * 1024;
 constexpr qint64 kCompareChunk = 64 * 1024;
 constexpr uchar kFirstTextByte = 0x20;
+// How long a write waits for another process's write to end: longer than a lock takes to count as
+// stale (Qt's default), after which Qt takes over the lock of a writer that hangs.
+constexpr qint64 kLockWaitMs = 40000;
+constexpr int kLockPollMs = 100;
+constexpr qint64 kEmptyLockAgeMs = 1000;
+constexpr int kNoWait = 0;
 
 /**
  * Whether QSettings would drop or misread part of the text on its next rewrite: control bytes, a
@@ -128,31 +143,24 @@ bool sameContents(const QString& first, const QString& second)
     return true;
 }
 
-/** Identity of a file's current contents: a rewrite through a temporary file changes it. */
-struct FileStamp
+/** Takes the file's lock, waiting for another writer; false when it cannot be had. */
+bool takeLock(QLockFile& lock, const QString& lockPath)
 {
-    bool isFile = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    timespec modified{};
-    off_t size = 0;
-
-    bool operator==(const FileStamp& other) const
-    {
-        return isFile == other.isFile && device == other.device && inode == other.inode &&
-               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
-               size == other.size;
+    QElapsedTimer waited;
+    waited.start();
+    while (!lock.tryLock(kLockPollMs)) {
+        if (lock.error() != QLockFile::LockFailedError || waited.elapsed() > kLockWaitMs) {
+            return false;
+        }
+        // A writer killed between making the lock file and writing its name into it leaves it empty,
+        // and Qt would wait for the lock to grow stale; a live writer fills it at once.
+        const QFileInfo info(lockPath);
+        if (info.exists() && info.size() == 0 &&
+            info.lastModified().msecsTo(QDateTime::currentDateTime()) > kEmptyLockAgeMs) {
+            lock.removeStaleLockFile();
+        }
     }
-};
-
-FileStamp stampOf(const QString& path)
-{
-    struct stat info = {};
-    FileStamp stamp;
-    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode)) {
-        stamp = {true, info.st_dev, info.st_ino, info.st_mtim, info.st_size};
-    }
-    return stamp;
+    return true;
 }
 
 QString sectionPath(const QString& section)
@@ -213,52 +221,85 @@ bool SettingsStore::backUpDamagedFile()
                 continue;
             }
         }
-        if (QFile::copy(path, backup)) {
-            m_damagedOnOpen = false;
-            return true;
+        QFile damaged(path);
+        if (!damaged.open(QIODevice::ReadOnly)) {
+            return fail(EIO);
         }
-        return false;
+        if (const WriteOutcome copied = replaceFile(backup, damaged.readAll()); !copied.ok()) {
+            return fail(copied.error);
+        }
+        m_damagedOnOpen = false;
+        return true;
     }
     return false;
 }
 
-bool SettingsStore::commit()
+bool SettingsStore::fail(int error)
 {
+    m_lastWriteError = error != 0 ? error : EIO;
+    return false;
+}
+
+bool SettingsStore::write(const SettingsChanges& changes)
+{
+    const QString path = fileName();
+    if (!QDir().mkpath(folder())) {
+        return fail(::access(QFile::encodeName(QFileInfo(folder()).path()).constData(), W_OK) != 0 ? errno : EACCES);
+    }
+    const QString lockPath = path + QStringLiteral(".lock");
+    QLockFile lock(lockPath);
+    if (!takeLock(lock, lockPath)) {
+        // The lock file is the first thing written: its failure says why the settings cannot be.
+        if (::access(QFile::encodeName(folder()).constData(), W_OK) != 0) {
+            return fail(errno);
+        }
+        return fail(lock.error() == QLockFile::UnknownError ? ENOSPC : EAGAIN);
+    }
+    // A file that cannot be read would be replaced by one without its values.
+    QFile current(path);
+    if (current.exists() && !current.open(QIODevice::ReadOnly)) {
+        return fail(EACCES);
+    }
+    const QByteArray old = current.read(kLargestSoundFile);
+    // Under the lock nobody else writes: read what other processes wrote, so none of it is lost.
+    m_settings->sync();
     // A damaged file is rewritten whole with only what could be read: never before it is kept aside.
     if (!backUpDamagedFile()) {
         return false;
     }
-    const QString path = fileName();
-    const FileStamp before = stampOf(path);
-    m_settings->sync();
-    if (m_settings->status() == QSettings::NoError) {
-        return true;
+    IniValues values;
+    for (const QString& key : m_settings->allKeys()) {
+        values.insert(key, m_settings->value(key));
     }
-    // QSettings keeps the first error it met for the rest of its life (a damaged file read at the
-    // start included), so only the file itself tells whether this write reached it: QSettings
-    // replaces the file through a temporary one.
-    const FileStamp after = stampOf(path);
-    return after.isFile && !(after == before);
+    for (const SettingsChanges::Change& change : changes.m_changes) {
+        const QString group = sectionPath(change.section);
+        if (!change.name) {
+            values.remove(group);
+            const QString prefix = group + QLatin1Char('/');
+            values.removeIf([&prefix](const auto& entry) { return entry.key().startsWith(prefix); });
+            continue;
+        }
+        const QString key = keyFor(change.section, *change.name);
+        if (change.value) {
+            values.insert(key, *change.value);
+        } else {
+            values.remove(key);
+        }
+    }
+    if (const WriteOutcome written = replaceFile(path, iniText(values, iniKeyOrder(old))); !written.ok()) {
+        return fail(written.error);
+    }
+    // The new file is always newer than the one it replaced, so this reads it back.
+    m_settings->sync();
+    return true;
 }
 
-bool SettingsStore::writeValue(const QString& key, const std::optional<QVariant>& value)
+bool SettingsStore::writeOne(const QString& section, const std::optional<QString>& name,
+                             const std::optional<QVariant>& value)
 {
-    const QVariant old = m_settings->value(key);
-    if (value) {
-        m_settings->setValue(key, *value);
-    } else {
-        m_settings->remove(key);
-    }
-    if (commit()) {
-        return true;
-    }
-    // A value that did not reach the file is not shown by later reads either: the old one stays.
-    if (old.isValid()) {
-        m_settings->setValue(key, old);
-    } else {
-        m_settings->remove(key);
-    }
-    return false;
+    SettingsChanges changes;
+    changes.m_changes.push_back({section, name, value});
+    return write(changes);
 }
 
 int32_t SettingsStore::getInt(const QString& section, const QString& name, int32_t defaultValue) const
@@ -278,7 +319,7 @@ int32_t SettingsStore::getInt(const QString& section, const QString& name, int32
 
 bool SettingsStore::putInt(const QString& section, const QString& name, int32_t value)
 {
-    return writeValue(keyFor(section, name), QVariant(value));
+    return writeOne(section, name, QVariant(value));
 }
 
 QString SettingsStore::getString(const QString& section, const QString& name, const QString& defaultValue) const
@@ -303,7 +344,7 @@ bool SettingsStore::putString(const QString& section, const std::optional<QStrin
     if (!name) {
         return deleteKey(section);
     }
-    return writeValue(keyFor(section, *name), value ? std::optional<QVariant>(*value) : std::nullopt);
+    return writeOne(section, name, value ? std::optional<QVariant>(*value) : std::nullopt);
 }
 
 std::optional<QByteArray> SettingsStore::getBinary(const QString& section, const QString& name) const
@@ -317,17 +358,15 @@ std::optional<QByteArray> SettingsStore::getBinary(const QString& section, const
 
 bool SettingsStore::putBinary(const QString& section, const QString& name, const QByteArray& bytes)
 {
-    return writeValue(keyFor(section, name), QVariant(bytes));
+    return writeOne(section, name, QVariant(bytes));
 }
 
 bool SettingsStore::deleteKey(const QString& path)
 {
-    const QString group = sectionPath(path);
-    if (group.isEmpty()) {
+    if (sectionPath(path).isEmpty()) {
         return false;
     }
-    m_settings->remove(group);
-    return commit();
+    return writeOne(path, std::nullopt, std::nullopt);
 }
 
 bool SettingsStore::contains(const QString& section, const QString& name) const
@@ -343,6 +382,52 @@ void SettingsStore::sync()
 QString SettingsStore::fileName() const
 {
     return m_settings->fileName();
+}
+
+QString SettingsStore::folder() const
+{
+    return QFileInfo(fileName()).absolutePath();
+}
+
+void SettingsStore::removeWriteLeftovers()
+{
+    QLockFile lock(fileName() + QStringLiteral(".lock"));
+    // A writer holds the lock while its new file exists: with the lock taken, every such file is a leftover.
+    if (!lock.tryLock(kNoWait)) {
+        return;
+    }
+    const QDir dir(folder());
+    const QString target = fileName();
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!isReplacementName(target, name)) {
+            continue;
+        }
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        struct stat info = {};
+        if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
+            ::unlink(path.constData());
+        }
+    }
+}
+
+void SettingsChanges::putInt(const QString& section, const QString& name, int32_t value)
+{
+    m_changes.push_back({section, name, QVariant(value)});
+}
+
+void SettingsChanges::putString(const QString& section, const QString& name, const std::optional<QString>& value)
+{
+    m_changes.push_back({section, name, value ? std::optional<QVariant>(*value) : std::nullopt});
+}
+
+void SettingsChanges::putBinary(const QString& section, const QString& name, const QByteArray& bytes)
+{
+    m_changes.push_back({section, name, QVariant(bytes)});
+}
+
+void SettingsChanges::deleteKey(const QString& path)
+{
+    m_changes.push_back({path, std::nullopt, std::nullopt});
 }
 
 } // namespace quantaro

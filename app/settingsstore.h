@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QSettings;
 
@@ -50,6 +51,30 @@ QString fromName(const QString& code, std::optional<int> sousRubric);
 QString toName(const QString& code, std::optional<int> sousRubric);
 } // namespace settings
 
+/** Several changes of the settings that reach the file together, or not at all. */
+class SettingsChanges
+{
+public:
+    void putInt(const QString& section, const QString& name, int32_t value);
+    /** A value stores it; no value deletes the value. */
+    void putString(const QString& section, const QString& name, const std::optional<QString>& value);
+    void putBinary(const QString& section, const QString& name, const QByteArray& bytes);
+    /** Deletes one key (a section path) with its values and sub-keys. */
+    void deleteKey(const QString& path);
+
+    bool isEmpty() const { return m_changes.empty(); }
+
+private:
+    friend class SettingsStore;
+    struct Change
+    {
+        QString section;
+        std::optional<QString> name; ///< none: the whole section
+        std::optional<QVariant> value;
+    };
+    std::vector<Change> m_changes;
+};
+
 /**
  * Typed named values in sections below the settings root Velmora/Quantaro.
  *
@@ -58,11 +83,17 @@ QString toName(const QString& code, std::optional<int> sousRubric);
  * absent or unreadable gives the default. Every write reaches the file at once, so a second
  * process (the connection run mode) and this one lose nothing of each other's values.
  *
+ * A write replaces the file whole and only once the new file is known to be on the disk: under
+ * the file's lock (the one Qt's settings classes take too) it reads what other processes wrote,
+ * writes everything to a new file beside the old one, checks every write, the flush and the close,
+ * and then renames it over the old file. A write that fails in any way (a full disk, a read-only
+ * folder, a file of another user, a failing disk) leaves the old file byte for byte as it was,
+ * answers false and keeps its errno for lastWriteError().
+ *
  * A file that cannot be read whole (cut short, binary garbage, a broken section header) is still
  * read as far as it goes, and copied beside itself before the first write rewrites it: to
  * "<file>.bak", or the first free "<file>.bak.N" (N up to kMaxBackups - 1) when an earlier backup
- * with other contents is there, so no backup is ever overwritten but the last one. A write that
- * does not reach the file reports failure and leaves the old value, also for later reads here.
+ * with other contents is there, so no backup is ever overwritten but the last one.
  */
 class SettingsStore
 {
@@ -91,8 +122,23 @@ public:
     /** Whether the section holds a value of that name. */
     bool contains(const QString& section, const QString& name) const;
 
-    /** Writes pending changes and reads what other processes wrote. */
+    /** Writes all the changes in one replacement of the file; false (and nothing changed) when it failed. */
+    bool write(const SettingsChanges& changes);
+
+    /** Reads what other processes wrote. */
     void sync();
+
+    /** The errno of the last write that failed, 0 when none has. */
+    int lastWriteError() const { return m_lastWriteError; }
+    /** The folder that holds the file. */
+    QString folder() const;
+
+    /**
+     * Removes the new files that an interrupted write (of this store or of Qt's save path) left
+     * beside the settings file: its name, a point and six letters or digits, owned by this user.
+     * Only while no other process writes; nothing else in the folder is touched.
+     */
+    void removeWriteLeftovers();
 
     /** The file behind the store. */
     QString fileName() const;
@@ -102,14 +148,14 @@ public:
 
 private:
     QString keyFor(const QString& section, const QString& name) const;
-    /** Stores one value (nothing = removes it) and writes the file; on failure the old value is restored. */
-    bool writeValue(const QString& key, const std::optional<QVariant>& value);
-    bool commit();
+    bool writeOne(const QString& section, const std::optional<QString>& name, const std::optional<QVariant>& value);
     /** Copies a damaged file aside once, before it is first rewritten; false when that failed. */
     bool backUpDamagedFile();
+    bool fail(int error);
 
     std::unique_ptr<QSettings> m_settings;
     bool m_damagedOnOpen = false;
+    int m_lastWriteError = 0;
 };
 
 } // namespace quantaro

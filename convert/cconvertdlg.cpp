@@ -372,15 +372,23 @@ void CConvertDlg::showPairLine(int from, int to)
     line->setToolTip(fromName + kPairArrow + toName);
 }
 
-void CConvertDlg::saveSelections(std::optional<int> sousRubric)
+void CConvertDlg::addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const
 {
     const QString& code = m_rubric.code();
     auto selectedText = [](QListWidget* list) {
         const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
         return selected.isEmpty() ? QString() : selected.first()->text();
     };
-    settings().putString(settings::kSettings, settings::fromName(code, sousRubric), selectedText(fromList()));
-    settings().putString(settings::kSettings, settings::toName(code, sousRubric), selectedText(toList()));
+    changes.putString(settings::kSettings, settings::fromName(code, sousRubric), selectedText(fromList()));
+    changes.putString(settings::kSettings, settings::toName(code, sousRubric), selectedText(toList()));
+    m_recent.addTo(changes, code, sousRubric);
+}
+
+void CConvertDlg::saveSelections(std::optional<int> sousRubric)
+{
+    SettingsChanges changes;
+    addSelections(changes, sousRubric);
+    tellIfNotSaved(settings().write(changes), settings());
 }
 
 bool CConvertDlg::selectByName(QListWidget* list, const QString& name)
@@ -668,10 +676,11 @@ void CConvertDlg::switchSousRubric(int sousRubric)
         return;
     }
     const int left = m_currentSousRubric;
-    m_recent.save(settings(), m_rubric.code(), left);
+    rememberCurrentPair();
     m_currentSousRubric = sousRubric;
-    m_recent.load(settings(), m_rubric.code(), m_currentSousRubric);
+    // The selections and recent pairs are stored under the sub-category left before the new one's are read.
     fillUnitLists(true, left);
+    m_recent.load(settings(), m_rubric.code(), m_currentSousRubric);
     refreshTitle();
 }
 
@@ -740,15 +749,15 @@ void CConvertDlg::saveSettings()
         return;
     }
     const QString& code = m_rubric.code();
-    saveSelections(sousRubricSuffix());
+    SettingsChanges changes;
     rememberCurrentPair();
-    m_recent.save(settings(), code, sousRubricSuffix());
-    settings().putInt(settings::kSettings, code + settings::kViewResultSuffix, m_notation);
-    settings().putInt(settings::kSettings, code + settings::kPrecisionResultSuffix, m_precision);
+    addSelections(changes, sousRubricSuffix());
+    changes.putInt(settings::kSettings, code + settings::kViewResultSuffix, m_notation);
+    changes.putInt(settings::kSettings, code + settings::kPrecisionResultSuffix, m_precision);
     if (m_rubric.hasSousRubrics()) {
-        settings().putInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix, m_currentSousRubric);
+        changes.putInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix, m_currentSousRubric);
     }
-    settings().sync();
+    tellIfNotSaved(settings().write(changes), settings());
 }
 
 } // namespace quantaro

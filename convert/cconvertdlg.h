@@ -16,6 +16,7 @@ class QMenu;
 namespace quantaro {
 
 class CStretchBitmapButton;
+class SettingsChanges;
 class Rubric;
 class SettingsStore;
 
@@ -128,6 +129,7 @@ private:
     void setPrecision(int precision);
     void switchSousRubric(int sousRubric);
 
+    void addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const;
     void saveSelections(std::optional<int> sousRubric);
     void applyUnitSearch();
     void selectFirstUnits();

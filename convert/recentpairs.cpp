@@ -30,19 +30,20 @@ void RecentPairs::load(const SettingsStore& store, const QString& code, std::opt
     }
 }
 
-bool RecentPairs::save(SettingsStore& store, const QString& code, std::optional<int> sousRubric) const
+void RecentPairs::addTo(SettingsChanges& changes, const QString& code, std::optional<int> sousRubric) const
 {
+    // A category never converted in leaves no trace in the settings.
+    if (m_pairs.isEmpty()) {
+        return;
+    }
     QStringList from;
     QStringList to;
     for (const UnitPair& pair : m_pairs) {
         from << pair.from;
         to << pair.to;
     }
-    const bool fromStored = store.putString(settings::kSettings, valueName(code, kRecentFromSuffix, sousRubric),
-                                            from.join(kSeparator));
-    const bool toStored =
-        store.putString(settings::kSettings, valueName(code, kRecentToSuffix, sousRubric), to.join(kSeparator));
-    return fromStored && toStored;
+    changes.putString(settings::kSettings, valueName(code, kRecentFromSuffix, sousRubric), from.join(kSeparator));
+    changes.putString(settings::kSettings, valueName(code, kRecentToSuffix, sousRubric), to.join(kSeparator));
 }
 
 bool RecentPairs::use(const UnitPair& pair)

@@ -6,6 +6,7 @@
 
 namespace quantaro {
 
+class SettingsChanges;
 class SettingsStore;
 
 /** A source and a target unit, by their names. */
@@ -28,8 +29,8 @@ public:
     static constexpr int kMaxPairs = 5;
 
     void load(const SettingsStore& store, const QString& code, std::optional<int> sousRubric);
-    /** Writes the pairs; false when the store could not take them. */
-    bool save(SettingsStore& store, const QString& code, std::optional<int> sousRubric) const;
+    /** Adds the pairs to a write of the settings. */
+    void addTo(SettingsChanges& changes, const QString& code, std::optional<int> sousRubric) const;
 
     /** Puts the pair first, dropping an older copy of it and the oldest beyond kMaxPairs; a pair
      *  with a missing unit is not a conversion and is ignored. Returns whether anything changed. */

@@ -82,7 +82,7 @@ void CCurrenciesUpdateDlg::downloadNow()
         if (succeeded) {
             const int64_t now = m_clock.now();
             if (services().settings) {
-                storeLastCurrencyUpdate(*services().settings, now);
+                tellIfNotSaved(storeLastCurrencyUpdate(*services().settings, now));
             }
             m_lastUpdateText = lastUpdateText(string(currencyupdate::kLastUpdateFormat), now);
             afterRelayout();
@@ -129,27 +129,27 @@ void CCurrenciesUpdateDlg::switchOn()
     const int32_t cable = m_notifications.registerApplication(notification::kCableConnectionEvent, m_application,
                                                               kConnectionRunWord, start, end);
     if (cable != notification::kNoHandle) {
-        store.putInt(settings::kSettings, settings::kSyncAuto, cable);
+        tellIfNotSaved(store.putInt(settings::kSettings, settings::kSyncAuto, cable));
     }
     const int32_t network = m_notifications.registerApplication(notification::kNetworkFunctionEvent, m_application,
                                                                 kConnectionRunWord, start, end);
     if (network != notification::kNoHandle) {
-        store.putInt(settings::kSettings, settings::kSyncAutoRndis, network);
+        tellIfNotSaved(store.putInt(settings::kSettings, settings::kSyncAutoRndis, network));
     }
-    store.sync();
 }
 
 void CCurrenciesUpdateDlg::switchOff(int32_t cableHandle)
 {
     SettingsStore& store = *services().settings;
     m_notifications.cancel(cableHandle);
-    store.putInt(settings::kSettings, settings::kSyncAuto, 0);
     const int32_t network = store.getInt(settings::kSettings, settings::kSyncAutoRndis, settings::kSyncAutoDefault);
     if (network != notification::kNoHandle) {
         m_notifications.cancel(network);
     }
-    store.putInt(settings::kSettings, settings::kSyncAutoRndis, 0);
-    store.sync();
+    SettingsChanges changes;
+    changes.putInt(settings::kSettings, settings::kSyncAuto, 0);
+    changes.putInt(settings::kSettings, settings::kSyncAutoRndis, 0);
+    tellIfNotSaved(store.write(changes));
 }
 
 void CCurrenciesUpdateDlg::cancelNetworkFunction()
@@ -158,8 +158,7 @@ void CCurrenciesUpdateDlg::cancelNetworkFunction()
     const int32_t network = store.getInt(settings::kSettings, settings::kSyncAutoRndis, settings::kSyncAutoDefault);
     if (network != 0) {
         m_notifications.cancel(network);
-        store.putInt(settings::kSettings, settings::kSyncAutoRndis, 0);
-        store.sync();
+        tellIfNotSaved(store.putInt(settings::kSettings, settings::kSyncAutoRndis, 0));
     }
 }
 

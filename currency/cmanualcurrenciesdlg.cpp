@@ -141,16 +141,21 @@ void CManualCurrenciesDlg::rateChanged()
 void CManualCurrenciesDlg::onOk()
 {
     if (SettingsStore* store = services().settings) {
+        // All changed rates in one write: on a failure every stored rate stays as it was.
+        SettingsChanges changes;
         for (const CurrencyEntry& entry : m_entries) {
             if (!entry.modified) {
                 continue;
             }
             if (entry.rateText.isEmpty()) {
-                store->putString(settings::kCurrencies, entry.currencyCode, std::nullopt);
+                changes.putString(settings::kCurrencies, entry.currencyCode, std::nullopt);
             } else {
-                store->putString(settings::kCurrencies, entry.currencyCode,
-                                 entry.locked ? kRateLockMarker + entry.rateText : entry.rateText);
+                changes.putString(settings::kCurrencies, entry.currencyCode,
+                                  entry.locked ? kRateLockMarker + entry.rateText : entry.rateText);
             }
+        }
+        if (!changes.isEmpty()) {
+            tellIfNotSaved(store->write(changes));
         }
     }
     QuantaroDialog::onOk();

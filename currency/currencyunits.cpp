@@ -16,7 +16,56 @@ bool isPlainDecimal(QStringView text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u'.' || (c >= u'0' && c <= u'9'); });
 }
 
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+/** Digits with at most one point and at least one digit, then optionally e or E, a sign and digits. */
+bool isDecimalNumberText(QStringView text)
+{
+    qsizetype i = 0;
+    int digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (isDigit(text[i])) {
+            ++digits;
+        } else if (text[i] == u'.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (i == text.size()) {
+        return true;
+    }
+    if (text[i] != u'e' && text[i] != u'E') {
+        return false;
+    }
+    ++i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        ++i;
+    }
+    const qsizetype exponentStart = i;
+    while (i < text.size() && isDigit(text[i])) {
+        ++i;
+    }
+    return i > exponentStart && i == text.size();
+}
+
 } // namespace
+
+bool isRateNumber(QStringView text)
+{
+    if (!isDecimalNumberText(text)) {
+        return false;
+    }
+    const double rate = leadingNumber(text);
+    return std::isfinite(rate) && rate > 0.0 && std::isfinite(1.0 / rate) && 1.0 / rate > 0.0;
+}
 
 QString rateText(double rate)
 {
@@ -37,11 +86,11 @@ void UpdateCurrencyUnits(Rubric& currencies, const SettingsStore& settings)
     for (int i = 0; i < currencies.unitCount(); ++i) {
         UnitRecord& unit = currencies.unit(i);
         const QString stored = settings.getString(settings::kCurrencies, unit.tag());
-        // The zero test sees the lock marker, so a locked rate reads as negative and passes.
-        if (stored.isEmpty() || leadingNumber(stored) == 0.0) {
+        const QString rate = stored.startsWith(kRateLockMarker) ? stored.sliced(1) : stored;
+        // Anything but a number would become part of the formula (a stored "1-1" would subtract).
+        if (!isRateNumber(rate)) {
             continue;
         }
-        const QString rate = stored.startsWith(kRateLockMarker) ? stored.sliced(1) : stored;
         unit.setFromBase(QStringLiteral("$/") + rate);
         unit.setToBase(QStringLiteral("$*") + rate);
     }

@@ -17,6 +17,14 @@ inline constexpr QChar kRateLockMarker = u'-';
 inline constexpr int kRateSignificantDigits = 15;
 
 /**
+ * Whether a rate text (without its lock marker) is a rate: a plain decimal number, digits with at
+ * most one decimal point and optionally an exponent ("0.92", "1.25e-3"), whose value and reciprocal
+ * are both finite and greater than zero. Anything else ("1-1", "0.5+50", "-0.5", "1e999", "0") would
+ * rewrite or break the formulas it goes into.
+ */
+bool isRateNumber(QStringView text);
+
+/**
  * A rate as it is written: plain decimal notation with kRateSignificantDigits significant digits,
  * never an exponent, which an edit in a field of digits and points would mangle.
  */
@@ -33,7 +41,8 @@ QString editableRateText(const QString& stored);
 /**
  * Rewrites the formulas of the currency units from the rates stored under their tags in
  * "Currencies": toBase becomes "$*" + rate, fromBase "$/" + rate, the rate text as stored without
- * its lock marker. A unit whose rate is absent, empty, not a number or 0 keeps its formulas.
+ * its lock marker. A unit whose stored text is absent or, once its marker is taken off, not a rate
+ * (isRateNumber) keeps its formulas; the stored text is left as it is.
  */
 void UpdateCurrencyUnits(Rubric& currencies, const SettingsStore& settings);
 

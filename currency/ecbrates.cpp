@@ -51,10 +51,11 @@ std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml)
         if (!std::isfinite(valueInEuro) || valueInEuro <= 0.0) {
             continue;
         }
-        const QByteArray line = code.toLatin1() + ';' + rateText(valueInEuro).toLatin1();
+        const QString rate = rateText(valueInEuro);
+        const QByteArray line = code.toLatin1() + ';' + rate.toLatin1();
         // Written plain, a rate far from 1 takes hundreds of digits: a line longer than a rate line
-        // may be would be skipped by the reader anyway, so it is left out here.
-        if (line.size() > kRateLineMaxLength) {
+        // may be, or a rate that the reader would not take, is left out here.
+        if (line.size() > kRateLineMaxLength || !isRateNumber(rate)) {
             continue;
         }
         lines += line + '\n';

@@ -29,11 +29,11 @@ std::optional<RateSource> rateSourceFor(const SettingsStore& settings)
     return RateSource{*base + kRateFilePath, RateFormat::RateFile};
 }
 
-void storeLastCurrencyUpdate(SettingsStore& settings, int64_t seconds)
+bool storeLastCurrencyUpdate(SettingsStore& settings, int64_t seconds)
 {
     QByteArray bytes(kTimeStampBytes, '\0');
     qToLittleEndian<qint64>(seconds, bytes.data());
-    settings.putBinary(settings::kSettings, settings::kLastCurrencyUpdate, bytes);
+    return settings.putBinary(settings::kSettings, settings::kLastCurrencyUpdate, bytes);
 }
 
 RateDownloader::RateDownloader(SettingsStore& settings, HttpClient& http, const Clock& clock, HttpLimits limits)
@@ -52,11 +52,10 @@ bool RateDownloader::download()
 
 bool RateDownloader::download(const RateSource& source)
 {
+    // Rates that could not be stored make a failed download, and so does its time: the connection
+    // run tries again, and the next automatic update is not put off by rates that are not there.
     const bool ok = source.format == RateFormat::EcbXml ? downloadEcbRates(source.url) : downloadRateFile(source.url);
-    if (ok) {
-        markUpdated();
-    }
-    return ok;
+    return ok && markUpdated();
 }
 
 bool RateDownloader::downloadRateFile(const QString& url)
@@ -75,7 +74,7 @@ bool RateDownloader::downloadRateFile(const QString& url)
         return false;
     }
     reader.finish();
-    return true;
+    return !reader.storeFailed();
 }
 
 bool RateDownloader::downloadEcbRates(const QString& url)
@@ -95,13 +94,12 @@ bool RateDownloader::downloadEcbRates(const QString& url)
     if (!lines) {
         return false;
     }
-    storeRateFile(m_settings, *lines);
-    return true;
+    return !storeRateFile(m_settings, *lines).failed;
 }
 
-void RateDownloader::markUpdated()
+bool RateDownloader::markUpdated()
 {
-    storeLastCurrencyUpdate(m_settings, m_clock.now());
+    return storeLastCurrencyUpdate(m_settings, m_clock.now());
 }
 
 } // namespace quantaro

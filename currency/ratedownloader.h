@@ -37,13 +37,15 @@ struct RateSource
  */
 std::optional<RateSource> rateSourceFor(const SettingsStore& settings);
 
-/** Writes LastCurrencyUpdate: 8 bytes, little-endian seconds since 1970. */
-void storeLastCurrencyUpdate(SettingsStore& settings, int64_t seconds);
+/** Writes LastCurrencyUpdate: 8 bytes, little-endian seconds since 1970; false when it could not be stored. */
+bool storeLastCurrencyUpdate(SettingsStore& settings, int64_t seconds);
 
 /**
  * Downloads the exchange rates and stores them in "Currencies", leaving locked rates alone, then
  * records the time in LastCurrencyUpdate. Rate-file lines are stored as they arrive; the time is
- * written only after the whole body was read. Blocks the calling thread and processes no events.
+ * written only after the whole body was read and every rate of it stored. A rate or time that the
+ * settings could not store makes the download a failure, as a broken transfer does: the rates
+ * stored before it stay. Blocks the calling thread and processes no events.
  */
 class RateDownloader
 {
@@ -57,7 +59,7 @@ public:
 private:
     bool downloadRateFile(const QString& url);
     bool downloadEcbRates(const QString& url);
-    void markUpdated();
+    bool markUpdated();
 
     SettingsStore& m_settings;
     HttpClient& m_http;

@@ -30,7 +30,7 @@ bool isAcceptableCode(QStringView code)
 
 } // namespace
 
-bool applyRateLine(SettingsStore& settings, QStringView line)
+RateLine applyRateLine(SettingsStore& settings, QStringView line)
 {
     // The line is text up to its first NUL, as the format has always been read.
     if (const qsizetype nul = line.indexOf(QChar(u'\0')); nul >= 0) {
@@ -39,16 +39,20 @@ bool applyRateLine(SettingsStore& settings, QStringView line)
     QStringView rest = line;
     const std::optional<QStringView> code = nextToken(rest);
     const std::optional<QStringView> rate = nextToken(rest);
-    if (!code || !rate || !isAcceptableCode(*code)) {
-        return false;
+    // The rate goes into formulas, and its first character can lock it: only a number is taken.
+    if (!code || !rate || !isAcceptableCode(*code) || !isRateNumber(*rate)) {
+        return RateLine::Skipped;
     }
     const QString name = code->toString();
     const QString stored = settings.getString(settings::kCurrencies, name);
     if (stored.startsWith(kRateLockMarker)) {
-        return false;
+        return RateLine::Skipped;
     }
-    settings.putString(settings::kCurrencies, name, rate->toString());
-    return true;
+    // A rate that has not changed is not written again: each write replaces the whole file.
+    if (stored == *rate) {
+        return RateLine::Stored;
+    }
+    return settings.putString(settings::kCurrencies, name, rate->toString()) ? RateLine::Stored : RateLine::StoreFailed;
 }
 
 RateFileReader::RateFileReader(SettingsStore& settings) : m_settings(settings)
@@ -85,20 +89,28 @@ void RateFileReader::finish()
 
 void RateFileReader::endLine()
 {
-    if (!m_overlong && !m_line.isEmpty() && m_stored < kMostRatesPerFile &&
-        applyRateLine(m_settings, QString::fromLatin1(m_line))) {
-        ++m_stored;
+    if (!m_overlong && !m_line.isEmpty() && m_stored < kMostRatesPerFile && !m_storeFailed) {
+        switch (applyRateLine(m_settings, QString::fromLatin1(m_line))) {
+        case RateLine::Stored:
+            ++m_stored;
+            break;
+        case RateLine::StoreFailed:
+            m_storeFailed = true;
+            break;
+        case RateLine::Skipped:
+            break;
+        }
     }
     m_line.clear();
     m_overlong = false;
 }
 
-int storeRateFile(SettingsStore& settings, QByteArrayView body)
+StoredRates storeRateFile(SettingsStore& settings, QByteArrayView body)
 {
     RateFileReader reader(settings);
     reader.feed(body);
     reader.finish();
-    return reader.storedCount();
+    return {reader.storedCount(), reader.storeFailed()};
 }
 
 } // namespace quantaro

@@ -15,19 +15,29 @@ inline constexpr qsizetype kRateLineMaxLength = 255;
  *  thousand lines would otherwise rewrite the settings file once per line and fill it with names. */
 inline constexpr int kMostRatesPerFile = 512;
 
+/** What became of one rate line. */
+enum class RateLine
+{
+    Stored,     ///< its rate is in the settings now
+    Skipped,    ///< malformed, or the currency's rate is locked: nothing to store
+    StoreFailed ///< a rate to store, but the settings could not be written
+};
+
 /**
  * Stores one rate line ("CODE;rate[;ignored...]") in the section "Currencies" unless the stored
- * rate of that code is locked (begins with "-"). A line with fewer than two fields, or whose code
- * holds '/', '\' or a control character, stores nothing. Returns whether a rate was stored.
+ * rate of that code is locked (begins with "-"). A line with fewer than two fields, whose code
+ * holds '/', '\' or a control character, or whose rate is not a rate (isRateNumber: a rate that
+ * begins with the lock marker is not one) stores nothing.
  */
-bool applyRateLine(SettingsStore& settings, QStringView line);
+RateLine applyRateLine(SettingsStore& settings, QStringView line);
 
 /**
  * Reads a rate file as it arrives, in pieces of any size, and stores each complete line at once.
  * Carriage returns are dropped wherever they stand; a line longer than kRateLineMaxLength is
  * skipped whole. The text after the last line feed is a line only when finish() says the body
  * ended normally, so a transfer broken mid-line never stores a truncated rate. Lines after the
- * kMostRatesPerFile-th stored rate are read but store nothing.
+ * kMostRatesPerFile-th stored rate are read but store nothing, and so are all lines after the first
+ * whose rate could not be stored: the settings cannot be written, and the file has failed.
  */
 class RateFileReader
 {
@@ -40,6 +50,8 @@ public:
 
     /** How many lines stored a rate so far. */
     int storedCount() const { return m_stored; }
+    /** Whether a rate could not be stored. */
+    bool storeFailed() const { return m_storeFailed; }
 
 private:
     void endLine();
@@ -48,9 +60,17 @@ private:
     QByteArray m_line;
     bool m_overlong = false;
     int m_stored = 0;
+    bool m_storeFailed = false;
 };
 
-/** Handles a whole rate file held in memory; returns how many lines stored a rate. */
-int storeRateFile(SettingsStore& settings, QByteArrayView body);
+/** What a whole rate file stored. */
+struct StoredRates
+{
+    int count = 0;
+    bool failed = false; ///< a rate could not be stored
+};
+
+/** Handles a whole rate file held in memory. */
+StoredRates storeRateFile(SettingsStore& settings, QByteArrayView body);
 
 } // namespace quantaro

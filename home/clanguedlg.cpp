@@ -2,6 +2,8 @@
 
 #include "app/cconverterapp.h"
 #include "app/resourcesource.h"
+#include "app/savefailurenotice.h"
+#include "app/settingsstore.h"
 #include "platform/qtmessageboxes.h"
 #include "ui/controls.h"
 
@@ -332,8 +334,19 @@ bool CLangueDlg::confirm(int result)
     if (!m_entries.empty() && m_selectedIndex < 0) {
         return false;
     }
-    if (services().settings) {
-        confirmLanguageChoice(*services().settings, m_entries, m_selectedIndex);
+    if (m_selectedIndex >= 0 && m_selectedIndex < static_cast<int>(m_entries.size())) {
+        m_chosenFile = m_entries[static_cast<size_t>(m_selectedIndex)].fileName;
+    }
+    QString failure;
+    SettingsStore* store = services().settings;
+    if (store && !storeLanguageChoice(*store, m_entries, m_selectedIndex) && !m_chosenFile.isEmpty()) {
+        // Said in the language just chosen, whose module is still loaded.
+        const ResourceSource strings(m_entries[static_cast<size_t>(m_selectedIndex)].module->resourceRoot());
+        failure = saveFailureMessage(strings, store->folder(), store->lastWriteError());
+    }
+    unloadLanguageEntries(m_entries);
+    if (!failure.isEmpty()) {
+        tellSaveFailure(messagesOf(services()), failure);
     }
     m_confirmed = true;
     // The modules are unloaded now; their pictures are kept only as already drawn.

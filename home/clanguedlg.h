@@ -56,6 +56,8 @@ public:
     qreal bannerFactor() const { return m_bannerFactor; }
     /** Whether the choice has been stored (the window is then closed or closing). */
     bool isConfirmed() const { return m_confirmed; }
+    /** The module file chosen on confirmation, whether or not the settings kept it; empty when none. */
+    const QString& chosenFile() const { return m_chosenFile; }
 
     /** Banner scale for a row button of that height: whole multiples of the banner's height. */
     static int scaleForRowHeight(int height);
@@ -84,6 +86,7 @@ private:
     uint16_t m_deviceLanguage;
     bool m_searched = false;
     bool m_confirmed = false;
+    QString m_chosenFile;
     std::vector<LanguageEntry> m_entries;
     std::vector<PictureFile> m_banners;
     std::vector<QPixmap> m_renderedBanners;

@@ -24,9 +24,11 @@ UiServices DesktopWindows::uiServices() const
 
 void DesktopWindows::runLanguageWindow()
 {
-    // How the window ended does not matter: it has stored the choice itself.
+    // How the window ended does not matter: it has stored the choice itself. Where the settings
+    // could not keep it, this session still goes on in the chosen language.
     CLangueDlg window(uiServices(), m_app.services().programFolder);
     window.exec();
+    m_app.setSessionLanguage(window.chosenFile());
 }
 
 void DesktopWindows::runHomeWindow()

@@ -151,7 +151,7 @@ void COptionsDlg::rowClicked(QListWidgetItem* item)
 void COptionsDlg::onOk()
 {
     if (SettingsStore* settings = services().settings) {
-        writeHiddenUnitLists(m_catalogueCopy, *settings);
+        tellIfNotSaved(writeHiddenUnitLists(m_catalogueCopy, *settings));
     }
     QuantaroDialog::onOk();
 }

@@ -6,19 +6,21 @@
 
 namespace quantaro {
 
-void writeHiddenUnitLists(const Catalogue& catalogue, SettingsStore& settings)
+bool writeHiddenUnitLists(const Catalogue& catalogue, SettingsStore& store)
 {
     const bool anyUnit =
         std::any_of(catalogue.begin(), catalogue.end(), [](const Rubric& rubric) { return rubric.unitCount() > 0; });
     if (!anyUnit) {
-        return;
+        return true;
     }
+    // One write for all the lists: a list is never left deleted and not yet written again.
+    SettingsChanges changes;
     for (int i = 0; i < kRubricCount; ++i) {
         const Rubric& rubric = catalogue[static_cast<size_t>(i)];
         // The code by index, not the record's: a record that was never loaded has an empty code,
         // and "NonAffichage\" alone would delete every category's list.
         const QString section = settings::hiddenUnitsSection(rubricCode(i));
-        settings.deleteKey(section);
+        changes.deleteKey(section);
         if (rubric.unitCount() == 0) {
             continue;
         }
@@ -26,14 +28,13 @@ void writeHiddenUnitLists(const Catalogue& catalogue, SettingsStore& settings)
         for (int u = 0; u < rubric.unitCount(); ++u) {
             const UnitRecord& unit = rubric.unit(u);
             if (unit.hidden()) {
-                settings.putString(section, settings::hiddenItemName(count), unit.name());
+                changes.putString(section, settings::hiddenItemName(count), unit.name());
                 ++count;
             }
         }
-        // Once per category rather than after every unit: the stored result is the same, and each
-        // write reaches the file at once.
-        settings.putInt(section, settings::kHiddenCount, count);
+        changes.putInt(section, settings::kHiddenCount, count);
     }
+    return store.write(changes);
 }
 
 } // namespace quantaro

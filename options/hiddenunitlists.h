@@ -12,8 +12,9 @@ class SettingsStore;
  * the category's units and "Count" says how many there are. A category without units keeps no key.
  *
  * A catalogue without a single unit (its load failed) writes nothing: it says nothing about what
- * the user wants hidden, and rewriting from it would wipe every stored list.
+ * the user wants hidden, and rewriting from it would wipe every stored list. All lists are written
+ * in one write of the settings; false when it failed, and then every stored list is as it was.
  */
-void writeHiddenUnitLists(const Catalogue& catalogue, SettingsStore& settings);
+bool writeHiddenUnitLists(const Catalogue& catalogue, SettingsStore& store);
 
 } // namespace quantaro

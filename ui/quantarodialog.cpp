@@ -1,6 +1,7 @@
 #include "ui/quantarodialog.h"
 
 #include "app/resourcesource.h"
+#include "app/savefailurenotice.h"
 #include "platform/desktopscreen.h"
 #include "platform/qtmessageboxes.h"
 #include "ui/bottommenubar.h"
@@ -312,6 +313,22 @@ void QuantaroDialog::showMessage(int stringId, MessageIcon icon)
 {
     MessageBoxes& boxes = m_services.messages ? *m_services.messages : fallbackMessages();
     boxes.show(string(stringId), icon);
+}
+
+void QuantaroDialog::tellIfNotSaved(bool saved, const SettingsStore& settings)
+{
+    if (saved) {
+        return;
+    }
+    MessageBoxes& boxes = m_services.messages ? *m_services.messages : fallbackMessages();
+    tellSaveFailure(boxes, resources(), settings);
+}
+
+void QuantaroDialog::tellIfNotSaved(bool saved)
+{
+    if (m_services.settings) {
+        tellIfNotSaved(saved, *m_services.settings);
+    }
 }
 
 QString QuantaroDialog::string(int id) const

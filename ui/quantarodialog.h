@@ -85,6 +85,11 @@ public:
 
     /** Shows a message box with string stringId of the resource source. */
     void showMessage(int stringId, MessageIcon icon);
+    /** When a write of the settings failed, tells the person so, once per process (the folder and the
+     *  reason, in the window's language); the window goes on either way. */
+    void tellIfNotSaved(bool saved, const SettingsStore& settings);
+    /** The same for a write of the window's own settings store. */
+    void tellIfNotSaved(bool saved);
     /** String id of the resource source (empty when missing). */
     QString string(int id) const;
 

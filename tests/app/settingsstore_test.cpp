@@ -1,8 +1,11 @@
+#include "app/initext.h"
 #include "app/settingsstore.h"
 #include "testpaths.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
+#include <QRect>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -187,4 +190,57 @@ TEST_F(SettingsStoreTest, ValuesWrittenByAnotherProcessKeepTheirKinds)
               QByteArray("\x01\x00\x00\xff\x00\x7f\x00\x00", 8));
     EXPECT_EQ(store.getString(settings::kCurrencies, QStringLiteral("USD")), "-0.9");
     EXPECT_EQ(store.getString(kSection, settings::kLanguageDllName), "mine.so");
+}
+
+// The store writes its file itself, and Qt reads it: the text is the one Qt writes for the same
+// values, byte for byte, whatever their kind, name or characters.
+TEST_F(SettingsStoreTest, TheFileIsWrittenAsQtWritesIt)
+{
+    const std::pair<const char*, QVariant> values[] = {
+        {"Settings/LEN.From", QString::fromUtf8("M\u00e8tre \u00fcn\u00ef \u20ac")},
+        {"Settings/NewInstall", 0},
+        {"Settings/Negative", -5},
+        {"Settings/At", QStringLiteral("@foo")},
+        {"Settings/Spaces", QStringLiteral(" lead and trail ")},
+        {"Settings/Separators", QStringLiteral("a;b,c=d")},
+        {"Settings/Escapes", QStringLiteral("a\"b\\c\td\ne\x01" "1f\x7f")},
+        {"Settings/Nul", QString(QChar(0)) + QStringLiteral("12")},
+        {"Settings/Astral", QString::fromUtf8("x\U0001F600y")},
+        {"Settings/Empty", QString()},
+        {"Settings/LastCurrencyUpdate", QByteArray("\x01\x00\xff\x7f\x80\"\\a(b)c", 13)},
+        {"Settings/List", QStringList{QStringLiteral("a"), QStringLiteral("b c"), QStringLiteral("@d")}},
+        {"Settings/Rect", QRect(1, 2, 3, 4)},
+        {"Settings/Time", QDateTime::fromSecsSinceEpoch(0, Qt::UTC)},
+        {"Currencies/\u00dc\u20ac x~!%2F", QStringLiteral("2")},
+        {"NonAffichage/LEN/Count", 3},
+        {"general/x", 1},
+        {"TopLevel", 1},
+    };
+    IniValues ours;
+    {
+        QSettings qt(iniPath(), QSettings::IniFormat);
+        for (const auto& [key, value] : values) {
+            qt.setValue(QString::fromUtf8(key), value);
+            ours.insert(QString::fromUtf8(key), value);
+        }
+    }
+    QFile written(iniPath());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(iniText(ours, {}), written.readAll());
+}
+
+TEST_F(SettingsStoreTest, AWriteKeepsTheOrderOfTheFileAndPutsNewValuesAfterIt)
+{
+    QFile file(iniPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Settings]\nZ=1\nA=2\n\n[Currencies]\nUSD=0.9\n");
+    file.close();
+    SettingsStore store(iniPath());
+    SettingsChanges changes;
+    changes.putString(settings::kCurrencies, QStringLiteral("GBP"), QStringLiteral("1.1"));
+    changes.putInt(kSection, QStringLiteral("B"), 3);
+    changes.putString(kSection, QStringLiteral("A"), std::nullopt);
+    ASSERT_TRUE(store.write(changes));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "[Settings]\nZ=1\nB=3\n\n[Currencies]\nUSD=0.9\nGBP=1.1\n");
 }

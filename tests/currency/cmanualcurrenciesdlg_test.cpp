@@ -1,4 +1,5 @@
 // The manual rates window: which currencies it lists, how typing is kept, and what OK writes.
+#include "app/savefailurenotice.h"
 #include "catalogue/rubric.h"
 #include "currency/ccurrenciesupdatedlg.h"
 #include "currency/cmanualcurrenciesdlg.h"
@@ -6,6 +7,7 @@
 #include "currencywindowtest.h"
 #include "platform/clock.h"
 #include "platform/notificationservice.h"
+#include "support/failingwrites.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -223,6 +225,30 @@ TEST_F(ManualRatesTest, ClearingARateDeletesItOnOkOnly)
     edit(*window)->clear();
     window->command(kIdOk);
     EXPECT_FALSE(store.contains(settings::kCurrencies, "CHF"));
+}
+
+// A disk that cannot take the rates: the person is told once, the stored rates stay, the window closes.
+TEST_F(ManualRatesTest, AFailedSaveIsToldOnceAndChangesNoStoredRate)
+{
+    setStrings({{savefailure::kMessage, "Not saved in %F%: %R%."}, {savefailure::kNoSpace, "full"}});
+    forgetSaveFailureTold();
+    const FailingWrites disk(FailingWrites::Stage::Write, 1, ENOSPC);
+    for (int round = 0; round < 2; ++round) {
+        auto window = open();
+        select(*window, "USD");
+        edit(*window)->setText("0.5");
+        select(*window, "CHF");
+        edit(*window)->clear();
+        window->command(kIdOk);
+        EXPECT_EQ(window->result(), QDialog::Accepted);
+    }
+    ASSERT_EQ(messages.messages.size(), 1u) << "once per session";
+    EXPECT_EQ(messages.messages[0].text,
+              QStringLiteral("Not saved in %1: full.").arg(QDir::toNativeSeparators(dir.path())));
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(storedCodes(), QStringList{"CHF"});
+    EXPECT_EQ(store.getString(settings::kCurrencies, "CHF"), "-1.25");
+    forgetSaveFailureTold();
 }
 
 // Renders both currency windows with the English module in every shape, for a person to look at.

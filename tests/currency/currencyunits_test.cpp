@@ -1,6 +1,7 @@
 #include "app/settingsstore.h"
 #include "catalogue/rubric.h"
 #include "currency/currencyunits.h"
+#include "currency/ratefilereader.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ class StoredRateTest : public UpdateCurrencyUnitsTest, public ::testing::WithPar
 {
 };
 
-TEST_P(StoredRateTest, RewritesFormulasOnlyForNonZeroRates)
+TEST_P(StoredRateTest, RewritesFormulasOnlyForRates)
 {
     const RateCase& c = GetParam();
     if (c.stored != nullptr) {
@@ -59,14 +60,67 @@ INSTANTIATE_TEST_SUITE_P(Rates, StoredRateTest,
                          ::testing::Values(RateCase{"1.25", "$/1.25", "$*1.25"},
                                            // the lock marker passes the zero test but never reaches the formulas
                                            RateCase{"-1.25", "$/1.25", "$*1.25"},
-                                           RateCase{"2.5abc", "$/2.5abc", "$*2.5abc"},
-                                           RateCase{"  0.8", "$/  0.8", "$*  0.8"}, RateCase{".5", "$/.5", "$*.5"},
+                                           // text after a number would become part of the formula
+                                           RateCase{"2.5abc", "$/7.5", "$*7.5"}, RateCase{"  0.8", "$/7.5", "$*7.5"},
+                                           RateCase{".5", "$/.5", "$*.5"}, RateCase{"--1.25", "$/7.5", "$*7.5"},
                                            RateCase{"1e-3", "$/1e-3", "$*1e-3"}, RateCase{"0", "$/7.5", "$*7.5"},
                                            RateCase{"0.000", "$/7.5", "$*7.5"}, RateCase{"-0", "$/7.5", "$*7.5"},
                                            RateCase{"0e5x", "$/7.5", "$*7.5"}, RateCase{"abc", "$/7.5", "$*7.5"},
                                            // not numbers to a C library reading decimals only in this form
                                            RateCase{".", "$/7.5", "$*7.5"}, RateCase{"-", "$/7.5", "$*7.5"},
                                            RateCase{"", "$/7.5", "$*7.5"}, RateCase{nullptr, "$/7.5", "$*7.5"}));
+
+struct RateTextCase
+{
+    const char* text;
+    /** What a download stores from the line "USD;" + text; null: nothing. */
+    const char* downloaded;
+    /** The rate in the formulas when the text is stored as it is, and with the lock marker; null: none. */
+    const char* stored;
+    const char* locked;
+};
+
+// A rate is a number: anything else would rewrite the formula it is pasted into ("1-1" makes 100
+// EUR show as 99 USD), make every result 0 or infinite, or lock the currency against downloads.
+TEST_F(UpdateCurrencyUnitsTest, OnlyAPlainPositiveNumberIsARateDownloadedOrStored)
+{
+    const RateTextCase cases[] = {
+        {"1-1", nullptr, nullptr, nullptr},
+        {"0.5+50", nullptr, nullptr, nullptr},
+        {"1e999", nullptr, nullptr, nullptr},
+        {"1*0", nullptr, nullptr, nullptr},
+        {"1/0", nullptr, nullptr, nullptr},
+        {"1e-320", nullptr, nullptr, nullptr},
+        {"-0.5", nullptr, "0.5", nullptr}, // stored, it is the locked rate 0.5
+        {"abc", nullptr, nullptr, nullptr},
+        {"2;3", "2", nullptr, nullptr},
+        {"1.25", "1.25", "1.25", "1.25"},
+        {"0.000058549", "0.000058549", "0.000058549", "0.000058549"},
+        {"5.85490034666865e-05", "5.85490034666865e-05", "5.85490034666865e-05", "5.85490034666865e-05"},
+    };
+    for (const RateTextCase& c : cases) {
+        const QString text = QString::fromLatin1(c.text);
+        QTemporaryDir dir;
+        SettingsStore downloaded(dir.filePath(QStringLiteral("d.ini")));
+        storeRateFile(downloaded, "USD;" + QByteArray(c.text) + "\n");
+        EXPECT_EQ(downloaded.contains(settings::kCurrencies, QStringLiteral("USD")), c.downloaded != nullptr) << c.text;
+        EXPECT_EQ(downloaded.getString(settings::kCurrencies, QStringLiteral("USD")), QString::fromLatin1(c.downloaded))
+            << c.text;
+
+        for (const auto& [stored, rate] : {std::pair{text, c.stored}, std::pair{kRateLockMarker + text, c.locked}}) {
+            m_settings.putString(settings::kCurrencies, QStringLiteral("USD"), stored);
+            Rubric currencies;
+            currencies.addUnit(currencyUnit(QStringLiteral("USD")));
+            UpdateCurrencyUnits(currencies, m_settings);
+            const QString r = QString::fromLatin1(rate);
+            EXPECT_EQ(currencies.unit(0).toBase(), rate ? QStringLiteral("$*") + r : kUnitFileTo)
+                << stored.toStdString();
+            EXPECT_EQ(currencies.unit(0).fromBase(), rate ? QStringLiteral("$/") + r : kUnitFileFrom)
+                << stored.toStdString();
+            EXPECT_EQ(m_settings.getString(settings::kCurrencies, QStringLiteral("USD")), stored) << "left as it is";
+        }
+    }
+}
 
 TEST_F(UpdateCurrencyUnitsTest, LongRateIsCutWithTheFormulaAt63Characters)
 {

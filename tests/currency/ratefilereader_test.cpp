@@ -58,8 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
         BodyCase{"third field ignored", "USD;0.92;whatever;else\n", {{"USD", "0.92"}}},
         BodyCase{"later line wins", "USD;0.92\nUSD;0.93\n", {{"USD", "0.93"}}},
         BodyCase{"code kept with its space", "USD ;0.92\n", {{"USD ", "0.92"}}},
-        BodyCase{"rate stored unvalidated", "USD; 0,92 x\n", {{"USD", " 0,92 x"}}},
-        BodyCase{"rate with lock marker stored as it comes", "USD;-0.92\n", {{"USD", "-0.92"}}},
+        BodyCase{"rate that is no plain number skipped", "USD; 0,92 x\nGBP;1.17\n", {{"GBP", "1.17"}}},
+        BodyCase{"rate with the lock marker skipped", "USD;-0.92\n", {}},
         BodyCase{"last line without line feed", "USD;0.92\nGBP;1.17", {{"USD", "0.92"}, {"GBP", "1.17"}}},
         BodyCase{"empty body", "", {}},
         BodyCase{"error page without separator", "<html><body>Not Found</body></html>\n", {}},
@@ -73,16 +73,17 @@ TEST_F(RateFileTest, LockedRatesStayWhateverTheFileSays)
     m_settings.putString(settings::kCurrencies, QStringLiteral("USD"), QStringLiteral("-0.90"));
     m_settings.putString(settings::kCurrencies, QStringLiteral("GBP"), QStringLiteral("1.10"));
 
-    EXPECT_EQ(storeRateFile(m_settings, "USD;0.92\nGBP;1.17\n"), 1);
+    EXPECT_EQ(storeRateFile(m_settings, "USD;0.92\nGBP;1.17\n").count, 1);
 
     EXPECT_EQ(stored({"USD", "GBP"}), (Rates{{"USD", "-0.90"}, {"GBP", "1.17"}}));
 }
 
-TEST_F(RateFileTest, ADownloadedNegativeRateLocksItsCurrencyForLaterDownloads)
+// Only the person locks a rate, in the manual-rates window: a server cannot.
+TEST_F(RateFileTest, ADownloadedNegativeRateLocksNothing)
 {
     storeRateFile(m_settings, "USD;-0.92\n");
     storeRateFile(m_settings, "USD;0.95\n");
-    EXPECT_EQ(m_settings.getString(settings::kCurrencies, QStringLiteral("USD")), QStringLiteral("-0.92"));
+    EXPECT_EQ(m_settings.getString(settings::kCurrencies, QStringLiteral("USD")), QStringLiteral("0.95"));
 }
 
 TEST_F(RateFileTest, OverlongLineIsSkippedWholeAndItsNeighboursStay)
@@ -125,7 +126,7 @@ TEST_F(RateFileTest, AFileOfEndlessDistinctCodesStoresABoundedNumberOfRates)
     for (int i = 0; i < kMostRatesPerFile + 300; ++i) {
         body += "C" + QByteArray::number(i) + ";1." + QByteArray::number(i) + "\n";
     }
-    EXPECT_EQ(storeRateFile(m_settings, body), kMostRatesPerFile);
+    EXPECT_EQ(storeRateFile(m_settings, body).count, kMostRatesPerFile);
     EXPECT_TRUE(m_settings.contains(settings::kCurrencies, QStringLiteral("C0")));
     EXPECT_FALSE(m_settings.contains(settings::kCurrencies, QStringLiteral("C%1").arg(kMostRatesPerFile)));
 }

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         size > 0 ? QByteArrayView(data + 1, static_cast<qsizetype>(size - 1)) : QByteArrayView();
 
     const auto whole = freshStore(dir, QStringLiteral("whole.ini"));
-    const int wholeCount = storeRateFile(*whole, body);
+    const int wholeCount = storeRateFile(*whole, body).count;
 
     const auto pieces = freshStore(dir, QStringLiteral("pieces.ini"));
     RateFileReader reader(*pieces);
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             usable += !line.isEmpty() && !code.contains('/') && !code.contains('\\') ? 1 : 0;
         }
         const auto translated = freshStore(dir, QStringLiteral("ecb.ini"));
-        FUZZ_CHECK(storeRateFile(*translated, *lines) == usable);
+        FUZZ_CHECK(storeRateFile(*translated, *lines).count == usable);
         FUZZ_CHECK(lines->isEmpty() || lines->endsWith('\n'));
     }
     return 0;

@@ -1,7 +1,9 @@
 #include "app/cconverterapp.h"
 #include "app/resourcesource.h"
+#include "app/savefailurenotice.h"
 #include "app/settingsstore.h"
 #include "home/clanguedlg.h"
+#include "support/failingwrites.h"
 #include "support/fakes.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
@@ -372,4 +374,35 @@ TEST_F(LanguageWindowTest, RendersInEveryShapeWithRowsInsideTheWindow)
         const QString file = folder + QStringLiteral("/language_%1x%2.png").arg(size.width()).arg(size.height());
         EXPECT_TRUE(window->grab().save(file)) << file.toStdString();
     }
+}
+
+// The choice cannot be stored: the person is told so in the language just chosen, and this session
+// goes on in it; the next start asks again.
+TEST_F(LanguageWindowTest, AChoiceThatCannotBeStoredIsToldInTheChosenLanguage)
+{
+    for (const char* module : {"quantaro_fr.so", "quantaro_de.so"}) {
+        const QString name = QString::fromLatin1(module);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + name, m_program.filePath(name)));
+    }
+    forgetSaveFailureTold();
+    {
+        const FailingWrites disk(FailingWrites::Stage::Write, 0, ENOSPC);
+        auto window = open(0x040C);
+        window->command(kIdOk);
+        EXPECT_EQ(window->chosenFile(), QStringLiteral("quantaro_fr.so"));
+        ASSERT_EQ(messages.messages.size(), 1u);
+        const QString text = messages.messages.front().text;
+        EXPECT_TRUE(text.contains(m_settingsDir.path()) && text.contains(QStringLiteral("le disque est plein")))
+            << text.toStdString();
+        EXPECT_EQ(storedNewInstall(), 1);
+
+        AppServices services;
+        services.settings = &settings;
+        services.messages = &messages;
+        services.programFolder = m_program.path();
+        CConverterApp app(services);
+        app.setSessionLanguage(window->chosenFile());
+        EXPECT_TRUE(app.LoadLanguageModule());
+    }
+    forgetSaveFailureTold();
 }

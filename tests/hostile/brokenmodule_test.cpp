@@ -9,6 +9,7 @@
 #include "ui/cstretchbitmapbutton.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -144,6 +145,47 @@ TEST_F(BrokenModuleStartTest, MissingOrDamagedPiecesAreTreatedAsAbsent)
         }
         ResourceSource::current().setRoot(kProgramResourceRoot);
     }
+}
+
+// A partial copy of a module (an interrupted copy to an old SD card) is mapped by the dynamic loader
+// as it is and faults when read past its end: it must count as no language module at all, in the
+// start-up, the language list and the terminal converter.
+TEST_F(BrokenModuleStartTest, ACutModuleIsNoLanguageModuleAndCrashesNothing)
+{
+    QFile whole(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_fr.so"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    addModule("alpha.so");
+    const QString cut = m_dir.filePath(QStringLiteral("cut.so"));
+    const qsizetype sizes[] = {64, 4096, bytes.size() / 2, bytes.size() * 9 / 10, bytes.size() - 1};
+    for (const qsizetype size : sizes) {
+        QFile file(cut);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes.left(size)), size);
+        file.close();
+
+        EXPECT_FALSE(isCompleteSharedObject(cut)) << size;
+        EXPECT_EQ(LanguageModule::load(cut), nullptr) << size;
+        const std::vector<LanguageEntry> entries = findLanguageEntries(m_dir.path());
+        ASSERT_EQ(entries.size(), 1u) << size;
+        EXPECT_EQ(entries.front().fileName, QStringLiteral("alpha.so")) << size;
+
+        m_messages.messages.clear();
+        m_store.putString(settings::kSettings, settings::kLanguageDllName, QStringLiteral("cut.so"));
+        CConverterApp app(m_services);
+        EXPECT_FALSE(app.LoadLanguageModule()) << size;
+        ASSERT_EQ(m_messages.messages.size(), 1u) << size;
+        EXPECT_EQ(m_messages.messages.front().text, kDamagedMessage) << size;
+
+        QProcess convert;
+        convert.start(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro-convert"),
+                      {QStringLiteral("--module"), cut, QStringLiteral("--list")});
+        ASSERT_TRUE(convert.waitForFinished());
+        EXPECT_EQ(convert.exitStatus(), QProcess::NormalExit) << size;
+        EXPECT_EQ(convert.exitCode(), 1) << size;
+        EXPECT_TRUE(convert.readAllStandardError().contains("not a valid language module")) << size;
+    }
+    EXPECT_TRUE(isCompleteSharedObject(whole.fileName()));
 }
 
 } // namespace

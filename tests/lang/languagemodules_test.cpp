@@ -4,6 +4,7 @@
 // unit missing from one table) is caught here rather than by a user of that language.
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
+#include "app/savefailurenotice.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
@@ -24,6 +25,7 @@
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <map>
 #include <memory>
 
@@ -288,3 +290,25 @@ INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageModulesTest, ::testing::ValuesIn(
                          });
 
 } // namespace
+
+// A failed save is told in the person's language, naming the folder and a reason for each kind of failure.
+TEST(SaveFailureTextTest, EveryLanguageTellsAFailedSaveWithTheFolderAndTheReason)
+{
+    const QString folder = QStringLiteral("/home/someone/.config/Velmora");
+    QSet<QString> messages;
+    for (const ModuleSpec& spec : kModules) {
+        const ResourceSource source(rootOf(spec));
+        QSet<QString> reasons;
+        for (const int error : {ENOSPC, EDQUOT, EROFS, EACCES, EIO}) {
+            const QString reason = source.string(saveFailureReason(error));
+            const QString message = saveFailureMessage(source, folder, error);
+            EXPECT_FALSE(reason.isEmpty()) << spec.file << " " << error;
+            EXPECT_TRUE(message.contains(folder) && message.contains(reason)) << message.toStdString();
+            EXPECT_FALSE(message.contains(QLatin1Char('%'))) << message.toStdString();
+            reasons.insert(reason);
+            messages.insert(message);
+        }
+        EXPECT_EQ(reasons.size(), 5) << spec.file;
+    }
+    EXPECT_EQ(messages.size(), 15) << "each language its own words";
+}

@@ -1,0 +1,225 @@
+#include "platform/filewrite.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quantaro {
+
+namespace {
+
+constexpr int kSuffixLength = 6;
+constexpr int kMostNameTries = 100;
+constexpr mode_t kNewFileMode = 0666;
+constexpr mode_t kPermissionBits = 07777;
+const char kSuffixAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr int kSuffixAlphabetSize = sizeof(kSuffixAlphabet) - 1;
+constexpr int64_t kMillisecondsPerSecond = 1000;
+constexpr int64_t kNanosecondsPerMillisecond = 1000000;
+
+std::atomic<WriteCalls*> g_installed{nullptr};
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+QString randomSuffix()
+{
+    QString suffix;
+    for (int i = 0; i < kSuffixLength; ++i) {
+        suffix += QLatin1Char(kSuffixAlphabet[QRandomGenerator::global()->bounded(kSuffixAlphabetSize)]);
+    }
+    return suffix;
+}
+
+bool isSuffixCharacter(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
+}
+
+/** A device or pipe takes the bytes as they come; there is no old file to keep. */
+WriteOutcome writeInPlace(const QByteArray& path, QByteArrayView bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return {errno};
+    }
+    WriteOutcome outcome = writeAll(fd, bytes);
+    if (WriteCalls::current().close(fd) != 0 && outcome.ok()) {
+        outcome.error = errno;
+    }
+    return outcome;
+}
+
+int64_t milliseconds(const timespec& time)
+{
+    return static_cast<int64_t>(time.tv_sec) * kMillisecondsPerSecond + time.tv_nsec / kNanosecondsPerMillisecond;
+}
+
+/** Readers that judge a file by its size and its time to the millisecond (Qt's settings classes do)
+ *  must see every replacement as a change, also two within one millisecond. */
+void makeNewerThan(int fd, const struct stat& old)
+{
+    timespec now = {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const int64_t oldTime = milliseconds(old.st_mtim);
+    if (milliseconds(now) > oldTime) {
+        return;
+    }
+    const int64_t newTime = oldTime + 1;
+    const timespec times[2] = {{0, UTIME_OMIT},
+                               {static_cast<time_t>(newTime / kMillisecondsPerSecond),
+                                static_cast<long>(newTime % kMillisecondsPerSecond * kNanosecondsPerMillisecond)}};
+    (void)::futimens(fd, times);
+}
+
+/** Writes, flushes and closes the new file; removes it again when any of that failed. */
+WriteOutcome fillNewFile(int fd, const QByteArray& newPath, QByteArrayView bytes, const struct stat* old)
+{
+    WriteCalls& calls = WriteCalls::current();
+    if (old != nullptr) {
+        // Best effort, as a copy would do: the contents matter more than the mode.
+        (void)::fchmod(fd, old->st_mode & kPermissionBits);
+    }
+    WriteOutcome outcome = writeAll(fd, bytes);
+    if (outcome.ok() && old != nullptr) {
+        makeNewerThan(fd, *old);
+    }
+    // A file system without a flush for this file answers EINVAL; it has nothing to lose.
+    if (outcome.ok() && calls.fsync(fd) != 0 && errno != EINVAL) {
+        outcome.error = errno;
+    }
+    if (calls.close(fd) != 0 && outcome.ok()) {
+        outcome.error = errno;
+    }
+    if (!outcome.ok()) {
+        ::unlink(newPath.constData());
+    }
+    return outcome;
+}
+
+void flushFolder(const QString& folder)
+{
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        // The new file is in place whatever this answers; it only hurries it to the disk.
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+ssize_t WriteCalls::write(int fd, const void* data, size_t size)
+{
+    return ::write(fd, data, size);
+}
+
+int WriteCalls::fsync(int fd)
+{
+    return ::fsync(fd);
+}
+
+int WriteCalls::close(int fd)
+{
+    return ::close(fd);
+}
+
+WriteCalls& WriteCalls::current()
+{
+    static WriteCalls system;
+    WriteCalls* installed = g_installed.load();
+    return installed != nullptr ? *installed : system;
+}
+
+void WriteCalls::install(WriteCalls* calls)
+{
+    g_installed.store(calls);
+}
+
+WriteOutcome writeAll(int fd, QByteArrayView bytes)
+{
+    WriteCalls& calls = WriteCalls::current();
+    const char* data = bytes.data();
+    auto left = static_cast<size_t>(bytes.size());
+    while (left > 0) {
+        const ssize_t written = calls.write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return {errno};
+        }
+        if (written == 0) {
+            return {EIO};
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    return {};
+}
+
+WriteOutcome replaceFile(const QString& path, QByteArrayView bytes)
+{
+    const QFileInfo link(path);
+    const QString target = link.isSymLink() && link.exists() ? link.canonicalFilePath() : link.absoluteFilePath();
+    const QByteArray targetName = native(target);
+
+    struct stat old = {};
+    const bool exists = ::stat(targetName.constData(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        return writeInPlace(targetName, bytes);
+    }
+    // A file this user may not write stays as it is, even where the folder would let it be replaced.
+    if (exists && ::access(targetName.constData(), W_OK) != 0) {
+        return {errno};
+    }
+
+    for (int attempt = 0; attempt < kMostNameTries; ++attempt) {
+        const QByteArray newPath = native(target + QLatin1Char('.') + randomSuffix());
+        const int fd = ::open(newPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return {errno};
+        }
+        if (const WriteOutcome filled = fillNewFile(fd, newPath, bytes, exists ? &old : nullptr); !filled.ok()) {
+            return filled;
+        }
+        if (::rename(newPath.constData(), targetName.constData()) != 0) {
+            const int error = errno;
+            ::unlink(newPath.constData());
+            return {error};
+        }
+        flushFolder(QFileInfo(target).absolutePath());
+        return {};
+    }
+    return {EEXIST};
+}
+
+bool isReplacementName(const QString& target, const QString& name)
+{
+    const QString base = QFileInfo(target).fileName() + QLatin1Char('.');
+    if (name.size() != base.size() + kSuffixLength || !name.startsWith(base)) {
+        return false;
+    }
+    const QStringView suffix = QStringView(name).sliced(base.size());
+    return std::all_of(suffix.begin(), suffix.end(), isSuffixCharacter);
+}
+
+QString errorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace quantaro

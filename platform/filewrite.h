@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <cstddef>
+#include <sys/types.h>
+
+namespace quantaro {
+
+/** How a write ended: error 0 when every byte reached the disk, else the errno of the first step that failed. */
+struct WriteOutcome
+{
+    int error = 0;
+
+    bool ok() const { return error == 0; }
+};
+
+/**
+ * The system calls that write files. Tests install others that fail after a number of bytes, at the
+ * flush or at the close, as a full or failing disk does.
+ */
+class WriteCalls
+{
+public:
+    virtual ~WriteCalls() = default;
+    virtual ssize_t write(int fd, const void* data, size_t size);
+    virtual int fsync(int fd);
+    virtual int close(int fd);
+
+    /** The calls in use: the system's unless a test installed its own. */
+    static WriteCalls& current();
+    /** Installs calls for the whole process; nullptr puts the system's back. */
+    static void install(WriteCalls* calls);
+};
+
+/** Writes every byte to an open descriptor, going on after short writes and interruptions. */
+WriteOutcome writeAll(int fd, QByteArrayView bytes);
+
+/**
+ * Replaces the file at path so that it is at every moment either wholly the old file or wholly the
+ * new one: the bytes go to a new file beside it (path, a point and six letters or digits), every
+ * write is checked, the new file is flushed to the disk and closed, and only then renamed over the
+ * old one, whose folder is flushed too. On any failure the new file is removed and the old one is
+ * left byte for byte as it was. The new file keeps the old one's permissions (0666 less the umask
+ * when there was none). A symbolic link is followed, so the link stays. A path that names a device
+ * or a pipe is written in place: there is no file to keep.
+ */
+WriteOutcome replaceFile(const QString& path, QByteArrayView bytes);
+
+/** Whether a file name is one of the new files that replaceFile, or Qt's own save path, makes beside
+ *  the file named target while it writes: target's name, a point and six letters or digits. */
+bool isReplacementName(const QString& target, const QString& name);
+
+/** The system's text for an errno value, for messages on standard error. */
+QString errorText(int error);
+
+} // namespace quantaro

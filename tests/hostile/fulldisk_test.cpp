@@ -1,0 +1,282 @@
+// A full or failing disk under every writer: the old file stays byte for byte and the failure is
+// said, through the settings store, the rate download with its connection run, and quantaro-rates.
+#include "app/cconverterapp.h"
+#include "app/connectionrunmode.h"
+#include "app/settingsstore.h"
+#include "currency/ratedownloader.h"
+#include "platform/curlhttpclient.h"
+#include "support/failingwrites.h"
+#include "support/fakes.h"
+#include "support/readonlyfolder.h"
+#include "support/scriptedhttpserver.h"
+#include "support/virtualclock.h"
+#include "testpaths.h"
+#include "tools/ratestool.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+using namespace quantaro;
+using namespace quantaro::test;
+
+namespace {
+
+constexpr qint64 kPage = 4096;
+constexpr int kRateLines = 40;
+constexpr int kSmallDiskRates = 150;
+constexpr int kManyRates = 250;
+constexpr int kManyCurrencies = 200;
+const QString kIniName = QStringLiteral("Quantaro.ini");
+const QString kLongRate = QStringLiteral("0.90003512345678");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+/** A settings file of about 3.4 KB as a person's looks after a while: a language, a server, the
+ *  remembered units of every category and some rates. */
+void fillSettings(SettingsStore& store, const QString& server, int rates = kSmallDiskRates)
+{
+    SettingsChanges changes;
+    changes.putString(settings::kSettings, settings::kLanguageDllName, QStringLiteral("quantaro_en.so"));
+    changes.putInt(settings::kSettings, settings::kNewInstall, 0);
+    changes.putString(settings::kSettings, settings::kUpdateServer, server);
+    for (const char* code : {"CNY", "LEN", "ARE", "VOL", "MAS", "SPD", "TMP", "PSN", "TME", "ANG",
+                             "NRJ", "PWR", "RAD", "FCE", "RSD", "CPR", "VSY", "LUX", "MAG", "TQE"}) {
+        const QString c = QString::fromLatin1(code);
+        changes.putString(settings::kSettings, settings::fromName(c, std::nullopt),
+                          QStringLiteral("a remembered unit"));
+        changes.putString(settings::kSettings, settings::toName(c, std::nullopt), QStringLiteral("another unit (x)"));
+        changes.putInt(settings::kSettings, c + settings::kViewResultSuffix, 1);
+        changes.putInt(settings::kSettings, c + settings::kPrecisionResultSuffix, 8);
+    }
+    for (int i = 0; i < rates; ++i) {
+        changes.putString(settings::kCurrencies, QStringLiteral("R%1").arg(i), QStringLiteral("1.%1").arg(i));
+    }
+    ASSERT_TRUE(store.write(changes));
+}
+
+/** The bank's reference rates of many currencies: a rate file longer than a page. */
+QByteArray bankRates()
+{
+    QByteArray xml = "<Cube>";
+    for (int i = 0; i < kManyCurrencies; ++i) {
+        xml += "<Cube currency='X" + QByteArray::number(i) + "' rate='1." + QByteArray::number(i) + "'/>";
+    }
+    return xml + "</Cube>";
+}
+
+QByteArray rateFile()
+{
+    QByteArray body;
+    for (int i = 0; i < kRateLines; ++i) {
+        body += QStringLiteral("C%1;%2\r\n").arg(i, 2, 10, QLatin1Char('0')).arg(kLongRate).toLatin1();
+    }
+    return body;
+}
+
+/** The connection run with its real download against a loopback server, on a virtual clock. */
+ConnectionRunResult connectionRun(SettingsStore& store)
+{
+    VirtualClock clock;
+    ScriptedPeerProbe peers;
+    peers.answer = [](PeerKey) { return true; };
+    CurlHttpClient http(settings::kApplication);
+    RateDownloader downloader(store, http, clock);
+    ConnectionRunMode mode(store, clock, peers, [&downloader] { return downloader.download(); });
+    return mode.run();
+}
+
+struct Failure
+{
+    friend void PrintTo(const Failure& f, std::ostream* os) { *os << f.what; }
+    const char* what;
+    FailingWrites::Stage stage;
+    qint64 bytes;
+    int error;
+};
+
+class FullDiskTest : public ::testing::TestWithParam<Failure>
+{
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QStringList files() const { return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden); }
+    FailingWrites failing() const { return FailingWrites(GetParam().stage, GetParam().bytes, GetParam().error); }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_P(FullDiskTest, ASettingsWriteKeepsTheOldFileAndSaysItFailed)
+{
+    QByteArray old;
+    {
+        SettingsStore store(path(kIniName));
+        fillSettings(store, QStringLiteral("http://127.0.0.1:1"), kManyRates);
+        old = readAll(path(kIniName));
+    }
+    ASSERT_GT(old.size(), kPage);
+    SettingsStore store(path(kIniName));
+    {
+        const FailingWrites disk = failing();
+        EXPECT_FALSE(store.putString(settings::kCurrencies, QStringLiteral("R1"), kLongRate));
+        EXPECT_EQ(store.lastWriteError(), GetParam().error);
+    }
+    EXPECT_EQ(readAll(path(kIniName)), old);
+    EXPECT_EQ(files(), QStringList{kIniName}) << "nothing left beside it";
+    EXPECT_EQ(store.getString(settings::kCurrencies, QStringLiteral("R1")), QStringLiteral("1.1"));
+    EXPECT_TRUE(store.putString(settings::kCurrencies, QStringLiteral("R1"), kLongRate)) << "the disk is back";
+}
+
+TEST_P(FullDiskTest, ADownloadThatStoredNothingFailsAndIsTriedAgain)
+{
+    ScriptedHttpServer server(httpResponse(rateFile()));
+    ASSERT_TRUE(server.listening());
+    {
+        SettingsStore store(path(kIniName));
+        fillSettings(store, server.baseUrl(), kManyRates);
+    }
+    const QByteArray old = readAll(path(kIniName));
+    SettingsStore store(path(kIniName));
+    const FailingWrites disk = failing();
+
+    const ConnectionRunResult result = connectionRun(store);
+
+    EXPECT_EQ(result.outcome, ConnectionOutcome::GaveUp);
+    EXPECT_GT(result.attempts, 1);
+    EXPECT_EQ(readAll(path(kIniName)), old);
+    EXPECT_EQ(lastCurrencyUpdate(store), 0);
+}
+
+TEST_P(FullDiskTest, QuantaroRatesKeepsTheOldRateFileAndFails)
+{
+    writeFile(path(QStringLiteral("in.xml")), bankRates());
+    writeFile(path(QStringLiteral("out.cvf")), "USD;0.9\n");
+    {
+        const FailingWrites disk = failing();
+        EXPECT_EQ(runRatesTool({path(QStringLiteral("in.xml")), path(QStringLiteral("out.cvf"))}),
+                  kRatesToolWriteFailed);
+    }
+    EXPECT_EQ(readAll(path(QStringLiteral("out.cvf"))), "USD;0.9\n");
+    EXPECT_EQ(files(), (QStringList{QStringLiteral("in.xml"), QStringLiteral("out.cvf")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, FullDiskTest,
+                         ::testing::Values(Failure{"full at once", FailingWrites::Stage::Write, 0, ENOSPC},
+                                           Failure{"full after a byte", FailingWrites::Stage::Write, 1, ENOSPC},
+                                           Failure{"full after a page", FailingWrites::Stage::Write, kPage, ENOSPC},
+                                           Failure{"over the quota", FailingWrites::Stage::Write, 3000, EDQUOT},
+                                           Failure{"disk error at the flush", FailingWrites::Stage::Flush, 0, EIO},
+                                           Failure{"error at the close", FailingWrites::Stage::Close, 0, EIO}));
+
+TEST(FullDeviceTest, QuantaroRatesToAFullDeviceOrStandardOutputThereFails)
+{
+    if (!QFile::exists(QStringLiteral("/dev/full"))) {
+        GTEST_SKIP() << "no /dev/full here";
+    }
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.xml"));
+    writeFile(input, "<Cube><Cube currency='USD' rate='1.0876'/></Cube>");
+    for (const QStringList& arguments : {QStringList{input, QStringLiteral("/dev/full")}, QStringList{input}}) {
+        QProcess tool;
+        tool.setStandardOutputFile(QStringLiteral("/dev/full"));
+        tool.start(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro-rates"), arguments);
+        ASSERT_TRUE(tool.waitForFinished());
+        EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(tool.exitCode(), kRatesToolWriteFailed) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(tool.readAllStandardError().contains("cannot write")) << arguments.join(' ').toStdString();
+    }
+}
+
+// Interrupted writes leave a new file beside the settings; the next start removes those and only those.
+TEST(WriteLeftoversTest, TheNextStartRemovesOnlyTheSettingsWritersLeftovers)
+{
+    QTemporaryDir dir;
+    const QStringList leftovers = {QStringLiteral("Quantaro.ini.QasImi"), QStringLiteral("Quantaro.ini.x9Y8z7")};
+    const QStringList others = {QStringLiteral("Other.ini.QasImi"),   QStringLiteral("Quantaro.ini"),
+                                QStringLiteral("Quantaro.ini.QasIm"), QStringLiteral("Quantaro.ini.QasImi7"),
+                                QStringLiteral("Quantaro.ini.bak"),   QStringLiteral("Quantaro.ini.bak.1")};
+    for (const QString& name : leftovers + others) {
+        writeFile(dir.filePath(name), "[Settings]\nNewInstall=0\n");
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Quantaro.ini.Folder")));
+    SettingsStore store(dir.filePath(kIniName));
+    storeLastCurrencyUpdate(store, VirtualClock().now());
+    VirtualClock clock;
+    ScriptedPeerProbe peers;
+    AppServices services;
+    services.settings = &store;
+    services.clock = &clock;
+    services.peers = &peers;
+    CConverterApp app(services);
+
+    app.startUp(kConnectionRunWord);
+
+    QStringList kept = others;
+    kept << QStringLiteral("Quantaro.ini.Folder");
+    kept.sort();
+    QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    left.sort();
+    EXPECT_EQ(left, kept);
+}
+
+// The case as it happened: a 16 KiB disk with two free pages under the settings, and a connection
+// run downloading 40 rates.
+TEST(SmallDiskTest, ANearlyFullDiskCutsNoSettingsAndNoRate)
+{
+    QTemporaryDir dir;
+    const SmallDisk disk(dir.path(), "16k");
+    if (!disk.why().isEmpty()) {
+        GTEST_SKIP() << "no small disk: " << disk.why().toStdString();
+    }
+    ScriptedHttpServer server(httpResponse(rateFile()));
+    ASSERT_TRUE(server.listening());
+    const QString ini = dir.filePath(kIniName);
+    {
+        SettingsStore store(ini);
+        fillSettings(store, server.baseUrl());
+    }
+    struct statvfs space = {};
+    ASSERT_EQ(::statvfs(QFile::encodeName(dir.path()).constData(), &space), 0);
+    const qint64 free = static_cast<qint64>(space.f_bavail) * static_cast<qint64>(space.f_bsize);
+    writeFile(dir.filePath(QStringLiteral("filler")), QByteArray(free - 2 * kPage, 'x'));
+
+    SettingsStore store(ini);
+    const ConnectionRunResult result = connectionRun(store);
+
+    EXPECT_EQ(result.outcome, ConnectionOutcome::GaveUp);
+    EXPECT_GT(result.attempts, 1);
+    SettingsStore reread(ini);
+    EXPECT_EQ(reread.getString(settings::kSettings, settings::kLanguageDllName), QStringLiteral("quantaro_en.so"));
+    EXPECT_EQ(reread.getInt(settings::kSettings, settings::kNewInstall, 1), 0);
+    EXPECT_EQ(reread.getString(settings::kSettings, settings::kUpdateServer), server.baseUrl());
+    EXPECT_EQ(reread.getString(settings::kSettings, QStringLiteral("TQE.To")), QStringLiteral("another unit (x)"));
+    EXPECT_EQ(lastCurrencyUpdate(reread), 0);
+    int stored = 0;
+    for (int i = 0; i < kRateLines; ++i) {
+        const QString code = QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0'));
+        if (reread.contains(settings::kCurrencies, code)) {
+            ++stored;
+            EXPECT_EQ(reread.getString(settings::kCurrencies, code), kLongRate) << code.toStdString();
+        }
+    }
+    EXPECT_LT(stored, kRateLines);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{kIniName, QStringLiteral("filler")}));
+}
+
+} // namespace
