@@ -32,18 +32,31 @@ QByteArray native(const QString& path)
     return QFile::encodeName(path);
 }
 
-QString randomSuffix()
-{
-    QString suffix;
-    for (int i = 0; i < kSuffixLength; ++i) {
-        suffix += QLatin1Char(kSuffixAlphabet[QRandomGenerator::global()->bounded(kSuffixAlphabetSize)]);
-    }
-    return suffix;
-}
-
 bool isSuffixCharacter(QChar c)
 {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
+}
+
+// A random suffix mixes capitals, small letters and digits; a person's own "Quantaro.ini.backup" or
+// "Quantaro.ini.BACKUP" keeps to one kind, and is never taken for a writer's leftover.
+bool mixesCharacterKinds(QStringView suffix)
+{
+    const bool capitals = std::any_of(suffix.begin(), suffix.end(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
+    const bool smalls = std::any_of(suffix.begin(), suffix.end(), [](QChar c) { return c >= u'a' && c <= u'z'; });
+    const bool digits = std::any_of(suffix.begin(), suffix.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return int(capitals) + int(smalls) + int(digits) >= 2;
+}
+
+QString randomSuffix()
+{
+    QString suffix;
+    do {
+        suffix.clear();
+        for (int i = 0; i < kSuffixLength; ++i) {
+            suffix += QLatin1Char(kSuffixAlphabet[QRandomGenerator::global()->bounded(kSuffixAlphabetSize)]);
+        }
+    } while (!mixesCharacterKinds(suffix));
+    return suffix;
 }
 
 /** A device or pipe takes the bytes as they come; there is no old file to keep. */
@@ -214,7 +227,7 @@ bool isReplacementName(const QString& target, const QString& name)
         return false;
     }
     const QStringView suffix = QStringView(name).sliced(base.size());
-    return std::all_of(suffix.begin(), suffix.end(), isSuffixCharacter);
+    return std::all_of(suffix.begin(), suffix.end(), isSuffixCharacter) && mixesCharacterKinds(suffix);
 }
 
 QString errorText(int error)
