@@ -49,9 +49,10 @@ public:
     QString bitmapPath(int id) const;
     /** The file of an icon, or empty when there is none. */
     QString iconPath(int id) const;
+    /** Any other file of the source by its path below the root, or nothing when it lacks it. */
+    std::optional<QByteArray> readFile(const QString& relative) const;
 
 private:
-    std::optional<QByteArray> readFile(const QString& relative) const;
     QString pictureFile(const QString& folder, const QString& name) const;
     void loadStrings() const;
 

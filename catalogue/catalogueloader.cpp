@@ -3,6 +3,7 @@
 #include "app/programfolder.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
+#include "catalogue/formernames.h"
 #include "catalogue/unitdefinition.h"
 #include "platform/messageboxes.h"
 
@@ -108,6 +109,7 @@ void CatalogueLoader::readUnits(QFile& file, Catalogue& catalogue) const
 
 void CatalogueLoader::applyHiddenLists(Catalogue& catalogue) const
 {
+    const FormerUnitNames formerNames = FormerUnitNames::fromResources(m_resources);
     for (Rubric& rubric : catalogue) {
         const QString section = settings::hiddenUnitsSection(rubric.code());
         const int count = std::min(m_settings.getInt(section, settings::kHiddenCount, 0), kHiddenNamesMax);
@@ -116,7 +118,9 @@ void CatalogueLoader::applyHiddenLists(Catalogue& catalogue) const
         }
         QSet<QString> hiddenNames;
         for (int j = 0; j < count; ++j) {
-            hiddenNames.insert(m_settings.getString(section, settings::hiddenItemName(j)).toCaseFolded());
+            // A unit renamed since the list was stored is still the one the person hid.
+            const QString stored = m_settings.getString(section, settings::hiddenItemName(j));
+            hiddenNames.insert(formerNames.current(stored).toCaseFolded());
         }
         for (int u = 0; u < rubric.unitCount(); ++u) {
             UnitRecord& unit = rubric.unit(u);

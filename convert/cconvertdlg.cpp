@@ -1,6 +1,7 @@
 #include "convert/cconvertdlg.h"
 
 #include "app/settingsstore.h"
+#include "catalogue/formernames.h"
 #include "catalogue/rubric.h"
 #include "catalogue/unitlookup.h"
 #include "catalogue/unitsearch.h"
@@ -447,8 +448,12 @@ void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
     from->setCurrentRow(-1);
     to->setCurrentRow(-1);
     const QString& code = m_rubric.code();
-    selectRemembered(from, settings().getString(settings::kSettings, settings::fromName(code, sousRubricSuffix())));
-    selectRemembered(to, settings().getString(settings::kSettings, settings::toName(code, sousRubricSuffix())));
+    // A unit renamed since it was remembered is still the one the person chose.
+    const FormerUnitNames formerNames = FormerUnitNames::fromResources(resources());
+    selectRemembered(from, formerNames.current(
+                               settings().getString(settings::kSettings, settings::fromName(code, sousRubricSuffix()))));
+    selectRemembered(to, formerNames.current(
+                             settings().getString(settings::kSettings, settings::toName(code, sousRubricSuffix()))));
     selectFirstUnits();
     applyUnitSearch();
     m_filling = false;

@@ -3,7 +3,9 @@
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
+#include "catalogue/formernames.h"
 #include "catalogue/rubric.h"
+#include "catalogue/unitlookup.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
 #include "support/englishcatalogue.h"
@@ -11,6 +13,8 @@
 #include "testpaths.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -104,7 +108,7 @@ const Reference kReferences[] = {
     {"LEN", 1, "light-year (ly)", "kilometre (km)", 9460730472580.8},
     {"LEN", 1, "parsec (pc)", "astronomical unit (au)", 648000 / std::numbers::pi},
     {"LEN", 8, "furlong (fur)", "mile (mi)", 1},
-    {"LEN", 1, "pica (P)", "point (pt)", 12},
+    {"LEN", 1, "pica (desktop publishing) (P)", "point (desktop publishing) (pt)", 12},
     {"LEN", 1, "mile (US survey) (mi)", "metre (m)", 6336000.0 / 3937},
     {"LEN", 10, "ångström (Å)", "nanometre (nm)", 1},
     {"ARE", 640, "acre (ac)", "square mile (mi²)", 1},
@@ -120,14 +124,14 @@ const Reference kReferences[] = {
     {"VOL", 3, "teaspoon (US) (tsp)", "tablespoon (US) (tbsp)", 1},
     {"VOL", 1, "bushel (US) (bu)", "cubic inch (in³)", 2150.42},
     {"VOL", 1, "acre-foot (ac·ft)", "cubic foot (ft³)", 43560},
-    {"MAS", 1, "pound (lb)", "gram (g)", 453.59237},
-    {"MAS", 16, "ounce (oz)", "pound (lb)", 1},
-    {"MAS", 7000, "grain (gr)", "pound (lb)", 1},
+    {"MAS", 1, "pound (avoirdupois) (lb)", "gram (g)", 453.59237},
+    {"MAS", 16, "ounce (avoirdupois) (oz)", "pound (avoirdupois) (lb)", 1},
+    {"MAS", 7000, "grain (gr)", "pound (avoirdupois) (lb)", 1},
     {"MAS", 1, "troy ounce (oz t)", "grain (gr)", 480},
-    {"MAS", 1, "stone (st)", "pound (lb)", 14},
-    {"MAS", 1, "ton (long)", "pound (lb)", 2240},
+    {"MAS", 1, "stone (st)", "pound (avoirdupois) (lb)", 14},
+    {"MAS", 1, "ton (long)", "pound (avoirdupois) (lb)", 2240},
     {"MAS", 1, "carat (ct)", "milligram (mg)", 200},
-    {"MAS", 1, "slug", "pound (lb)", 9.80665 / 0.3048},
+    {"MAS", 1, "slug", "pound (avoirdupois) (lb)", 9.80665 / 0.3048},
     {"SPD", 1, "mile per hour (mph)", "kilometre per hour (km/h)", 1.609344},
     {"SPD", 1, "knot (kn)", "kilometre per hour (km/h)", 1.852},
     {"SPD", 36, "kilometre per hour (km/h)", "metre per second (m/s)", 10},
@@ -164,15 +168,15 @@ const Reference kReferences[] = {
     {"NRJ", 1, "kilowatt-hour (kWh)", "megajoule (MJ)", 3.6},
     {"NRJ", 1, "calorie (thermochemical) (cal)", "joule (J)", 4.184},
     {"NRJ", 1, "kilocalorie (international) (kcal)", "joule (J)", 4186.8},
-    {"NRJ", 1, "British thermal unit (BTU)", "joule (J)", 1055.05585262},
+    {"NRJ", 1, "British thermal unit (IT) (BTU)", "joule (J)", 1055.05585262},
     {"NRJ", 1, "electronvolt (eV)", "joule (J)", 1.602176634e-19},
     {"NRJ", 1, "foot-pound force (ft·lbf)", "joule (J)", 1.3558179483314},
     {"NRJ", 1, "ton of TNT (tTNT)", "gigajoule (GJ)", 4.184},
     {"NRJ", 1, "horsepower-hour (hp·h)", "foot-pound force (ft·lbf)", 1980000},
     {"PWR", 1, "horsepower (mechanical) (hp)", "watt (W)", 745.69987158227},
     {"PWR", 1, "horsepower (metric) (PS)", "watt (W)", 735.49875},
-    {"PWR", 1, "ton of refrigeration (TR)", "BTU per hour (BTU/h)", 12000},
-    {"PWR", 1, "kilocalorie per hour (kcal/h)", "watt (W)", 1.163},
+    {"PWR", 1, "ton of refrigeration (IT) (TR)", "BTU (IT) per hour (BTU/h)", 12000},
+    {"PWR", 1, "kilocalorie (IT) per hour (kcal/h)", "watt (W)", 1.163},
     {"RAD", 1, "curie (Ci)", "gigabecquerel (GBq)", 37},
     {"RAD", 1, "becquerel (Bq)", "disintegration per minute (dpm)", 60},
     {"RAD", 100, "rad (rad)", "gray (Gy)", 1},
@@ -289,6 +293,41 @@ TEST_F(EnglishCatalogue, UnitNamesAreUniqueInTheirCategoryWhateverTheCase)
     }
 }
 
+TEST_F(EnglishCatalogue, NoSymbolHidesADifferentSizeUnlessTheNamesSayWhichVariantEachIs)
+{
+    // Texts in the last parentheses that qualify a name rather than abbreviate it.
+    const QSet<QString> qualifiers = {"Russian", "Japanese", "Chinese", "US", "imperial", "metric", "US dry",
+                                      "apothecaries'", "Gregorian", "angle", "IT"};
+    auto baseName = [](const QString& name) { return name.section(QStringLiteral(" ("), 0, 0); };
+    auto qualified = [](const QString& name) { return name.count(QLatin1Char('(')) >= 2; };
+    for (const Rubric& category : *s_catalogue) {
+        const int kinds = std::max(1, category.sousRubricCount());
+        for (int kind = 0; kind < kinds; ++kind) {
+            QHash<QString, const UnitRecord*> bySymbol;
+            for (int i = 0; i < category.unitCount(); ++i) {
+                const UnitRecord& unit = category.unit(i);
+                const QString symbol = unitSymbol(unit.name());
+                if (symbol.isEmpty() || qualifiers.contains(symbol) ||
+                    (category.hasSousRubrics() && !unit.belongsToSousRubric(kind))) {
+                    continue;
+                }
+                if (const UnitRecord* other = bySymbol.value(symbol)) {
+                    const double a = applyFormula(unit.toBase(), 1);
+                    const double b = applyFormula(other->toBase(), 1);
+                    const bool sameSize = std::abs(a - b) <= 1e-9 * std::max(std::abs(a), std::abs(b));
+                    // The US and imperial gallons rightly share "gal": one unit's variants, named as such.
+                    const bool namedVariants = baseName(unit.name()) == baseName(other->name()) &&
+                                               (qualified(unit.name()) || qualified(other->name()));
+                    EXPECT_TRUE(sameSize || namedVariants)
+                        << category.code().toStdString() << ": " << other->name().toStdString() << " and "
+                        << unit.name().toStdString();
+                }
+                bySymbol.insert(symbol, &unit);
+            }
+        }
+    }
+}
+
 TEST_F(EnglishCatalogue, EveryFormulaStartsWithTheValueAndEveryUnitRoundTrips)
 {
     const double values[] = {0, 1, -2.5, -4.2e9, 1234.5678, 7.5e15, 1e-6};
@@ -363,6 +402,45 @@ TEST(EnglishUnitFile, LinesAndFieldsFitTheirBuffersUncut)
         }
     }
     EXPECT_GT(lineNumber, 0);
+}
+
+// A unit renamed since a person hid it or chose it is found under its old name, in every language.
+TEST(RenamedUnits, StoredOldNamesStillHideAndSelectTheRenamedUnit)
+{
+    for (const char* language : {"en", "fr", "de"}) {
+        SCOPED_TRACE(language);
+        const ResourceSource resources(QStringLiteral(QUANTARO_SOURCE_DIR "/lang/%1/res").arg(language));
+        const FormerUnitNames former = FormerUnitNames::fromResources(resources);
+        ASSERT_FALSE(former.isEmpty());
+        QFile table(QStringLiteral(QUANTARO_SOURCE_DIR "/lang/%1/res/formernames.json").arg(language));
+        ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+        const QStringList oldNames = QJsonDocument::fromJson(table.readAll()).object().keys();
+
+        QTemporaryDir dir;
+        SettingsStore settings(dir.filePath(QStringLiteral("q.ini")));
+        const QString section = settings::hiddenUnitsSection(QStringLiteral("MAS"));
+        const QString oldPound = oldNames.filter(QRegularExpression(QStringLiteral("\\(lb\\)$"))).value(0);
+        ASSERT_FALSE(oldPound.isEmpty());
+        settings.putInt(section, settings::kHiddenCount, 1);
+        settings.putString(section, settings::hiddenItemName(0), oldPound.toUpper());
+        test::RecordingMessageBoxes messages;
+        const CatalogueLoader loader(resources, QStringLiteral(QUANTARO_PROGRAM_DIR), settings, messages);
+        Catalogue catalogue;
+        ASSERT_TRUE(loader.load(catalogue));
+        QSet<QString> current;
+        int hidden = 0;
+        for (const Rubric& category : catalogue) {
+            for (int i = 0; i < category.unitCount(); ++i) {
+                current.insert(category.unit(i).name());
+                hidden += category.unit(i).hidden() ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(hidden, 1) << "the pound hidden under its old name";
+        for (const QString& old : oldNames) {
+            EXPECT_FALSE(current.contains(old)) << old.toStdString() << " is still a unit's name";
+            EXPECT_TRUE(current.contains(former.current(old))) << old.toStdString() << " leads nowhere";
+        }
+    }
 }
 
 } // namespace
