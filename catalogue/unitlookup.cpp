@@ -4,6 +4,7 @@
 #include "catalogue/unitrecord.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <functional>
 
 namespace quantaro {
@@ -66,6 +67,37 @@ QList<const UnitRecord*> preferPlain(const QList<const UnitRecord*>& found)
     return plain.size() == 1 ? plain : found;
 }
 
+/** The name before its first parenthesis: "gallon" of "gallon (US) (gal)" and of "gallon (US dry)". */
+QString baseName(const QString& name)
+{
+    const qsizetype open = name.indexOf(QStringLiteral(" ("));
+    return open < 0 ? name : name.left(open);
+}
+
+/** A word that names several variants of one unit ("gallon": US, imperial, US dry) means none of them
+ *  on its own, unless one variant is the plain unit whose symbol the qualified ones share ("mile (mi)"
+ *  beside "mile (US survey) (mi)"). A last parenthesis can be a qualifier ("US dry") as well as a
+ *  symbol, so a name that drops it is only trusted when no other variant bears the same base name. */
+QList<const UnitRecord*> variantsOf(const Rubric& rubric, const QString& word, const QList<const UnitRecord*>& found)
+{
+    const QList<const UnitRecord*> variants = unitsWhere(
+        rubric, [&](const UnitRecord& unit) { return baseName(unit.name()).compare(word, Qt::CaseInsensitive) == 0; });
+    if (variants.size() < 2) {
+        return found;
+    }
+    QList<const UnitRecord*> plain;
+    for (const UnitRecord* unit : variants) {
+        const QString symbol = unitSymbol(unit->name());
+        const bool shared = std::any_of(variants.begin(), variants.end(), [&](const UnitRecord* other) {
+            return other != unit && unitSymbol(other->name()) == symbol;
+        });
+        if (parenthesisedTexts(unit->name()).size() == 1 && shared) {
+            plain.append(unit);
+        }
+    }
+    return plain.size() == 1 ? plain : variants;
+}
+
 UnitLookup outcome(const QList<const UnitRecord*>& found)
 {
     UnitLookup lookup;
@@ -118,6 +150,9 @@ UnitLookup lookupUnit(const Rubric& rubric, const QString& word)
         return unit.name().compare(text, Qt::CaseInsensitive) == 0 ||
                nameWithoutSymbol(unit.name()).compare(text, Qt::CaseInsensitive) == 0;
     });
+    if (found.size() == 1 && found.front()->name().compare(text, Qt::CaseInsensitive) != 0) {
+        found = variantsOf(rubric, text, found);
+    }
     if (found.isEmpty()) {
         found = bySymbol(rubric, text);
     }

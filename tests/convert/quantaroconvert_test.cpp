@@ -39,6 +39,8 @@ protected:
                     "LEN;mile (mi);$/1609.344;$*1609.344;0\n"
                     "LEN;mile (US survey) (mi);$/1609.3472;$*1609.3472;0\n"
                     "LEN;link (US survey) (li);$/0.201168;$*0.201168;0\n"
+                    "LEN;chain (engineer's) (ch);$/30.48;$*30.48;0\n"
+                    "LEN;chain (Gunter);$/20.1168;$*20.1168;0\n"
                     "LEN;ångström (Å);$*1e10;$/1e10;0\n"
                     "TMP;kelvin (K);$;$\n"
                     "TMP;degree Celsius (°C);$-273.15;$+273.15\n"
@@ -107,6 +109,8 @@ TEST_F(QuantaroConvertTest, ListsEveryUnitWithTabs)
                                       "LEN\tmile (mi)\t$/1609.344\t$*1609.344\t0\n"
                                       "LEN\tmile (US survey) (mi)\t$/1609.3472\t$*1609.3472\t0\n"
                                       "LEN\tlink (US survey) (li)\t$/0.201168\t$*0.201168\t0\n"
+                                      "LEN\tchain (engineer's) (ch)\t$/30.48\t$*30.48\t0\n"
+                                      "LEN\tchain (Gunter)\t$/20.1168\t$*20.1168\t0\n"
                                       "LEN\tångström (Å)\t$*1e10\t$/1e10\t0\n"
                                       "TMP\tkelvin (K)\t$\t$\t\n"
                                       "TMP\tdegree Celsius (°C)\t$-273.15\t$+273.15\t\n"
@@ -140,6 +144,7 @@ TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenSymbolThenParenthesesThenAUni
         {"LEN", "ång", "m", 0, "2e-10\n"},            // a beginning only one name has
         {"LEN", "US survey", "m", 2, "mile (US survey) (mi)"}, // shared by several: candidates listed
         {"LEN", "inc", "m", 2, "Inchworm"},
+        {"LEN", "chain", "m", 2, "chain (Gunter)"},   // two variants and no plain one: neither is meant
         {"LEN", "mil", "m", 2, "millimetre (mm)"},
         {"TMP", "C", "F", 0, "35.6\n"},               // temperatures without the degree sign
         {"TMP", "°C", "°F", 0, "35.6\n"},
