@@ -191,7 +191,8 @@ bool BottomMenuBar::load(const QByteArray& menuResource)
         const QString text = entry.value(QLatin1String("text")).toString();
         auto* button = new QPushButton(text, this);
         button->setAutoDefault(false);
-        button->setFocusPolicy(Qt::NoFocus);
+        // A tap leaves the keyboard where it was; the Tab key still reaches the menus.
+        button->setFocusPolicy(Qt::TabFocus);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         layout()->addWidget(button);
         m_buttons.push_back(button);
