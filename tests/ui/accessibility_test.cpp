@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -338,7 +339,14 @@ TEST_P(Accessibility, EveryTextStandsOutFromItsBackgroundInALightAndADarkPalette
         QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
         double lowest = 21.0;
         QString lowestWhere;
+        // Pictures of both palettes under the build folder, for a person to look at.
+        const QString folder = QStringLiteral(QUANTARO_BINARY_DIR "/renders/palettes/") + QString::fromLatin1(GetParam().code);
+        ASSERT_TRUE(QDir().mkpath(folder));
         forEveryWindow([&](const QString& step, QuantaroDialog& window) {
+            QString file = step;
+            file.replace(QLatin1Char(' '), QLatin1Char('_'));
+            EXPECT_TRUE(window.grab().save(folder + (dark ? QStringLiteral("/dark_") : QStringLiteral("/light_")) + file +
+                                           QStringLiteral(".png")));
             for (const TextOnGround& text : visibleTexts(window, *resources)) {
                 const double ratio = contrastRatio(text.text, text.ground);
                 const bool specifiedTitle = !dark && qobject_cast<CConvertDlg*>(&window) &&
