@@ -801,18 +801,31 @@ TEST_F(ConvertDlgTest, ControlsAreSpokenByWhatTheyDoNotByTheirMarks)
         int id;
         const char* name;
     } cases[] = {
-        {kInput, "Value"},         {kFromList, "From"},  {kToList, "To"},     {kSwap, "Swap units"},
-        {1020, "decimal point"},   {1021, "minus"},      {1022, "plus"},      {1023, "multiply"},
-        {1024, "divide"},          {1025, "exponent"},   {kBackspace, "backspace"}, {kClear, "clear"},
-        {1017, "7"},               {kFilter, "Find unit"}, {kRecent, "Recent pairs"},
-        {kUnit, "centimetre"},     {kPair, "inch \u2192 centimetre"},
+        {kInput, "Value"},
+        {kFromList, "From"},
+        {kToList, "To"},
+        {kSwap, "Swap units"},
+        {1020, "decimal point"},
+        {1021, "minus"},
+        {1022, "plus"},
+        {1023, "multiply"},
+        {1024, "divide"},
+        {1025, "exponent"},
+        {kBackspace, "backspace"},
+        {kClear, "clear"},
+        {1017, "7"},
+        {kFilter, "Find unit"},
+        {kRecent, "Recent pairs"},
+        {kUnit, "centimetre"},
+        {kPair, "inch \u2192 centimetre"},
     };
     for (const auto& c : cases) {
         QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(window->control(c.id));
         ASSERT_NE(spoken, nullptr) << c.id;
         EXPECT_EQ(spoken->text(QAccessible::Name), QString::fromUtf8(c.name)) << c.id;
     }
-    EXPECT_FALSE(QAccessible::queryAccessibleInterface(window->control(kSwap))->text(QAccessible::Description).isEmpty());
+    EXPECT_FALSE(
+        QAccessible::queryAccessibleInterface(window->control(kSwap))->text(QAccessible::Description).isEmpty());
 }
 
 // The result is told once the typing pauses, with its unit, and not again while it stays the same.
@@ -905,9 +918,9 @@ TEST_F(ConvertDlgTest, TabGoesThroughTheControlsInReadingOrderInEveryShape)
         }
         // Reading order: the value before the lists, the lists from left to right, and the keypad row by
         // row, each row from the left (7 8 9 above 4 5 6 above 1 2 3).
-        for (const auto& [first, then] : {std::pair{kInput, kFromList}, std::pair{kFromList, kToList},
-                                          std::pair{1017, 1018}, std::pair{1018, 1019}, std::pair{1019, 1014},
-                                          std::pair{1014, 1015}, std::pair{1016, 1011}, std::pair{1011, 1013}}) {
+        for (const auto& [first, then] :
+             {std::pair{kInput, kFromList}, std::pair{kFromList, kToList}, std::pair{1017, 1018}, std::pair{1018, 1019},
+              std::pair{1019, 1014}, std::pair{1014, 1015}, std::pair{1016, 1011}, std::pair{1011, 1013}}) {
             EXPECT_LT(ids.indexOf(first), ids.indexOf(then)) << first << " then " << then << " at " << size.width();
         }
         // Space on a focused key types as a tap does.

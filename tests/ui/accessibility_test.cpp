@@ -270,7 +270,8 @@ protected:
             {QStringLiteral("convert"), [&](const UiServices& s) { return std::make_unique<CConvertDlg>(length, s); }},
             {QStringLiteral("convert with sub-categories"),
              [&](const UiServices& s) { return std::make_unique<CConvertDlg>(radiation, s); }},
-            {QStringLiteral("hidden units"), [&](const UiServices& s) { return std::make_unique<COptionsDlg>(all, s); }},
+            {QStringLiteral("hidden units"),
+             [&](const UiServices& s) { return std::make_unique<COptionsDlg>(all, s); }},
             {QStringLiteral("update settings"),
              [this](const UiServices& s) {
                  return std::make_unique<CCurrenciesUpdateDlg>(
@@ -340,21 +341,22 @@ TEST_P(Accessibility, EveryTextStandsOutFromItsBackgroundInALightAndADarkPalette
         double lowest = 21.0;
         QString lowestWhere;
         // Pictures of both palettes under the build folder, for a person to look at.
-        const QString folder = QStringLiteral(QUANTARO_BINARY_DIR "/renders/palettes/") + QString::fromLatin1(GetParam().code);
+        const QString folder =
+            QStringLiteral(QUANTARO_BINARY_DIR "/renders/palettes/") + QString::fromLatin1(GetParam().code);
         ASSERT_TRUE(QDir().mkpath(folder));
         forEveryWindow([&](const QString& step, QuantaroDialog& window) {
             QString file = step;
             file.replace(QLatin1Char(' '), QLatin1Char('_'));
-            EXPECT_TRUE(window.grab().save(folder + (dark ? QStringLiteral("/dark_") : QStringLiteral("/light_")) + file +
-                                           QStringLiteral(".png")));
+            EXPECT_TRUE(window.grab().save(folder + (dark ? QStringLiteral("/dark_") : QStringLiteral("/light_")) +
+                                           file + QStringLiteral(".png")));
             for (const TextOnGround& text : visibleTexts(window, *resources)) {
                 const double ratio = contrastRatio(text.text, text.ground);
                 const bool specifiedTitle = !dark && qobject_cast<CConvertDlg*>(&window) &&
                                             text.what.endsWith(QStringLiteral("(id %1)").arg(convertdlg::kTitle));
                 const double needed = specifiedTitle ? kLargeTextContrast : kMinimumTextContrast;
                 EXPECT_GE(ratio, needed) << (dark ? "dark " : "light ") << step.toStdString() << ": "
-                                         << text.what.toStdString() << " " << text.text.name().toStdString()
-                                         << " on " << text.ground.name().toStdString();
+                                         << text.what.toStdString() << " " << text.text.name().toStdString() << " on "
+                                         << text.ground.name().toStdString();
                 if (ratio < lowest && !specifiedTitle) {
                     lowest = ratio;
                     lowestWhere = step + QLatin1Char(' ') + text.what;

@@ -24,7 +24,8 @@ TEST(Contrast, RatiosOfKnownPairs)
         {QColor(0x2b, 0x2b, 0x2b), QColor(0x2b, 0x2b, 0x2b), 1.0},
     };
     for (const auto& c : cases) {
-        EXPECT_NEAR(contrastRatio(c.a, c.b), c.ratio, 0.01) << c.a.name().toStdString() << " " << c.b.name().toStdString();
+        EXPECT_NEAR(contrastRatio(c.a, c.b), c.ratio, 0.01)
+            << c.a.name().toStdString() << " " << c.b.name().toStdString();
     }
 }
 
@@ -45,8 +46,8 @@ TEST(Contrast, DarkBackgroundsGetLighterVariantsOfTheSameHueAndLightOnesKeepTheC
     };
     for (const auto& c : cases) {
         const QColor shown = readableOn(c.chosen, c.background);
-        EXPECT_EQ(shown != c.chosen, c.changed) << c.chosen.name().toStdString() << " on "
-                                                << c.background.name().toStdString();
+        EXPECT_EQ(shown != c.chosen, c.changed)
+            << c.chosen.name().toStdString() << " on " << c.background.name().toStdString();
         if (c.changed) {
             EXPECT_GE(contrastRatio(shown, c.background), kMinimumTextContrast);
             EXPECT_EQ(shown.hslHue(), c.chosen.hslHue());
