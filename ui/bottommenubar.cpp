@@ -1,6 +1,7 @@
 #include "ui/bottommenubar.h"
 #include "ui/screenshape.h"
 
+#include "ui/contrast.h"
 #include "ui/dialogtemplate.h"
 
 #include <QAction>
@@ -346,6 +347,7 @@ void BottomMenuBar::openPopup(int index)
 
 void BottomMenuBar::prepare(QMenu* menu)
 {
+    keepSelectionReadable(menu);
     restoreItems(menu);
     emit popupAboutToShow(menu);
     arrangeColumns(menu);

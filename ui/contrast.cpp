@@ -1,5 +1,6 @@
 #include "ui/contrast.h"
 
+#include <QApplication>
 #include <QPalette>
 #include <QWidget>
 #include <algorithm>
@@ -86,6 +87,25 @@ QPalette withReadableSelection(QPalette palette)
         palette.setColor(group, QPalette::Highlight, contrastingWith(palette.color(group, QPalette::Highlight), text));
     }
     return palette;
+}
+
+void keepSelectionReadable(QWidget* widget)
+{
+    if (!widget) {
+        return;
+    }
+    const QPalette readable = withReadableSelection(QApplication::palette(widget));
+    QPalette mine = widget->palette();
+    bool changed = false;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        if (mine.color(group, QPalette::Highlight) != readable.color(group, QPalette::Highlight)) {
+            mine.setColor(group, QPalette::Highlight, readable.color(group, QPalette::Highlight));
+            changed = true;
+        }
+    }
+    if (changed) {
+        widget->setPalette(mine);
+    }
 }
 
 QColor backgroundBehind(const QWidget* widget)

@@ -26,6 +26,9 @@ QColor readableOn(const QColor& chosen, const QColor& background, double minimum
 QColor contrastingWith(const QColor& colour, const QColor& against, double minimum = kMinimumTextContrast);
 /** The palette with its selection colour made to stand out from the selected text's colour. */
 QPalette withReadableSelection(QPalette palette);
+/** Gives the widget the desktop's palette's selection colour, made readable as above, when its
+ *  own differs (a popup menu is a window of its own and inherits no window's palette). */
+void keepSelectionReadable(QWidget* widget);
 /** The colour a widget's text is drawn on: its own background when it fills one, else its nearest
  *  ancestor's that does, else its window's. */
 QColor backgroundBehind(const QWidget* widget);

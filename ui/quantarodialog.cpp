@@ -517,18 +517,7 @@ void QuantaroDialog::followPalette()
         selecting << view;
     }
     for (QWidget* widget : selecting) {
-        const QPalette readable = withReadableSelection(QApplication::palette(widget));
-        QPalette mine = widget->palette();
-        bool changed = false;
-        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-            if (mine.color(group, QPalette::Highlight) != readable.color(group, QPalette::Highlight)) {
-                mine.setColor(group, QPalette::Highlight, readable.color(group, QPalette::Highlight));
-                changed = true;
-            }
-        }
-        if (changed) {
-            widget->setPalette(mine);
-        }
+        keepSelectionReadable(widget);
     }
     m_followingPalette = false;
 }

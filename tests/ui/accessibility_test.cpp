@@ -17,6 +17,7 @@
 #include "support/fakes.h"
 #include "support/virtualclock.h"
 #include "testpaths.h"
+#include "ui/bottommenubar.h"
 #include "ui/contrast.h"
 #include "ui/controls.h"
 
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -349,6 +351,16 @@ TEST_P(Accessibility, EveryTextStandsOutFromItsBackgroundInALightAndADarkPalette
             file.replace(QLatin1Char(' '), QLatin1Char('_'));
             EXPECT_TRUE(window.grab().save(folder + (dark ? QStringLiteral("/dark_") : QStringLiteral("/light_")) +
                                            file + QStringLiteral(".png")));
+            // The menus' selected items, which are windows of their own.
+            if (BottomMenuBar* bar = window.menuBar()) {
+                for (QMenu* menu : bar->allMenus()) {
+                    emit menu->aboutToShow();
+                    EXPECT_GE(contrastRatio(menu->palette().color(QPalette::Highlight),
+                                            menu->palette().color(QPalette::HighlightedText)),
+                              kMinimumTextContrast)
+                        << (dark ? "dark " : "light ") << step.toStdString() << " menu " << menu->title().toStdString();
+                }
+            }
             for (const TextOnGround& text : visibleTexts(window, *resources)) {
                 const double ratio = contrastRatio(text.text, text.ground);
                 const bool specifiedTitle = !dark && qobject_cast<CConvertDlg*>(&window) &&
