@@ -2,6 +2,7 @@
 
 #include "about/controltext.h"
 #include "about/programinfo.h"
+#include "ui/contrast.h"
 #include "ui/controls.h"
 
 #include <QEvent>
@@ -14,12 +15,17 @@ namespace quantaro {
 using namespace about;
 
 namespace {
-// Links stand out by colour and underline; the outline shows the keyboard focus.
-const QString kLinkStyle = QStringLiteral("QLabel { color: rgb(%1, %2, %3); text-decoration: underline; }"
-                                          "QLabel:focus { border: 1px solid rgb(%1, %2, %3); }")
-                               .arg(kLinkColour.red())
-                               .arg(kLinkColour.green())
-                               .arg(kLinkColour.blue());
+// Links stand out by colour and underline; the outline shows the keyboard focus. The link blue is
+// made lighter on a dark window, where it would be hard to read.
+QString linkStyle(const QColor& background)
+{
+    const QColor colour = readableOn(kLinkColour, background);
+    return QStringLiteral("QLabel { color: rgb(%1, %2, %3); text-decoration: underline; }"
+                          "QLabel:focus { border: 1px solid rgb(%1, %2, %3); }")
+        .arg(colour.red())
+        .arg(colour.green())
+        .arg(colour.blue());
+}
 } // namespace
 
 CAboutDlg::CAboutDlg(UiServices services, QWidget* parent, PublisherAddresses addresses)
@@ -38,11 +44,28 @@ void CAboutDlg::onInitDialog()
     for (const int id : {kContactLink, kWebLink}) {
         if (auto* link = control<QLabel>(id)) {
             link->setTextFormat(Qt::PlainText);
-            link->setStyleSheet(kLinkStyle);
             link->setCursor(Qt::PointingHandCursor);
             link->setFocusPolicy(Qt::StrongFocus);
             link->installEventFilter(this);
         }
+    }
+    colourLinks();
+}
+
+void CAboutDlg::colourLinks()
+{
+    for (const int id : {kContactLink, kWebLink}) {
+        if (auto* link = control<QLabel>(id)) {
+            link->setStyleSheet(linkStyle(backgroundBehind(link)));
+        }
+    }
+}
+
+void CAboutDlg::changeEvent(QEvent* event)
+{
+    QuantaroDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        colourLinks();
     }
 }
 

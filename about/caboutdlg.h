@@ -36,8 +36,10 @@ protected:
     void onInitDialog() override;
     void afterRelayout() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void colourLinks();
     void openWithShell(const QString& target);
 
     QString m_versionText;

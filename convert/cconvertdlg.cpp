@@ -7,13 +7,16 @@
 #include "catalogue/unitsearch.h"
 #include "convert/conversion.h"
 #include "ui/bottommenubar.h"
+#include "ui/contrast.h"
 #include "ui/cstretchbitmapbutton.h"
 #include "ui/relayoutfromtemplate.h"
+#include "ui/spokentext.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QClipboard>
 #include <QCursor>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
@@ -69,12 +72,22 @@ void fitText(QLabel* label, qreal start, qreal smallest)
     label->setFont(fitted);
 }
 
-void setTextColour(QWidget* control, const QColor& colour)
+// The colour was chosen for a light window: a dark one gets a lighter variant of its hue.
+void setTextColour(QWidget* control, QColor colour)
 {
     QPalette palette = control->palette();
+    colour = readableOn(colour, backgroundBehind(control));
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::Text, colour);
     control->setPalette(palette);
+}
+
+// A screen reader is told of a new name only when there is one: not at every key.
+void setSpokenName(QWidget* control, const QString& name)
+{
+    if (control && control->accessibleName() != name) {
+        control->setAccessibleName(name);
+    }
 }
 
 // The items of a popup with their command ids; separators and sub-menus read as 0.
@@ -230,20 +243,22 @@ void CConvertDlg::onInitDialog()
     for (int i = 0; i < m_rubric.unitCount(); ++i) {
         m_searchKeys.push_back(searchKey(m_rubric.unit(i).name()));
     }
-    if (QLabel* symbol = control<QLabel>(kUnit)) {
-        setTextColour(symbol, kResultColour);
-    }
+    applyColours();
     m_swapButton = new CStretchBitmapButton(this);
     m_swapButton->AttachAndLoad(kSwap, this, &resources());
+    nameControls();
     readSettings();
     fillUnitLists(false);
     m_initialised = true;
-    // The value field keeps the keyboard: keys, lists and every other control of the window are
-    // tapped, never focused, so typing on a hardware keyboard after a tap still reaches the field.
+    // The value field keeps the keyboard: a tap on a key, a list or any other control of the window
+    // never takes the focus, so typing on a hardware keyboard after a tap still reaches the field.
+    // Only the Tab key moves the focus to them, for a person who works the window without a pointer.
     const QList<QWidget*> focusable = findChildren<QWidget*>(); // the menu bar and swap button too
     for (QWidget* widget : focusable) {
-        if (widget != inputField() && !qobject_cast<QLineEdit*>(widget)) {
-            widget->setFocusPolicy(Qt::NoFocus);
+        // A list's viewport hands its focus policy on to the list: it follows the list.
+        if (widget != inputField() && !qobject_cast<QLineEdit*>(widget) && !widget->focusProxy()) {
+            const bool tabStop = (widget->focusPolicy() & Qt::TabFocus) != 0 && !qobject_cast<QScrollBar*>(widget);
+            widget->setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
         }
     }
     if (QLineEdit* field = inputField()) {
@@ -261,7 +276,6 @@ void CConvertDlg::applyTitleAndResultLook()
     bold.setWeight(QFont::Weight(kBoldWeight));
     m_titleFont = bold;
     setDesignFont(title, m_titleFont);
-    setTextColour(title, kTitleColour);
     if (QLabel* shown = resultField()) {
         // The result takes the title's bold font, but never smaller than its own template gives it.
         QFont resultFont = bold;
@@ -270,8 +284,76 @@ void CConvertDlg::applyTitleAndResultLook()
         }
         m_resultFont = resultFont;
         setDesignFont(shown, m_resultFont);
-        setTextColour(shown, kResultColour);
     }
+}
+
+void CConvertDlg::applyColours()
+{
+    if (QLabel* title = control<QLabel>(kTitle)) {
+        setTextColour(title, kTitleColour);
+    }
+    for (const int id : {kResult, kUnit}) {
+        if (QLabel* label = control<QLabel>(id)) {
+            setTextColour(label, kResultColour);
+        }
+    }
+}
+
+void CConvertDlg::changeEvent(QEvent* event)
+{
+    QuantaroDialog::changeEvent(event);
+    // The desktop changed its theme: the specified colours are measured against the new window.
+    if (event->type() == QEvent::PaletteChange && m_initialised) {
+        applyColours();
+    }
+}
+
+void CConvertDlg::nameControls()
+{
+    // The keys whose marks a screen reader would read as symbols, or not at all, say what they do;
+    // the digits say themselves.
+    speakAs(*this, {{kInput, spoken::kValue, spoken::kValueHint},
+                    {kFromList, spoken::kFrom},
+                    {kToList, spoken::kTo},
+                    {kResult, spoken::kResult},
+                    {kSwap, spoken::kSwap, spoken::kSwapHint},
+                    {kFirstKey + 10, spoken::kPoint},
+                    {kFirstKey + 11, spoken::kMinus},
+                    {kFirstKey + 12, spoken::kPlus},
+                    {kFirstKey + 13, spoken::kMultiply},
+                    {kFirstKey + 14, spoken::kDivide},
+                    {kFirstKey + 15, spoken::kExponent},
+                    {kBackspace, spoken::kBackspace},
+                    {kClear, spoken::kClear},
+                    {kFilter, spoken::kFilter, spoken::kFilterHint},
+                    {kRecent, spoken::kRecent}});
+    // The pair line and the unit beside the result say their own (changing) texts; what they are
+    // for is their description.
+    for (const auto& [id, description] : {std::pair{kPair, spoken::kPair}, std::pair{kUnit, spoken::kUnit}}) {
+        if (QWidget* shown = control(id)) {
+            shown->setAccessibleDescription(string(description));
+        }
+    }
+    if (QLabel* shown = resultField()) {
+        m_announcer = new PauseAnnouncer(shown, this);
+    }
+}
+
+void CConvertDlg::announceResult(int to)
+{
+    QLabel* shown = resultField();
+    if (!m_announcer || !shown) {
+        return;
+    }
+    // Said with the unit's whole name: a symbol such as "km" would be spelled out letter by letter.
+    QString spokenText = string(spoken::kResult);
+    if (!shown->text().isEmpty() && to >= 0) {
+        const QString value = shown->text() + QLatin1Char(' ') + m_rubric.unit(to).name();
+        const QString format = string(spoken::kResultIs);
+        spokenText = format.contains(QLatin1String("%s")) ? QString(format).replace(QLatin1String("%s"), value)
+                                                           : spokenText + QLatin1Char(' ') + value;
+    }
+    m_announcer->changed(spokenText);
 }
 
 void CConvertDlg::readSettings()
@@ -337,9 +419,12 @@ void CConvertDlg::recompute()
     showPairLine(from, to);
     // A search that leaves a list empty leaves nothing to convert between on the screen.
     if (text.isEmpty() || from < 0 || to < 0 || !m_unitsOnShow) {
+        setSpokenName(symbol, QString());
+        announceResult(-1);
         return;
     }
     shown->setText(convertValue(text, m_rubric.unit(from), m_rubric.unit(to), m_notation, m_precision));
+    announceResult(to);
     // A long result on a small screen is better small than cut.
     fitText(shown, kSmallestResultPoints, fontscale::kSmallestPoints);
     if (symbol && !shown->text().isEmpty()) {
@@ -347,6 +432,9 @@ void CConvertDlg::recompute()
         const QString unitText = unitSymbol(target).isEmpty() ? target : unitSymbol(target);
         symbol->setText(symbol->fontMetrics().elidedText(unitText, Qt::ElideRight, symbol->contentsRect().width()));
         symbol->setToolTip(target);
+        setSpokenName(symbol, target);
+    } else if (symbol) {
+        setSpokenName(symbol, QString());
     }
 }
 
@@ -371,6 +459,8 @@ void CConvertDlg::showPairLine(int from, int to)
     }
     line->setText(text);
     line->setToolTip(fromName + kPairArrow + toName);
+    // Spoken whole, not as the shortened names that fit the line.
+    setSpokenName(line, line->toolTip());
 }
 
 void CConvertDlg::addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const
@@ -551,6 +641,7 @@ void CConvertDlg::showRecentPairs()
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setStyle(touchMenuStyle());
+    keepSelectionReadable(menu);
     const QList<UnitPair> offered = offeredRecentPairs();
     for (const UnitPair& pair : offered) {
         QAction* item = menu->addAction(pair.from + kPairArrow + pair.to);
@@ -618,6 +709,7 @@ void CConvertDlg::clearInput()
     if (QLabel* shown = resultField()) {
         shown->clear();
     }
+    announceResult(-1);
 }
 
 void CConvertDlg::swapUnits()

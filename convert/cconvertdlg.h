@@ -16,6 +16,7 @@ class QMenu;
 namespace quantaro {
 
 class CStretchBitmapButton;
+class PauseAnnouncer;
 class SettingsChanges;
 class Rubric;
 class SettingsStore;
@@ -63,6 +64,32 @@ inline constexpr int kLastSousRubric = 32910;
 /** The module's text of the recent pairs' menu when it has none to offer. */
 inline constexpr int kNoRecentPairsString = 1300;
 
+/** What a screen reader says for the controls: module strings. */
+namespace spoken {
+inline constexpr int kValue = 1310;
+inline constexpr int kValueHint = 1311;
+inline constexpr int kFrom = 1312;
+inline constexpr int kTo = 1313;
+inline constexpr int kResult = 1314;
+/** The result with its value: one %s, the value and the target unit's name. */
+inline constexpr int kResultIs = 1315;
+inline constexpr int kSwap = 1316;
+inline constexpr int kSwapHint = 1317;
+inline constexpr int kPoint = 1318;
+inline constexpr int kMinus = 1319;
+inline constexpr int kPlus = 1320;
+inline constexpr int kMultiply = 1321;
+inline constexpr int kDivide = 1322;
+inline constexpr int kExponent = 1323;
+inline constexpr int kBackspace = 1324;
+inline constexpr int kClear = 1325;
+inline constexpr int kUnit = 1326;
+inline constexpr int kPair = 1327;
+inline constexpr int kFilter = 1328;
+inline constexpr int kFilterHint = 1329;
+inline constexpr int kRecent = 1330;
+} // namespace spoken
+
 /** The character each keypad key sends, indexed by key id - kFirstKey. */
 inline constexpr char16_t kKeypadCharacters[] = u"0123456789.-+*/e";
 } // namespace convertdlg
@@ -105,6 +132,8 @@ public:
     void chooseRecentPair(const UnitPair& pair);
     /** Puts the title back (after a re-layout or a sub-category switch) and recomputes. */
     void refreshTitle();
+    /** Tells a screen reader the result once typing pauses; null before the window opened. */
+    PauseAnnouncer* resultAnnouncer() const { return m_announcer; }
 
 protected:
     void onInitDialog() override;
@@ -112,10 +141,14 @@ protected:
     void onCancel() override;
     void afterRelayout() override;
     void onPopupAboutToShow(QMenu* popup) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void connectCommands();
     void applyTitleAndResultLook();
+    void applyColours();
+    void nameControls();
+    void announceResult(int to);
     void readSettings();
     void closeWindow();
 
@@ -162,6 +195,7 @@ private:
     QFont m_titleFont;
     QFont m_resultFont;
     CStretchBitmapButton* m_swapButton = nullptr;
+    PauseAnnouncer* m_announcer = nullptr;
     /** The search form of every unit's name, by unit index. */
     std::vector<QString> m_searchKeys;
     /** Whether each list shows at least one unit under the current search. */

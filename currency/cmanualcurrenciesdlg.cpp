@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -43,6 +44,15 @@ void CManualCurrenciesDlg::onInitDialog()
     auto* combo = control<QComboBox>(manualrates::kCurrencyCombo);
     if (auto* edit = control<QLineEdit>(manualrates::kRateEdit)) {
         edit->setMaxLength(manualrates::kRateMaxLength);
+    }
+    // Each caption names its control for a screen reader, as a label beside a field does for the eye.
+    for (const auto& [caption, field] : {std::pair{manualrates::kCurrencyCaption, manualrates::kCurrencyCombo},
+                                         std::pair{manualrates::kRateCaption, manualrates::kRateEdit}}) {
+        auto* label = control<QLabel>(caption);
+        if (QWidget* named = control(field); label && named) {
+            label->setBuddy(named);
+            named->setAccessibleName(label->text());
+        }
     }
     const SettingsStore* store = services().settings;
     // A combo box selects its first item on its own; the window starts with none selected.

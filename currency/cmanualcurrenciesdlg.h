@@ -16,6 +16,9 @@ inline constexpr int kMenu = 3002;
 inline constexpr int kCurrencyCombo = 1055;
 inline constexpr int kRateEdit = 1056;
 inline constexpr int kLockBox = 1057;
+/** The captions of the currency choice and of the rate field. */
+inline constexpr int kCurrencyCaption = 1058;
+inline constexpr int kRateCaption = 1059;
 /** Most characters typed into the rate field. */
 inline constexpr int kRateMaxLength = 56;
 /** Most characters taken of a stored rate, lock marker included. */

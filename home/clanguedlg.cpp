@@ -265,8 +265,15 @@ QRectF CLangueDlg::bannerRect() const
 void CLangueDlg::redrawRows()
 {
     for (int row = 0; row < langue::kVisibleRows; ++row) {
-        if (QWidget* button = control(langue::kFirstRow + row)) {
+        if (auto* button = control<QPushButton>(langue::kFirstRow + row)) {
             button->update();
+            // The banner shows the language's name as a picture: a screen reader says it as text, and
+            // hears which row is the chosen one as a checked button.
+            const int index = firstVisibleRow() + row;
+            const bool known = index >= 0 && index < static_cast<int>(m_entries.size());
+            button->setAccessibleName(known ? m_entries[static_cast<size_t>(index)].languageName : QString());
+            button->setCheckable(known);
+            button->setChecked(known && index == m_selectedIndex);
         }
     }
 }

@@ -18,10 +18,12 @@
 #include "platform/qtmessageboxes.h"
 #include "ui/bottommenubar.h"
 #include "ui/cstretchbitmapbutton.h"
+#include "ui/spokentext.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 
 namespace quantaro {
@@ -66,6 +68,14 @@ void CMainDlg::onInitDialog()
         auto* button = new CStretchBitmapButton(this);
         button->AttachAndLoad(home::kFirstCategoryButton + i, this, &resources());
         m_buttons[static_cast<size_t>(i)] = button;
+        // The caption only names the pictures ("LEN"): a screen reader says the category instead.
+        if (QPushButton* shown = button->button()) {
+            const QString name = firstName(string(home::kFirstCategoryName + i));
+            if (!name.isEmpty()) {
+                shown->setAccessibleName(name);
+            }
+            shown->setAccessibleDescription(string(home::kCategoryButtonHint));
+        }
     }
     setMenuBarFromResource(home::kMenu);
 }

@@ -27,6 +27,10 @@ inline constexpr int kCmdHiddenUnits = 32773;
 inline constexpr int kCmdCheckVersion = 32776;
 inline constexpr int kCmdUpdateSettings = 32787;
 inline constexpr int kCmdManualRates = 32820;
+/** The category names the buttons are spoken by: string kFirstCategoryName + i for button i. */
+inline constexpr int kFirstCategoryName = 1100;
+/** What a category button does, for a screen reader. */
+inline constexpr int kCategoryButtonHint = 1331;
 } // namespace home
 
 /**

@@ -2,8 +2,10 @@
 
 #include "app/settingsstore.h"
 #include "options/hiddenunitlists.h"
+#include "ui/spokentext.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QSignalBlocker>
 
@@ -53,6 +55,10 @@ void COptionsDlg::onInitDialog()
 {
     setMenuBarFromResource(options::kMenu);
     setUpUnitList();
+    speakAs(*this, {{options::kRubricCombo, options::kRubricComboName}, {options::kUnitList, options::kUnitListName}});
+    if (auto* hint = control<QLabel>(options::kTickHint); hint && m_list) {
+        m_list->setAccessibleDescription(hint->text());
+    }
     if (m_combo != nullptr) {
         // The list is filled once below, not for every name added.
         const QSignalBlocker blocker(m_combo);

@@ -17,6 +17,11 @@ inline constexpr int kUnitList = 1037;
 inline constexpr int kRubricCombo = 1038;
 inline constexpr int kShowAll = 1039;
 inline constexpr int kHideAll = 1040;
+/** What a screen reader calls the category choice and the unit list: module strings. */
+inline constexpr int kRubricComboName = 1332;
+inline constexpr int kUnitListName = 1333;
+/** The template's hint above the list, which a screen reader says with the list. */
+inline constexpr int kTickHint = 1072;
 /** Item data role of a unit row: the unit's index in its category. */
 inline constexpr int kUnitIndexRole = Qt::UserRole;
 } // namespace options

@@ -1,6 +1,7 @@
 #include "ui/bottommenubar.h"
 #include "ui/screenshape.h"
 
+#include "ui/contrast.h"
 #include "ui/dialogtemplate.h"
 
 #include <QAction>
@@ -191,7 +192,8 @@ bool BottomMenuBar::load(const QByteArray& menuResource)
         const QString text = entry.value(QLatin1String("text")).toString();
         auto* button = new QPushButton(text, this);
         button->setAutoDefault(false);
-        button->setFocusPolicy(Qt::NoFocus);
+        // A tap leaves the keyboard where it was; the Tab key still reaches the menus.
+        button->setFocusPolicy(Qt::TabFocus);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         layout()->addWidget(button);
         m_buttons.push_back(button);
@@ -345,6 +347,7 @@ void BottomMenuBar::openPopup(int index)
 
 void BottomMenuBar::prepare(QMenu* menu)
 {
+    keepSelectionReadable(menu);
     restoreItems(menu);
     emit popupAboutToShow(menu);
     arrangeColumns(menu);

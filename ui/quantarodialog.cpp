@@ -5,10 +5,12 @@
 #include "platform/desktopscreen.h"
 #include "platform/qtmessageboxes.h"
 #include "ui/bottommenubar.h"
+#include "ui/contrast.h"
 #include "ui/controls.h"
 #include "ui/relayoutfromtemplate.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -80,6 +82,72 @@ private:
     QListWidget* m_list;
     int m_minimumHeight;
 };
+
+// Splits the controls into groups that no control bridges along one axis (bands one above the
+// other, or columns side by side), in order along that axis.
+QList<QList<QWidget*>> splitAtGaps(QList<QWidget*> controls, Qt::Orientation axis)
+{
+    const auto start = [axis](const QWidget* w) { return axis == Qt::Vertical ? w->y() : w->x(); };
+    const auto end = [axis](const QWidget* w) {
+        return axis == Qt::Vertical ? w->y() + w->height() : w->x() + w->width();
+    };
+    std::stable_sort(controls.begin(), controls.end(),
+                     [&start](const QWidget* a, const QWidget* b) { return start(a) < start(b); });
+    QList<QList<QWidget*>> groups;
+    int reach = 0;
+    for (QWidget* control : controls) {
+        if (groups.isEmpty() || start(control) >= reach) {
+            groups.append(QList<QWidget*>());
+            reach = end(control);
+        }
+        groups.last() << control;
+        reach = std::max(reach, end(control));
+    }
+    return groups;
+}
+
+// Reading order of controls laid out in bands and columns: cut at the widest gap between bands,
+// or else between columns, and order each part the same way (a keypad beside a pair of lists is
+// one block, read row by row); controls that overlap both ways go top to bottom.
+void inReadingOrder(const QList<QWidget*>& controls, QList<QWidget*>& ordered)
+{
+    if (controls.size() <= 1) {
+        ordered << controls;
+        return;
+    }
+    for (const Qt::Orientation axis : {Qt::Vertical, Qt::Horizontal}) {
+        const QList<QList<QWidget*>> groups = splitAtGaps(controls, axis);
+        if (groups.size() < 2) {
+            continue;
+        }
+        const auto start = [axis](const QWidget* w) { return axis == Qt::Vertical ? w->y() : w->x(); };
+        const auto end = [axis](const QWidget* w) {
+            return axis == Qt::Vertical ? w->y() + w->height() : w->x() + w->width();
+        };
+        qsizetype cut = 1;
+        int widest = -1;
+        int reach = 0;
+        for (qsizetype i = 0; i + 1 < groups.size(); ++i) {
+            for (const QWidget* w : groups[i]) {
+                reach = std::max(reach, end(w));
+            }
+            const int gap = start(groups[i + 1].first()) - reach;
+            if (gap > widest) {
+                widest = gap;
+                cut = i + 1;
+            }
+        }
+        QList<QWidget*> before;
+        QList<QWidget*> after;
+        for (qsizetype i = 0; i < groups.size(); ++i) {
+            (i < cut ? before : after) << groups[i];
+        }
+        inReadingOrder(before, ordered);
+        inReadingOrder(after, ordered);
+        return;
+    }
+    ordered << splitAtGaps(controls, Qt::Vertical).first();
+}
 } // namespace
 
 void QuantaroDialog::wrapRows(QListWidget* list)
@@ -149,6 +217,7 @@ void QuantaroDialog::create(int templateId)
     delete form;
     m_created = true;
     connectControls();
+    followPalette();
     resize(initialSize());
 }
 
@@ -352,6 +421,7 @@ void QuantaroDialog::relayout()
         // A single-template window is only scaled to its size: its texts stay as the window set them.
         relayoutFromParsedTemplate(this, *parsedTemplate(m_creationTemplate), resources(), true);
         m_currentTemplate = m_creationTemplate;
+        orderTabsByPosition();
         return;
     }
     const int templateId = m_templates->forShape(currentShape());
@@ -359,7 +429,34 @@ void QuantaroDialog::relayout()
         relayoutFromParsedTemplate(this, *shaped, resources());
         m_currentTemplate = templateId;
     }
+    orderTabsByPosition();
     afterRelayout();
+    // A window's own style sheets, set anew by a re-layout, give a list back its first palette.
+    followPalette();
+}
+
+void QuantaroDialog::orderTabsByPosition()
+{
+    // The Tab key goes the way a person reads the window in its present shape: band by band from the
+    // top, each band's columns from the left, the menu bar last.
+    QList<QWidget*> stops;
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if ((child->focusPolicy() & Qt::TabFocus) != 0 && child != m_menuBar) {
+            stops << child;
+        }
+    }
+    QList<QWidget*> ordered;
+    inReadingOrder(stops, ordered);
+    if (m_menuBar) {
+        for (QPushButton* button : m_menuBar->findChildren<QPushButton*>()) {
+            if ((button->focusPolicy() & Qt::TabFocus) != 0) {
+                ordered << button;
+            }
+        }
+    }
+    for (qsizetype i = 1; i < ordered.size(); ++i) {
+        setTabOrder(ordered[i - 1], ordered[i]);
+    }
 }
 
 void QuantaroDialog::showEvent(QShowEvent* event)
@@ -396,6 +493,33 @@ void QuantaroDialog::resizeEvent(QResizeEvent* event)
     } else {
         placeMenuBar();
     }
+}
+
+void QuantaroDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) {
+        followPalette();
+    }
+}
+
+void QuantaroDialog::followPalette()
+{
+    // The desktop's palette, with one change where it needs it: the selected row of a list must stay
+    // readable (Qt's own light palette puts white on a blue of 3.5 : 1).
+    if (m_followingPalette) {
+        return;
+    }
+    m_followingPalette = true;
+    // Lists styled by a style sheet do not inherit the window's palette: they get the colour too.
+    QList<QWidget*> selecting{this};
+    for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) {
+        selecting << view;
+    }
+    for (QWidget* widget : selecting) {
+        keepSelectionReadable(widget);
+    }
+    m_followingPalette = false;
 }
 
 void QuantaroDialog::keyPressEvent(QKeyEvent* event)

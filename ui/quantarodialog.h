@@ -121,11 +121,14 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void followPalette();
     void create(int templateId);
     void connectControls();
     void placeMenuBar();
+    void orderTabsByPosition();
     QSize initialSize() const;
     void placeOnScreen();
     static void followFinger(QAbstractItemView* view);
@@ -136,6 +139,7 @@ private:
     int m_creationTemplate = 0;
     bool m_created = false;
     bool m_started = false;
+    bool m_followingPalette = false;
     int m_currentTemplate = 0;
     BottomMenuBar* m_menuBar = nullptr;
     std::map<std::pair<int, Notification>, std::function<void()>> m_handlers;

@@ -8,7 +8,11 @@
 #include "support/fakes.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
+#include "ui/contrast.h"
+#include "ui/controls.h"
+#include "ui/spokentext.h"
 
+#include <QAccessible>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
@@ -782,4 +786,148 @@ TEST_F(ConvertDlgTest, RecentPairsSurviveReopeningAndLeaveOutUnitsHiddenSince)
     window->show();
     ASSERT_EQ(window->offeredRecentPairs().size(), 1);
     EXPECT_EQ(window->offeredRecentPairs().front().from, QStringLiteral("inch"));
+}
+
+// What a screen reader says: the keys by what they do, the picture button by its action, the lists
+// and the field by their roles; the symbol and pair line by their whole unit names.
+TEST_F(ConvertDlgTest, ControlsAreSpokenByWhatTheyDoNotByTheirMarks)
+{
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    selectUnits(*window, QStringLiteral("inch"), QStringLiteral("centimetre"));
+    QTest::keyClicks(input(*window), QStringLiteral("2"));
+    const struct
+    {
+        int id;
+        const char* name;
+    } cases[] = {
+        {kInput, "Value"},
+        {kFromList, "From"},
+        {kToList, "To"},
+        {kSwap, "Swap units"},
+        {1020, "decimal point"},
+        {1021, "minus"},
+        {1022, "plus"},
+        {1023, "multiply"},
+        {1024, "divide"},
+        {1025, "exponent"},
+        {kBackspace, "backspace"},
+        {kClear, "clear"},
+        {1017, "7"},
+        {kFilter, "Find unit"},
+        {kRecent, "Recent pairs"},
+        {kUnit, "centimetre"},
+        {kPair, "inch \u2192 centimetre"},
+    };
+    for (const auto& c : cases) {
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(window->control(c.id));
+        ASSERT_NE(spoken, nullptr) << c.id;
+        EXPECT_EQ(spoken->text(QAccessible::Name), QString::fromUtf8(c.name)) << c.id;
+    }
+    EXPECT_FALSE(
+        QAccessible::queryAccessibleInterface(window->control(kSwap))->text(QAccessible::Description).isEmpty());
+}
+
+// The result is told once the typing pauses, with its unit, and not again while it stays the same.
+TEST_F(ConvertDlgTest, ResultIsAnnouncedOnceWhenTypingPauses)
+{
+    Rubric rubric = plainRubric();
+    auto window = open(rubric);
+    selectUnits(*window, QStringLiteral("inch"), QStringLiteral("centimetre"));
+    PauseAnnouncer* announcer = window->resultAnnouncer();
+    ASSERT_NE(announcer, nullptr);
+    announcer->announceNow(); // what the opening had to say
+    QStringList told;
+    QObject::connect(announcer, &PauseAnnouncer::told, [&told](const QString& spoken) { told << spoken; });
+    QTest::keyClicks(input(*window), QStringLiteral("12*2"));
+    EXPECT_TRUE(told.isEmpty()) << "nothing is said over the typing";
+    EXPECT_TRUE(announcer->pending());
+    announcer->announceNow(); // the pause
+    QTest::keyClicks(input(*window), QStringLiteral("3"));
+    QTest::keyClick(input(*window), Qt::Key_Backspace);
+    announcer->announceNow(); // back where it was: nothing new to say
+    QTest::mouseClick(window->control<QPushButton>(kClear), Qt::LeftButton);
+    QLabel* shown = window->control<QLabel>(kResult);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name),
+              QStringLiteral("Result: 60.96 centimetre"));
+    announcer->announceNow();
+    EXPECT_EQ(told, (QStringList{QStringLiteral("Result: 60.96 centimetre"), QStringLiteral("Result")}));
+    EXPECT_EQ(shown->accessibleName(), QStringLiteral("Result"));
+}
+
+// On a dark desktop the title's green and the result's red become lighter greens and reds that
+// stand out from the window; the light palette keeps the specified colours (checked above).
+TEST_F(ConvertDlgTest, DarkPaletteGetsLighterTitleAndResultColoursOfTheSameHues)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    Rubric rubric = plainRubric();
+    for (const bool switchedWhileOpen : {false, true}) {
+        if (!switchedWhileOpen) {
+            QApplication::setPalette(dark);
+        }
+        auto window = open(rubric);
+        if (switchedWhileOpen) {
+            QApplication::setPalette(dark);
+            QApplication::processEvents();
+        }
+        selectUnits(*window, QStringLiteral("inch"), QStringLiteral("centimetre"));
+        QTest::keyClicks(input(*window), QStringLiteral("1"));
+        const struct
+        {
+            int id;
+            QColor specified;
+        } cases[] = {{kTitle, QColor(0, 160, 0)}, {kResult, QColor(192, 0, 0)}, {kUnit, QColor(192, 0, 0)}};
+        for (const auto& c : cases) {
+            const QColor shown = window->control(c.id)->palette().color(QPalette::WindowText);
+            EXPECT_GE(contrastRatio(shown, dark.color(QPalette::Window)), kMinimumTextContrast) << c.id;
+            EXPECT_EQ(shown.hslHue(), c.specified.hslHue()) << c.id;
+            EXPECT_GT(shown.lightness(), c.specified.lightness()) << c.id;
+        }
+        QApplication::setPalette(light);
+        QApplication::processEvents();
+        EXPECT_EQ(window->control(kResult)->palette().color(QPalette::WindowText), QColor(192, 0, 0))
+            << "back to the light palette: the specified red";
+    }
+}
+
+// Tab reaches every key, list and button in reading order, while a tap still leaves the focus in
+// the value field (checked above).
+TEST_F(ConvertDlgTest, TabGoesThroughTheControlsInReadingOrderInEveryShape)
+{
+    Rubric rubric = plainRubric();
+    for (const QSize size : {QSize(360, 640), QSize(640, 360)}) {
+        screen.size = size;
+        auto window = open(rubric);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        input(*window)->setFocus();
+        QList<QWidget*> visited;
+        for (int step = 0; step < 64 && !visited.contains(QApplication::focusWidget()); ++step) {
+            visited << QApplication::focusWidget();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QList<int> ids;
+        for (QWidget* w : visited) {
+            ids << controlIdOf(w);
+        }
+        for (const int id : {kInput, kFromList, kToList, kSwap, kFirstKey, kLastKey, kBackspace, kClear, kFilter}) {
+            EXPECT_TRUE(ids.contains(id)) << id << " at " << size.width();
+        }
+        // Reading order: the value before the lists, the lists from left to right, and the keypad row by
+        // row, each row from the left (7 8 9 above 4 5 6 above 1 2 3).
+        for (const auto& [first, then] :
+             {std::pair{kInput, kFromList}, std::pair{kFromList, kToList}, std::pair{1017, 1018}, std::pair{1018, 1019},
+              std::pair{1019, 1014}, std::pair{1014, 1015}, std::pair{1016, 1011}, std::pair{1011, 1013}}) {
+            EXPECT_LT(ids.indexOf(first), ids.indexOf(then)) << first << " then " << then << " at " << size.width();
+        }
+        // Space on a focused key types as a tap does.
+        QWidget* seven = window->control(1017);
+        seven->setFocus();
+        QTest::keyClick(seven, Qt::Key_Space);
+        EXPECT_TRUE(input(*window)->text().endsWith(QLatin1Char('7')));
+        window->reject();
+    }
 }

@@ -1,0 +1,389 @@
+// Every window of the program in every language, as a screen reader and a person with low vision
+// meet it: each control has a spoken name that is words (not a picture's or a resource's key), and
+// each text stands out from its background under a light and a dark desktop palette.
+#include "about/caboutdlg.h"
+#include "about/ccheckversiondlg.h"
+#include "app/languagemodule.h"
+#include "app/resourcesource.h"
+#include "app/settingsstore.h"
+#include "catalogue/catalogueloader.h"
+#include "convert/cconvertdlg.h"
+#include "currency/ccurrenciesupdatedlg.h"
+#include "currency/cmanualcurrenciesdlg.h"
+#include "home/clanguedlg.h"
+#include "home/cmaindlg.h"
+#include "options/coptionsdlg.h"
+#include "platform/notificationservice.h"
+#include "support/fakes.h"
+#include "support/virtualclock.h"
+#include "testpaths.h"
+#include "ui/bottommenubar.h"
+#include "ui/contrast.h"
+#include "ui/controls.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <iostream>
+#include <map>
+#include <memory>
+
+namespace quantaro {
+namespace {
+
+using WindowFactory = std::function<std::unique_ptr<QuantaroDialog>(const UiServices&)>;
+
+struct Language
+{
+    const char* code;
+    const char* module;
+    uint16_t deviceLanguage;
+};
+
+constexpr Language kLanguages[] = {
+    {"en", "quantaro_en.so", 0x0409},
+    {"fr", "quantaro_fr.so", 0x040C},
+    {"de", "quantaro_de.so", 0x0407},
+};
+
+const QSize kShapes[] = {QSize(360, 640), QSize(640, 360)};
+
+// The large bold title of the conversion window keeps the specification's green on a light palette,
+// which reaches the contrast asked of large text only.
+constexpr double kLargeTextContrast = 3.0;
+
+class AcceptingNotifications final : public NotificationService
+{
+public:
+    int32_t registerApplication(int32_t, const QString&, const QString&, const QDateTime&, const QDateTime&) override
+    {
+        return ++m_lastHandle;
+    }
+    void cancel(int32_t) override {}
+
+private:
+    int32_t m_lastHandle = 0;
+};
+
+class SilentHttp final : public HttpClient
+{
+public:
+    HttpResult get(const QString&, const BodySink&, const HttpLimits&) override { return {HttpOutcome::Failed, 0}; }
+};
+
+const ResourceSource& moduleResources(const Language& language)
+{
+    static std::map<QString, std::pair<std::unique_ptr<LanguageModule>, std::unique_ptr<ResourceSource>>> loaded;
+    auto& entry = loaded[QString::fromLatin1(language.code)];
+    if (!entry.second) {
+        entry.first =
+            LanguageModule::load(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QString::fromLatin1(language.module));
+        const bool registered = entry.first && entry.first->registerResources();
+        EXPECT_TRUE(registered) << language.module;
+        entry.second =
+            std::make_unique<ResourceSource>(registered ? entry.first->resourceRoot() : QStringLiteral(":/missing"));
+    }
+    return *entry.second;
+}
+
+/** A palette of a dark desktop theme: light texts on dark grounds. */
+QPalette darkPalette()
+{
+    QPalette dark;
+    const QColor window(0x2b, 0x2b, 0x2b);
+    const QColor base(0x1e, 0x1e, 0x1e);
+    const QColor text(0xee, 0xee, 0xee);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Highlight, QColor(0x1d, 0x54, 0x8f));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::ToolTipBase, base);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::PlaceholderText, QColor(0xa0, 0xa0, 0xa0));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x90, 0x90, 0x90));
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x90, 0x90, 0x90));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x90, 0x90, 0x90));
+    return dark;
+}
+
+// Roles a person can act on or read: each must be spoken by a name.
+bool needsName(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::EditableText:
+    case QAccessible::List:
+    case QAccessible::SpinBox:
+    case QAccessible::Slider:
+        return true;
+    default:
+        return false;
+    }
+}
+
+/** Why a spoken name is no name for a person, or empty when it is one. */
+QString nameFault(const QString& name, const ResourceSource& resources)
+{
+    if (name.trimmed().isEmpty()) {
+        return QStringLiteral("has no name");
+    }
+    // A caption that names pictures ("LEN", "SWAP"), or any other code in capitals.
+    if (!resources.bitmapPath(name + QLatin1Char('U')).isEmpty() ||
+        QRegularExpression(QStringLiteral("^[A-Z_]{3,}[0-9]*$")).match(name).hasMatch()) {
+        return QStringLiteral("is named by a picture or resource key \"%1\"").arg(name);
+    }
+    // A mark such as "÷" or "⌫" that a screen reader reads as a symbol's name or not at all.
+    if (!name.contains(QRegularExpression(QStringLiteral("[\\p{L}\\p{N}]")))) {
+        return QStringLiteral("is named by a mark \"%1\"").arg(name);
+    }
+    return {};
+}
+
+void walk(QAccessibleInterface* node, const ResourceSource& resources, const QString& path, QStringList& faults,
+          QStringList& spoken)
+{
+    for (int i = 0; node && i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (!child || child->state().invisible) {
+            continue;
+        }
+        const QString name = child->text(QAccessible::Name);
+        const QString here = path + QLatin1Char('/') + (child->object() ? child->object()->objectName() : QString());
+        if (needsName(child->role())) {
+            if (const QString fault = nameFault(name, resources); !fault.isEmpty()) {
+                faults << here + QLatin1Char(' ') + fault;
+            }
+        }
+        if (!name.isEmpty() && child->role() != QAccessible::ListItem) {
+            spoken << name;
+        }
+        if (child->role() != QAccessible::List) {
+            walk(child, resources, here, faults, spoken);
+        }
+    }
+}
+
+struct TextOnGround
+{
+    QString what;
+    QColor text;
+    QColor ground;
+};
+
+/** Every text a person sees in the window, with the colour it is drawn in and the one behind it. */
+QList<TextOnGround> visibleTexts(const QuantaroDialog& window, const ResourceSource& resources)
+{
+    QList<TextOnGround> found;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisible()) {
+            continue;
+        }
+        const QPalette::ColorGroup group = widget->isEnabled() ? QPalette::Active : QPalette::Disabled;
+        const QPalette& palette = widget->palette();
+        const QString what = widget->objectName() + QStringLiteral(" (id %1)").arg(controlIdOf(widget));
+        if (const auto* label = qobject_cast<QLabel*>(widget)) {
+            if (!label->text().isEmpty() && label->pixmap().isNull()) {
+                found << TextOnGround{what, palette.color(group, label->foregroundRole()), backgroundBehind(label)};
+            }
+        } else if (const auto* box = qobject_cast<QCheckBox*>(widget)) {
+            found << TextOnGround{what, palette.color(group, QPalette::WindowText), backgroundBehind(box)};
+        } else if (const auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            // A picture button's caption names its pictures and is never drawn.
+            if (!button->text().isEmpty() && resources.bitmapPath(button->text() + QLatin1Char('U')).isEmpty()) {
+                found << TextOnGround{what, palette.color(group, QPalette::ButtonText),
+                                      palette.color(group, QPalette::Button)};
+            }
+        } else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QListWidget*>(widget)) {
+            found << TextOnGround{what, palette.color(group, QPalette::Text), palette.color(group, QPalette::Base)};
+            if (const auto* edit = qobject_cast<QLineEdit*>(widget); edit && !edit->placeholderText().isEmpty()) {
+                found << TextOnGround{what + QStringLiteral(" placeholder"),
+                                      palette.color(group, QPalette::PlaceholderText),
+                                      palette.color(group, QPalette::Base)};
+            }
+            if (qobject_cast<QListWidget*>(widget)) {
+                found << TextOnGround{what + QStringLiteral(" selected row"),
+                                      palette.color(group, QPalette::HighlightedText),
+                                      palette.color(group, QPalette::Highlight)};
+            }
+        } else if (qobject_cast<QComboBox*>(widget)) {
+            found << TextOnGround{what, palette.color(group, QPalette::ButtonText),
+                                  palette.color(group, QPalette::Button)};
+        }
+    }
+    return found;
+}
+
+class Accessibility : public ::testing::TestWithParam<Language>
+{
+protected:
+    void SetUp() override
+    {
+        settings = std::make_unique<SettingsStore>(m_settingsDir.filePath(QStringLiteral("q.ini")));
+        resources = &moduleResources(GetParam());
+        CatalogueLoader loader(*resources, QStringLiteral(QUANTARO_PROGRAM_DIR), *settings, messages);
+        ASSERT_TRUE(loader.load(catalogue));
+        // The language window loads and unloads the modules of its folder: copies of them.
+        for (const Language& language : kLanguages) {
+            const QString name = QString::fromLatin1(language.module);
+            ASSERT_TRUE(QFile::copy(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + name, m_program.filePath(name)));
+        }
+        m_lightPalette = QApplication::palette();
+    }
+
+    void TearDown() override { QApplication::setPalette(m_lightPalette); }
+
+    UiServices services() { return UiServices{&messages, &screen, &shell, settings.get(), resources}; }
+
+    /** Every window the program shows, by name. */
+    std::vector<std::pair<QString, WindowFactory>> windows()
+    {
+        Rubric& length = catalogue[1];
+        Rubric& radiation = catalogue[12];
+        Rubric& currencies = catalogue[0];
+        const Catalogue& all = catalogue;
+        const QString programFolder = m_program.path();
+        const uint16_t device = GetParam().deviceLanguage;
+        return {
+            {QStringLiteral("home"),
+             [](const UiServices& s) { return std::make_unique<CMainDlg>(s, QStringLiteral(QUANTARO_PROGRAM_DIR)); }},
+            {QStringLiteral("language"),
+             [=](const UiServices& s) { return std::make_unique<CLangueDlg>(s, programFolder, device); }},
+            {QStringLiteral("convert"), [&](const UiServices& s) { return std::make_unique<CConvertDlg>(length, s); }},
+            {QStringLiteral("convert with sub-categories"),
+             [&](const UiServices& s) { return std::make_unique<CConvertDlg>(radiation, s); }},
+            {QStringLiteral("hidden units"),
+             [&](const UiServices& s) { return std::make_unique<COptionsDlg>(all, s); }},
+            {QStringLiteral("update settings"),
+             [this](const UiServices& s) {
+                 return std::make_unique<CCurrenciesUpdateDlg>(
+                     s, notifications, clock, [] { return true; }, QStringLiteral("/usr/lib/quantaro/quantaro"));
+             }},
+            {QStringLiteral("manual rates"),
+             [&](const UiServices& s) { return std::make_unique<CManualCurrenciesDlg>(s, currencies); }},
+            {QStringLiteral("about"), [](const UiServices& s) { return std::make_unique<CAboutDlg>(s); }},
+            {QStringLiteral("version check"),
+             [this](const UiServices& s) {
+                 return std::make_unique<CCheckVersionDlg>(s, http, QStringLiteral("http://127.0.0.1:9/cvf/q.cvf"));
+             }},
+        };
+    }
+
+    /** Opens every window in every shape and hands it over, shown, with a value to convert. */
+    void forEveryWindow(const std::function<void(const QString&, QuantaroDialog&)>& check)
+    {
+        for (const auto& [name, open] : windows()) {
+            for (const QSize shape : kShapes) {
+                screen.size = shape;
+                std::unique_ptr<QuantaroDialog> window = open(services());
+                ASSERT_TRUE(window->isCreated()) << name.toStdString();
+                window->resize(shape);
+                window->show();
+                if (auto* input = window->control<QLineEdit>(convertdlg::kInput)) {
+                    input->setText(QStringLiteral("12.5"));
+                }
+                QApplication::processEvents();
+                check(QStringLiteral("%1 %2x%3").arg(name).arg(shape.width()).arg(shape.height()), *window);
+                window->hide();
+            }
+        }
+    }
+
+    QTemporaryDir m_settingsDir;
+    QTemporaryDir m_program;
+    QPalette m_lightPalette;
+    std::unique_ptr<SettingsStore> settings;
+    test::RecordingMessageBoxes messages;
+    test::RecordingShell shell;
+    test::FixedScreen screen;
+    test::VirtualClock clock;
+    AcceptingNotifications notifications;
+    SilentHttp http;
+    const ResourceSource* resources = nullptr;
+    Catalogue catalogue;
+};
+
+TEST_P(Accessibility, EveryControlIsSpokenByAName)
+{
+    forEveryWindow([this](const QString& step, QuantaroDialog& window) {
+        QStringList faults;
+        QStringList spoken;
+        walk(QAccessible::queryAccessibleInterface(&window), *resources, step, faults, spoken);
+        EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+        if (qEnvironmentVariableIsSet("QUANTARO_PRINT_SPOKEN")) {
+            std::cout << step.toStdString() << ": " << spoken.join(QStringLiteral(" | ")).toStdString() << "\n";
+        }
+    });
+}
+
+TEST_P(Accessibility, EveryTextStandsOutFromItsBackgroundInALightAndADarkPalette)
+{
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
+        double lowest = 21.0;
+        QString lowestWhere;
+        // Pictures of both palettes under the build folder, for a person to look at.
+        const QString folder =
+            QStringLiteral(QUANTARO_BINARY_DIR "/renders/palettes/") + QString::fromLatin1(GetParam().code);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        forEveryWindow([&](const QString& step, QuantaroDialog& window) {
+            QString file = step;
+            file.replace(QLatin1Char(' '), QLatin1Char('_'));
+            EXPECT_TRUE(window.grab().save(folder + (dark ? QStringLiteral("/dark_") : QStringLiteral("/light_")) +
+                                           file + QStringLiteral(".png")));
+            // The menus' selected items, which are windows of their own.
+            if (BottomMenuBar* bar = window.menuBar()) {
+                for (QMenu* menu : bar->allMenus()) {
+                    emit menu->aboutToShow();
+                    EXPECT_GE(contrastRatio(menu->palette().color(QPalette::Highlight),
+                                            menu->palette().color(QPalette::HighlightedText)),
+                              kMinimumTextContrast)
+                        << (dark ? "dark " : "light ") << step.toStdString() << " menu " << menu->title().toStdString();
+                }
+            }
+            for (const TextOnGround& text : visibleTexts(window, *resources)) {
+                const double ratio = contrastRatio(text.text, text.ground);
+                const bool specifiedTitle = !dark && qobject_cast<CConvertDlg*>(&window) &&
+                                            text.what.endsWith(QStringLiteral("(id %1)").arg(convertdlg::kTitle));
+                const double needed = specifiedTitle ? kLargeTextContrast : kMinimumTextContrast;
+                EXPECT_GE(ratio, needed) << (dark ? "dark " : "light ") << step.toStdString() << ": "
+                                         << text.what.toStdString() << " " << text.text.name().toStdString() << " on "
+                                         << text.ground.name().toStdString();
+                if (ratio < lowest && !specifiedTitle) {
+                    lowest = ratio;
+                    lowestWhere = step + QLatin1Char(' ') + text.what;
+                }
+            }
+        });
+        if (qEnvironmentVariableIsSet("QUANTARO_PRINT_SPOKEN")) {
+            std::cout << (dark ? "dark" : "light") << " lowest " << lowest << " at " << lowestWhere.toStdString()
+                      << "\n";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllLanguages, Accessibility, ::testing::ValuesIn(kLanguages),
+                         [](const ::testing::TestParamInfo<Language>& param) { return std::string(param.param.code); });
+
+} // namespace
+} // namespace quantaro
