@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <cerrno>
 #include <limits>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,8 @@ QString toName(const QString& code, std::optional<int> sousRubric)
 } // namespace settings
 
 namespace {
+constexpr qint64 kMillisecondsPerSecond = 1000;
+constexpr long kNanosecondsPerMillisecond = 1000000;
 
 constexpr ushort kFirstPrintable = 0x20;
 constexpr ushort kDelete = 0x7f;
@@ -286,10 +289,19 @@ bool SettingsStore::write(const SettingsChanges& changes)
             values.remove(key);
         }
     }
+    const QDateTime replacedAt = QFileInfo(path).lastModified();
     if (const WriteOutcome written = replaceFile(path, iniText(values, iniKeyOrder(old))); !written.ok()) {
         return fail(written.error);
     }
-    // The new file is always newer than the one it replaced, so this reads it back.
+    // QSettings reads a file again only when its time or size changed: a file replaced within the same
+    // millisecond by one of the same size would keep the old values, so the new one is made newer.
+    if (replacedAt.isValid() && QFileInfo(path).lastModified() <= replacedAt) {
+        const qint64 newer = replacedAt.toMSecsSinceEpoch() + 1;
+        const timespec times[2] = {{0, UTIME_OMIT},
+                                   {time_t(newer / kMillisecondsPerSecond),
+                                    long(newer % kMillisecondsPerSecond) * kNanosecondsPerMillisecond}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+    }
     m_settings->sync();
     return true;
 }
