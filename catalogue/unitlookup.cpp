@@ -13,18 +13,6 @@ namespace {
 const QString kTemperatureCode = QStringLiteral("TMP");
 const QChar kDegreeSign(0x00B0);
 
-/** The name without its symbol: "kilometre" of "kilometre (km)". */
-QString nameWithoutSymbol(const QString& name)
-{
-    const QString symbol = unitSymbol(name);
-    if (symbol.isEmpty()) {
-        return name;
-    }
-    // " (" + symbol + ")" ends the name.
-    constexpr int kSymbolDecoration = 3;
-    return name.left(name.size() - symbol.size() - kSymbolDecoration);
-}
-
 /** Every text in parentheses of a name: "US survey" and "mi" of "mile (US survey) (mi)". */
 QStringList parenthesisedTexts(const QString& name)
 {
@@ -93,6 +81,17 @@ QList<const UnitRecord*> bySymbol(const Rubric& rubric, const QString& symbol)
 }
 
 } // namespace
+
+QString nameWithoutSymbol(const QString& name)
+{
+    const QString symbol = unitSymbol(name);
+    if (symbol.isEmpty()) {
+        return name;
+    }
+    // " (" + symbol + ")" ends the name.
+    constexpr int kSymbolDecoration = 3;
+    return name.left(name.size() - symbol.size() - kSymbolDecoration);
+}
 
 QString unitSymbol(const QString& name)
 {
