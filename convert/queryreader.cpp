@@ -6,6 +6,8 @@
 #include "convert/evaluate.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -17,6 +19,7 @@ namespace {
 constexpr char16_t kReplacementCharacter = u'\uFFFD';
 const QString kArrow = QStringLiteral("->");
 const QString kEquals = QStringLiteral("=");
+constexpr QChar kDegreeSign(0x00B0);
 const QString kDescriptionSeparator = QStringLiteral(" \u00B7 ");
 
 /** The value a query begins with: a number (decimal point or comma, an exponent) or a chain of
@@ -84,33 +87,61 @@ public:
             const bool certain = from.unit != nullptr && to.unit != nullptr;
             for (const UnitRecord* fromUnit : foundUnits(from)) {
                 for (const UnitRecord* toUnit : foundUnits(to)) {
-                    add(r, *fromUnit, *toUnit, certain);
+                    const bool whole = namesWhole(*fromUnit, split.from) && namesWhole(*toUnit, split.to);
+                    add(r, *fromUnit, *toUnit, !certain ? Rank::Candidate : whole ? Rank::Named : Rank::Begun);
                 }
             }
         }
     }
 
-    /** The certain readings when there are any, else the candidates; at most kQueryMaxAnswers. */
+    /** The readings of the best rank, at most kQueryMaxAnswers. */
     QueryReading reading() const
     {
         QueryReading result;
-        result.answers = m_certain.isEmpty() ? m_candidates : m_certain;
-        if (result.answers.size() > kQueryMaxAnswers) {
-            result.answers.resize(kQueryMaxAnswers);
+        for (const QList<QueryAnswer>& answers : m_ranked) {
+            if (!answers.isEmpty()) {
+                result.answers = answers.mid(0, kQueryMaxAnswers);
+                break;
+            }
         }
         return result;
     }
 
-    bool empty() const { return m_certain.isEmpty() && m_candidates.isEmpty(); }
+    bool empty() const
+    {
+        return std::all_of(m_ranked.cbegin(), m_ranked.cend(), [](const auto& answers) { return answers.isEmpty(); });
+    }
 
 private:
-    void add(int rubricIndex, const UnitRecord& from, const UnitRecord& to, bool certain)
+    /** How well a reading fits: both units named by a whole name, symbol or text in parentheses;
+     *  one known only by the beginning of its name ("mi" of "millikelvin"); or candidates of an
+     *  ambiguous word. A better rank hides the worse ones. */
+    enum class Rank
+    {
+        Named,
+        Begun,
+        Candidate,
+        Count
+    };
+
+    /** Whether word names the unit by more than a beginning of its name. */
+    static bool namesWhole(const UnitRecord& unit, const QString& word)
+    {
+        const QString symbol = unitSymbol(unit.name());
+        return unit.name().compare(word, Qt::CaseInsensitive) == 0 ||
+               nameWithoutSymbol(unit.name()).compare(word, Qt::CaseInsensitive) == 0 ||
+               symbol.compare(word, Qt::CaseInsensitive) == 0 ||
+               (symbol.startsWith(kDegreeSign) && symbol.mid(1).compare(word, Qt::CaseInsensitive) == 0) ||
+               unit.name().contains(QLatin1Char('(') + word + QLatin1Char(')'), Qt::CaseInsensitive);
+    }
+
+    void add(int rubricIndex, const UnitRecord& from, const UnitRecord& to, Rank rank)
     {
         const Rubric& rubric = m_catalogue[static_cast<size_t>(rubricIndex)];
         if (rubric.hasSousRubrics() && sousRubricOf(rubric, from) != sousRubricOf(rubric, to)) {
             return;
         }
-        QList<QueryAnswer>& answers = certain ? m_certain : m_candidates;
+        QList<QueryAnswer>& answers = m_ranked[static_cast<size_t>(rank)];
         for (const QueryAnswer& known : std::as_const(answers)) {
             if (known.from == &from && known.to == &to) {
                 return;
@@ -129,8 +160,7 @@ private:
     const Catalogue& m_catalogue;
     QString m_valueText;
     double m_value;
-    QList<QueryAnswer> m_certain;
-    QList<QueryAnswer> m_candidates;
+    std::array<QList<QueryAnswer>, static_cast<size_t>(Rank::Count)> m_ranked;
 };
 
 /** The unit words after the value, with "->" and "=" made words of their own even when written
@@ -193,7 +223,8 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
         return {};
     }
     const QStringList words = unitWords(QStringView(text).mid(value.capturedEnd(0)));
-    if (words.isEmpty()) {
+    // A query that ends with a connecting word is still being typed: its second unit is yet to come.
+    if (words.isEmpty() || connectingWords.contains(words.back(), Qt::CaseInsensitive)) {
         return {};
     }
     const qsizetype count = words.size();

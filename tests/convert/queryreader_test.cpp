@@ -1,4 +1,5 @@
 #include "catalogue/unitrecord.h"
+#include "convert/conversion.h"
 #include "convert/queryreader.h"
 #include "support/englishcatalogue.h"
 
@@ -64,6 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{"5mi->km", "LEN", "mile (mi)", "kilometre (km)", "8.04672 km"},
                       AnswerCase{"5 mi=km", "LEN", "mile (mi)", "kilometre (km)", "8.04672 km"},
                       AnswerCase{"5 mi km", "LEN", "mile (mi)", "kilometre (km)", "8.04672 km"},
+                      // Symbols beat the millikelvin whose name begins with "mi" and "m".
+                      AnswerCase{"5 mi in m", "LEN", "mile (mi)", "metre (m)", "8046.72 m"},
                       // "in" as a unit, with and without a connecting word after it.
                       AnswerCase{"12*2.54 in m", "LEN", "inch (in)", "metre (m)", "0.774192 m"},
                       AnswerCase{"5 in in cm", "LEN", "inch (in)", "centimetre (cm)", "12.7 cm"},
@@ -72,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{"-40 C to F", "TMP", "degree Celsius (°C)", "degree Fahrenheit (°F)", "-40 °F"},
                       AnswerCase{"1,5 kg lb", "MAS", "kilogram (kg)", "pound (lb)", "3.3069339 lb"},
                       AnswerCase{"2 square mile in square kilometre", "ARE", "square mile (mi²)",
-                                 "square kilometre (km²)", "5.1799621 km²"}));
+                                 "square kilometre (km²)", "5.1799762 km²"}));
 
 TEST(QueryReaderTest, AnAmbiguousWordGivesEachCandidateNamedInFull)
 {
@@ -150,7 +153,7 @@ TEST_P(QueryNoAnswerTest, GivesNoAnswer)
 INSTANTIATE_TEST_SUITE_P(
     Hostile, QueryNoAnswerTest,
     ::testing::Values(QString(), QStringLiteral("5"), QStringLiteral("mi in km"), QStringLiteral("5 mi"),
-                      QStringLiteral("5 mi in"), QStringLiteral("5 zzz in km"), QStringLiteral("hello world"),
+                      QStringLiteral("5 mi to"), QStringLiteral("5 mi in"), QStringLiteral("5 zzz in km"), QStringLiteral("hello world"),
                       QStringLiteral("+"), QStringLiteral("*"), QStringLiteral("- / *"), QStringLiteral("5 + * km m"),
                       QStringLiteral("1e999"), QStringLiteral("1e999 mi in km"), QStringLiteral("1/0 mi in km"),
                       QStringLiteral("5 mi in km in m in ft in yd in mi in km in m in ft in yd in"),
