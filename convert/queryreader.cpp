@@ -275,8 +275,8 @@ QString answerDescription(const QueryAnswer& answer, const Rubric& rubric, int n
 {
     return formatNumber(answer.value, 'g', kIntermediateDigits) + QLatin1Char(' ') +
            nameWithoutSymbol(answer.from->name()) + QStringLiteral(" = ") +
-           formatResult(answer.result, notation, precision) + QLatin1Char(' ') +
-           nameWithoutSymbol(answer.to->name()) + kDescriptionSeparator + rubric.name();
+           formatResult(answer.result, notation, precision) + QLatin1Char(' ') + nameWithoutSymbol(answer.to->name()) +
+           kDescriptionSeparator + rubric.name();
 }
 
 } // namespace quantaro

@@ -51,8 +51,8 @@ struct QueryReading
  * has sub-categories, in one sub-category. A reading through a connecting word is preferred to one
  * without ("5 in in cm" converts inches), and units named without doubt to candidates of an
  * ambiguous word. A query that ends with a connecting word is still being typed ("5 mi in" is no
- * answer; "5 mi in in" converts to inches). Anything else (too long, control characters, no value, no unit, a value or result
- * that is not finite) reads as no answer. Hidden units are to be taken out of the catalogue first
+ * answer; "5 mi in in" converts to inches). Anything else (too long, control characters, no value, no unit, a value or
+ * result that is not finite) reads as no answer. Hidden units are to be taken out of the catalogue first
  * (visibleCatalogue).
  */
 QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStringList& connectingWords);

@@ -36,8 +36,7 @@ int main(int argc, char** argv)
     KRunnerRunner krunner(service);
 
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() ||
-        !bus.registerObject(kGnomeSearchPath, &gnome, QDBusConnection::ExportAllSlots) ||
+    if (!bus.isConnected() || !bus.registerObject(kGnomeSearchPath, &gnome, QDBusConnection::ExportAllSlots) ||
         !bus.registerObject(kKRunnerPath, &krunner, QDBusConnection::ExportAllSlots) ||
         !bus.registerService(kSearchBusName)) {
         std::fprintf(stderr, "quantaro-search: cannot serve %s on the session bus\n", qPrintable(kSearchBusName));

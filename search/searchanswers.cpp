@@ -5,8 +5,12 @@
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace quantaro {
 
@@ -19,10 +23,37 @@ constexpr int kIdFields = 5;
 /** The last field: the answer is the query's only one, or one of its candidates. */
 const QString kCertain = QStringLiteral("1");
 const QString kCandidate = QStringLiteral("0");
+/** The language part of a locale name: "fr" of "fr_FR". */
+constexpr qsizetype kLanguageCodeLength = 2;
 
 QString idOf(const QString& code, const UnitRecord& from, const UnitRecord& to, const QString& value, bool certain)
 {
     return QStringList{code, from.name(), to.name(), value, certain ? kCertain : kCandidate}.join(kIdSeparator);
+}
+
+/** Identity, size and time of a file; all zero when there is none. */
+SearchAnswers::FileStamp stampOf(const QString& path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        return {};
+    }
+    return {static_cast<quint64>(status.st_ino), static_cast<qint64>(status.st_size),
+            static_cast<qint64>(status.st_mtim.tv_sec), static_cast<qint64>(status.st_mtim.tv_nsec)};
+}
+
+/** Before the first start chose a language, of several modules the one of the system's language,
+ *  else the English one: a search box has no window to ask in. Empty when neither is there. */
+QString fallbackModule(const QString& programFolder)
+{
+    const QDir folder(programFolder);
+    for (const QString& language : {QLocale().name().left(kLanguageCodeLength), QStringLiteral("en")}) {
+        const QString path = folder.filePath(QStringLiteral("quantaro_%1.so").arg(language));
+        if (QFileInfo::exists(path)) {
+            return path;
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -57,21 +88,27 @@ QStringList SearchAnswers::openArguments(const QString& id)
 
 bool SearchAnswers::refresh()
 {
-    std::unique_ptr<SettingsStore> settings = m_settingsFile.isEmpty() ? std::make_unique<SettingsStore>()
-                                                                       : std::make_unique<SettingsStore>(m_settingsFile);
-    // The file as it is now: a write replaces it by a rename, so it is read whole, old or new.
-    const QFileInfo file(settings->fileName());
-    const QDateTime stamp = file.exists() ? file.lastModified() : QDateTime();
-    const qint64 size = file.exists() ? file.size() : -1;
-    if ((m_loaded || m_loadFailed) && stamp == m_settingsStamp && size == m_settingsSize) {
+    const auto openSettings = [this] {
+        return m_settingsFile.isEmpty() ? std::make_unique<SettingsStore>()
+                                        : std::make_unique<SettingsStore>(m_settingsFile);
+    };
+    if (m_settingsPath.isEmpty()) {
+        m_settingsPath = openSettings()->fileName();
+    }
+    // Only a changed file is read again. A write replaces it by a rename (a new inode), so it is read
+    // whole, old or new.
+    const FileStamp stamp = stampOf(m_settingsPath);
+    if ((m_loaded || m_loadFailed) && stamp == m_settingsStamp) {
         return m_loaded != nullptr;
     }
     m_settingsStamp = stamp;
-    m_settingsSize = size;
+    const std::unique_ptr<SettingsStore> settings = openSettings();
     auto loaded = std::make_unique<LoadedCatalogue>();
     QString modulePath;
-    if (LoadedCatalogue::findModule({}, *settings, m_programFolder, modulePath) ||
-        loaded->load(modulePath, *settings)) {
+    if (LoadedCatalogue::findModule({}, *settings, m_programFolder, modulePath)) {
+        modulePath = fallbackModule(m_programFolder);
+    }
+    if (modulePath.isEmpty() || loaded->load(modulePath, *settings)) {
         // No answers rather than an error: the search box is no place for one.
         m_loaded.reset();
         m_loadFailed = true;
@@ -89,9 +126,8 @@ bool SearchAnswers::refresh()
                                                settings::kPrecisionResultDefault);
         m_notation[static_cast<size_t>(r)] =
             (notation >= kNotationMin && notation <= kNotationMax) ? notation : settings::kViewResultDefault;
-        m_precision[static_cast<size_t>(r)] = (precision >= kPrecisionMin && precision <= kPrecisionMax)
-                                                  ? precision
-                                                  : settings::kPrecisionResultDefault;
+        m_precision[static_cast<size_t>(r)] =
+            (precision >= kPrecisionMin && precision <= kPrecisionMax) ? precision : settings::kPrecisionResultDefault;
     }
     return true;
 }

@@ -3,7 +3,6 @@
 #include "convert/loadedcatalogue.h"
 #include "convert/queryreader.h"
 
-#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -41,6 +40,16 @@ public:
     /** The answer an id names again; none when it names none (an id of an older catalogue). */
     std::optional<SearchResult> result(const QString& id);
 
+    /** What tells a settings file from the one before it. */
+    struct FileStamp
+    {
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 seconds = 0;
+        qint64 nanoseconds = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+
     /** The query's words as one text: the GNOME shell hands them over split at blanks. */
     static QString queryOf(const QStringList& terms);
     /** The category code an id names, or empty. */
@@ -55,14 +64,14 @@ private:
 
     QString m_programFolder;
     QString m_settingsFile;
+    QString m_settingsPath; ///< the file behind the settings, once known
     std::unique_ptr<LoadedCatalogue> m_loaded;
     Catalogue m_visible;
     QStringList m_connectingWords;
     std::array<int, kRubricCount> m_notation{};
     std::array<int, kRubricCount> m_precision{};
     /** What the settings file was when the catalogue was loaded. */
-    QDateTime m_settingsStamp;
-    qint64 m_settingsSize = -1;
+    FileStamp m_settingsStamp;
     bool m_loadFailed = false;
 };
 

@@ -92,10 +92,7 @@ void SearchService::open(const QStringList& arguments)
     }
 }
 
-GnomeSearchProvider::GnomeSearchProvider(SearchService& service)
-    : m_service(service)
-{
-}
+GnomeSearchProvider::GnomeSearchProvider(SearchService& service) : m_service(service) {}
 
 QStringList GnomeSearchProvider::GetInitialResultSet(const QStringList& terms)
 {
@@ -144,10 +141,7 @@ void GnomeSearchProvider::LaunchSearch(const QStringList& terms, uint timestamp)
     m_service.open(results.isEmpty() ? QStringList() : QStringList{results.front().rubricCode});
 }
 
-KRunnerRunner::KRunnerRunner(SearchService& service)
-    : m_service(service)
-{
-}
+KRunnerRunner::KRunnerRunner(SearchService& service) : m_service(service) {}
 
 RemoteActions KRunnerRunner::Actions()
 {

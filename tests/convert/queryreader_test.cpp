@@ -153,13 +153,15 @@ TEST_P(QueryNoAnswerTest, GivesNoAnswer)
 INSTANTIATE_TEST_SUITE_P(
     Hostile, QueryNoAnswerTest,
     ::testing::Values(QString(), QStringLiteral("5"), QStringLiteral("mi in km"), QStringLiteral("5 mi"),
-                      QStringLiteral("5 mi to"), QStringLiteral("5 mi in"), QStringLiteral("5 zzz in km"), QStringLiteral("hello world"),
-                      QStringLiteral("+"), QStringLiteral("*"), QStringLiteral("- / *"), QStringLiteral("5 + * km m"),
-                      QStringLiteral("1e999"), QStringLiteral("1e999 mi in km"), QStringLiteral("1/0 mi in km"),
+                      QStringLiteral("5 mi to"), QStringLiteral("5 mi in"), QStringLiteral("5 zzz in km"),
+                      QStringLiteral("hello world"), QStringLiteral("+"), QStringLiteral("*"), QStringLiteral("- / *"),
+                      QStringLiteral("5 + * km m"), QStringLiteral("1e999"), QStringLiteral("1e999 mi in km"),
+                      QStringLiteral("1/0 mi in km"),
                       QStringLiteral("5 mi in km in m in ft in yd in mi in km in m in ft in yd in"),
                       QStringLiteral("5 kg in km"), QString(kManySpaces, QLatin1Char(' ')),
                       QString(kManySpaces, QLatin1Char(' ')) + QStringLiteral("5 mi in km"),
-                      QString(kOneMegabyte, QLatin1Char('5')), QStringLiteral("5 mi in km ") + QString(kOneMegabyte, QLatin1Char('m')),
+                      QString(kOneMegabyte, QLatin1Char('5')),
+                      QStringLiteral("5 mi in km ") + QString(kOneMegabyte, QLatin1Char('m')),
                       QString::fromUtf8("5 mi in \xff\xfe km"), QString::fromUtf8("5 mi\0 in km", 11),
                       QStringLiteral("5 mi\tin\nkm\x01")));
 

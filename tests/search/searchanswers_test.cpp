@@ -87,15 +87,16 @@ TEST_F(SearchAnswersTest, ChoosingAnAnswerOpensItsWindowAndTheIconItsCategory)
     SearchService service(answers, [&launched](const QStringList& arguments) { launched << arguments; });
     GnomeSearchProvider gnome(service);
     KRunnerRunner krunner(service);
-    const QStringList ids = gnome.GetInitialResultSet({QStringLiteral("-40"), QStringLiteral("C"), QStringLiteral("F")});
+    const QStringList ids =
+        gnome.GetInitialResultSet({QStringLiteral("-40"), QStringLiteral("C"), QStringLiteral("F")});
     ASSERT_EQ(ids.size(), 1);
     gnome.ActivateResult(ids.front(), {}, 0);
     krunner.Run(ids.front(), {});
     gnome.LaunchSearch({QStringLiteral("3"), QStringLiteral("kg"), QStringLiteral("lb")}, 0);
     gnome.LaunchSearch({QStringLiteral("hello")}, 0);
     const QStringList window = {QStringLiteral("--convert"), QStringLiteral("TMP"),
-                                QStringLiteral("degree Celsius (\u00B0C)"), QStringLiteral("degree Fahrenheit (\u00B0F)"),
-                                QStringLiteral("-40")};
+                                QStringLiteral("degree Celsius (\u00B0C)"),
+                                QStringLiteral("degree Fahrenheit (\u00B0F)"), QStringLiteral("-40")};
     EXPECT_EQ(launched, (QList<QStringList>{window, window, {QStringLiteral("--convert"), QStringLiteral("MAS")}, {}}));
 }
 
