@@ -66,8 +66,8 @@ QList<const UnitRecord*> foundUnits(const UnitLookup& lookup)
 class Reader
 {
 public:
-    Reader(const Catalogue& catalogue, QString valueText, double value)
-        : m_catalogue(catalogue), m_valueText(std::move(valueText)), m_value(value)
+    Reader(const Catalogue& catalogue, const QueryIndex* index, QString valueText, double value)
+        : m_catalogue(catalogue), m_index(index), m_valueText(std::move(valueText)), m_value(value)
     {
     }
 
@@ -75,6 +75,9 @@ public:
     void read(const Split& split)
     {
         for (int r = 0; r < kRubricCount; ++r) {
+            if (m_index != nullptr && (!m_index->mayName(r, split.from) || !m_index->mayName(r, split.to))) {
+                continue;
+            }
             const Rubric& rubric = m_catalogue[static_cast<size_t>(r)];
             const UnitLookup from = lookupUnit(rubric, split.from);
             if (from.unit == nullptr && !from.ambiguous()) {
@@ -158,6 +161,7 @@ private:
     }
 
     const Catalogue& m_catalogue;
+    const QueryIndex* m_index;
     QString m_valueText;
     double m_value;
     std::array<QList<QueryAnswer>, static_cast<size_t>(Rank::Count)> m_ranked;
@@ -207,7 +211,38 @@ int sousRubricOf(const Rubric& rubric, const UnitRecord& unit)
     return -1;
 }
 
-QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStringList& connectingWords)
+QueryIndex::QueryIndex(const Catalogue& catalogue)
+{
+    for (size_t r = 0; r < catalogue.size(); ++r) {
+        QStringList& keys = m_keys[r];
+        const Rubric& rubric = catalogue[r];
+        for (int u = 0; u < rubric.unitCount(); ++u) {
+            const QString& name = rubric.unit(u).name();
+            const QString symbol = unitSymbol(name);
+            keys << name.toCaseFolded() << symbol.toCaseFolded();
+            if (symbol.startsWith(kDegreeSign)) {
+                keys << symbol.mid(1).toCaseFolded();
+            }
+            for (qsizetype open = name.indexOf(QLatin1Char('(')); open >= 0;
+                 open = name.indexOf(QLatin1Char('('), open + 1)) {
+                keys << name.mid(open + 1).toCaseFolded();
+            }
+        }
+        keys.removeAll(QString());
+        keys.sort();
+    }
+}
+
+bool QueryIndex::mayName(int rubric, const QString& word) const
+{
+    const QStringList& keys = m_keys[static_cast<size_t>(rubric)];
+    const QString folded = word.trimmed().toCaseFolded();
+    const auto first = std::lower_bound(keys.cbegin(), keys.cend(), folded);
+    return first != keys.cend() && first->startsWith(folded);
+}
+
+QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStringList& connectingWords,
+                       const QueryIndex* index)
 {
     if (query.size() > kQueryMaxLength || holdsControlOrBrokenText(query)) {
         return {};
@@ -228,7 +263,7 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
         return {};
     }
     const qsizetype count = words.size();
-    Reader joinedReader(catalogue, valueText, number);
+    Reader joinedReader(catalogue, index, valueText, number);
     for (qsizetype k = 1; k + 1 < count; ++k) {
         if (connectingWords.contains(words[k], Qt::CaseInsensitive)) {
             joinedReader.read(Split{joined(words, 0, k), joined(words, k + 1, count)});
@@ -237,7 +272,7 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
     if (!joinedReader.empty()) {
         return joinedReader.reading();
     }
-    Reader plainReader(catalogue, valueText, number);
+    Reader plainReader(catalogue, index, valueText, number);
     for (qsizetype k = 1; k < count; ++k) {
         plainReader.read(Split{joined(words, 0, k), joined(words, k, count)});
     }

@@ -117,6 +117,7 @@ bool SearchAnswers::refresh()
     m_loadFailed = false;
     m_loaded = std::move(loaded);
     m_visible = visibleCatalogue(m_loaded->catalogue());
+    m_index = std::make_unique<QueryIndex>(m_visible);
     m_connectingWords = connectingWordsOf(m_loaded->language());
     for (int r = 0; r < kRubricCount; ++r) {
         const QString code = rubricCode(r);
@@ -151,7 +152,7 @@ QList<SearchResult> SearchAnswers::answer(const QString& query)
     if (query.size() > kQueryMaxLength || !refresh()) {
         return {};
     }
-    const QueryReading reading = readQuery(query, m_visible, m_connectingWords);
+    const QueryReading reading = readQuery(query, m_visible, m_connectingWords, m_index.get());
     QList<SearchResult> results;
     for (const QueryAnswer& answer : reading.answers) {
         results.append(resultOf(answer, !reading.ambiguous()));

@@ -67,6 +67,7 @@ private:
     QString m_settingsPath; ///< the file behind the settings, once known
     std::unique_ptr<LoadedCatalogue> m_loaded;
     Catalogue m_visible;
+    std::unique_ptr<QueryIndex> m_index;
     QStringList m_connectingWords;
     std::array<int, kRubricCount> m_notation{};
     std::array<int, kRubricCount> m_precision{};

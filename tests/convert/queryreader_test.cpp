@@ -3,6 +3,7 @@
 #include "convert/queryreader.h"
 #include "support/englishcatalogue.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,9 +26,18 @@ const Catalogue& english()
     return catalogue;
 }
 
+/** The reading of a query, which the catalogue's index only makes quicker. */
 QueryReading read(const QString& query, const QStringList& words = englishConnectingWords())
 {
-    return readQuery(query, english(), words);
+    static const QueryIndex index(english());
+    const QueryReading plain = readQuery(query, english(), words);
+    const QueryReading indexed = readQuery(query, english(), words, &index);
+    EXPECT_EQ(plain.answers.size(), indexed.answers.size()) << query.left(80).toStdString();
+    for (qsizetype i = 0; i < std::min(plain.answers.size(), indexed.answers.size()); ++i) {
+        EXPECT_EQ(plain.answers[i].from, indexed.answers[i].from);
+        EXPECT_EQ(plain.answers[i].to, indexed.answers[i].to);
+    }
+    return plain;
 }
 
 struct AnswerCase
