@@ -18,6 +18,7 @@ cat >"$work/bus.conf" <<CONF
 CONF
 XDG_CONFIG_HOME="$work/config" dbus-run-session --config-file="$work/bus.conf" -- sh -c '
     runs=$1
+    cd "$2"
     call() {
         gdbus call --session -d org.velmora.Quantaro.SearchProvider -o /org/velmora/Quantaro/SearchProvider \
             -m org.gnome.Shell.SearchProvider2.GetInitialResultSet "$1" >/dev/null
@@ -41,4 +42,4 @@ XDG_CONFIG_HOME="$work/config" dbus-run-session --config-file="$work/bus.conf" -
         done
         echo "query $query: activation to answer $(median <cold) ms, warm empty query $(median <warm) ms"
     done
-' sh "$runs"
+' sh "$runs" "$work"
