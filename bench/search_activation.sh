@@ -3,7 +3,7 @@
 # service answering an empty query; each the median of RUNS gdbus calls on a private bus.
 #   bench/search_activation.sh <program folder> [RUNS]
 set -eu
-program=${1:?usage: search_activation.sh <program folder> [RUNS]}
+program=$(cd "${1:?usage: search_activation.sh <program folder> [RUNS]}" && pwd)
 runs=${2:-15}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
