@@ -1,5 +1,6 @@
 // Entry point: the connection run mode needs no display, every other run mode opens windows.
 #include "app/cconverterapp.h"
+#include "app/convertrequest.h"
 #include "app/firstpaintwatcher.h"
 #include "app/settingsstore.h"
 #include "currency/ratedownload.h"
@@ -82,6 +83,10 @@ int main(int argc, char** argv)
     installRateDownloader(converter);
     DesktopWindows windows(converter);
     converter.setWindows(&windows);
+    // The desktop's search boxes open a conversion window with "--convert CODE [FROM TO VALUE]".
+    if (const auto request = convertRequestOf(QCoreApplication::arguments())) {
+        windows.openOnStart(*request);
+    }
     ShutdownSignals shutdown;
     QObject::connect(&shutdown, &ShutdownSignals::received, &DesktopWindows::closeAll);
     return converter.startUp(commandLine);

@@ -21,6 +21,10 @@ struct UnitLookup
  *  "kilometre (km)"), or empty. */
 QString unitSymbol(const QString& name);
 
+/** The name without its symbol: "kilometre" of "kilometre (km)", "mile (US survey)" of
+ *  "mile (US survey) (mi)". */
+QString nameWithoutSymbol(const QString& name);
+
 /** Finds the unit a person means by a word, in this order, stopping at the first step that matches:
  *  the whole name (with or without its symbol, any case); the whole symbol (case as written, so "mm"
  *  and "Mm" differ; then any case when that names one unit); any text in parentheses; a beginning of a

@@ -2,21 +2,19 @@
 //
 //   quantaro-convert [OPTION]... CODE VALUE FROM TO
 //   quantaro-convert [OPTION]... CODE - FROM TO      (values from standard input, one a line)
+//   quantaro-convert [OPTION]... QUERY               ("5 mi in km", as the desktop's search box reads it)
 //   quantaro-convert [--module FILE] --list [CODE]
 //   quantaro-convert --eval TEXT
 //
 // Options are long options (and -h), so a VALUE such as -5 is a value; "--" ends the options.
 #include "about/programinfo.h"
-#include "app/languagemodule.h"
-#include "app/resourcesource.h"
 #include "app/settingsstore.h"
-#include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
 #include "catalogue/unitlookup.h"
-#include "currency/currencyunits.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
-#include "platform/messageboxes.h"
+#include "convert/loadedcatalogue.h"
+#include "convert/queryreader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -55,6 +53,7 @@ constexpr size_t kLongestValueLine = 4096;
 const QString kUsage =
     QStringLiteral("usage: quantaro-convert [OPTION]... CODE VALUE FROM TO\n"
                    "       quantaro-convert [OPTION]... CODE - FROM TO\n"
+                   "       quantaro-convert [OPTION]... QUERY\n"
                    "       quantaro-convert [--module FILE] --list [CODE]\n"
                    "       quantaro-convert --eval TEXT");
 
@@ -66,6 +65,10 @@ Converts VALUE, a number or a small expression such as 12*2.54, from the unit FR
 of the category CODE (LEN, TMP, CNY, ...: see --list). With - as VALUE the values are read from
 standard input, one a line, and one result a line is written; a line that holds no number gives an
 empty line, so that the lines stay paired.
+A QUERY such as "5 mi in km", "100 usd eur" or "1,5 kg lb" names the value and the two units
+itself, in any category, with or without a connecting word (to, in, as, ->, =, and those of the
+module's language); hidden units are not offered, and a query that fits several pairs of units is
+refused with them.
 A unit is found by its whole name, its symbol, the text in its parentheses, or a beginning of a
 name that only one unit has; a word that fits several units is refused with their names.
 
@@ -197,77 +200,17 @@ std::optional<Failure> parseArguments(const QStringList& arguments, Options& opt
     return std::nullopt;
 }
 
-/** Remembers the loader's message so that it can be printed as the error. */
-class CapturedMessages final : public MessageBoxes
-{
-public:
-    void show(const QString& text, MessageIcon) override { last = text; }
-    QString last;
-};
-
-/** The module file: the one given, the one the settings name, or the program folder's only module. */
-std::optional<Failure> findModule(const Options& options, const SettingsStore& settings, QString& path)
-{
-    const QDir programFolder(QCoreApplication::applicationDirPath());
-    if (!options.module.isEmpty()) {
-        path = options.module;
-        if (!QFileInfo::exists(path) && !path.contains(QLatin1Char('/'))) {
-            path = programFolder.filePath(path);
-        }
-        // A bare relative name would make the loader search the library path instead of this folder.
-        path = QFileInfo(path).absoluteFilePath();
-        return std::nullopt;
-    }
-    const QString chosen = settings.getString(settings::kSettings, settings::kLanguageDllName);
-    if (!chosen.isEmpty()) {
-        if (chosen.contains(QLatin1Char('/'))) {
-            return Failure{
-                QStringLiteral("the language module named in the settings is not a file name: %1").arg(chosen)};
-        }
-        path = programFolder.filePath(chosen);
-        return std::nullopt;
-    }
-    const QStringList modules = programFolder.entryList({languageModulePattern()}, QDir::Files, QDir::Name);
-    if (modules.size() != 1) {
-        return Failure{
-            modules.isEmpty()
-                ? QStringLiteral("no language module in %1").arg(programFolder.path())
-                : QStringLiteral("several language modules in %1: choose one with --module").arg(programFolder.path())};
-    }
-    path = programFolder.filePath(modules.front());
-    return std::nullopt;
-}
-
-/** A catalogue loaded through a language module; the module stays loaded while it lives. */
-struct LoadedCatalogue
-{
-    std::unique_ptr<LanguageModule> module;
-    Catalogue catalogue;
-};
-
 std::optional<Failure> loadCatalogue(const Options& options, LoadedCatalogue& loaded)
 {
     const SettingsStore settings;
     QString modulePath;
-    if (auto failure = findModule(options, settings, modulePath)) {
-        return failure;
+    if (auto failure =
+            LoadedCatalogue::findModule(options.module, settings, QCoreApplication::applicationDirPath(), modulePath)) {
+        return Failure{*failure};
     }
-    loaded.module = LanguageModule::load(modulePath);
-    if (!loaded.module || !loaded.module->isValid() || !loaded.module->registerResources()) {
-        return Failure{QStringLiteral("not a valid language module: %1").arg(modulePath)};
+    if (auto failure = loaded.load(modulePath, settings)) {
+        return Failure{*failure};
     }
-    const ResourceSource resources(loaded.module->resourceRoot());
-    CapturedMessages messages;
-    // The unit file lies beside its module: in the program folder, or wherever --module points.
-    const CatalogueLoader loader(resources, QFileInfo(modulePath).absolutePath(), settings, messages);
-    if (!loader.load(loaded.catalogue)) {
-        const QString file = loader.unitFilePath();
-        return Failure{QStringLiteral("cannot open the unit file %1%2")
-                           .arg(file.isEmpty() ? QStringLiteral("(the module names none)") : file,
-                                messages.last.isEmpty() ? QString() : QStringLiteral(": ") + messages.last)};
-    }
-    // The stored exchange rates take over the currency formulas, as in the conversion window.
-    UpdateCurrencyUnits(loaded.catalogue[0], settings);
     return std::nullopt;
 }
 
@@ -297,17 +240,6 @@ std::optional<Failure> findUnit(const Rubric& rubric, const QString& word, const
         return Failure{QStringLiteral("unknown unit %1 in category %2").arg(word, rubric.code())};
     }
     return std::nullopt;
-}
-
-/** The sub-category a unit is listed under, or -1 in a category without sub-categories. */
-int sousRubricOf(const Rubric& rubric, const UnitRecord& unit)
-{
-    for (int i = 0; i < rubric.sousRubricCount(); ++i) {
-        if (unit.belongsToSousRubric(i)) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 /** The window only ever offers two units of one sub-category: a pair across two quantities (curie
@@ -353,7 +285,7 @@ int runList(const Options& options)
         if (only >= 0 && r != only) {
             continue;
         }
-        const Rubric& rubric = loaded.catalogue[static_cast<size_t>(r)];
+        const Rubric& rubric = loaded.catalogue()[static_cast<size_t>(r)];
         for (int u = 0; u < rubric.unitCount(); ++u) {
             const UnitRecord& unit = rubric.unit(u);
             printLine(stdout, rubric.code() + tab + unit.name() + tab + unit.fromBase() + tab + unit.toBase() + tab +
@@ -471,8 +403,44 @@ int convertInputLines(const UnitRecord& from, const UnitRecord& to, const Option
     return allFinite ? kExitOk : kExitNotFinite;
 }
 
+/** One query as the desktop's search box reads it. */
+int runQuery(const Options& options)
+{
+    LoadedCatalogue loaded;
+    if (auto failure = loadCatalogue(options, loaded)) {
+        printLine(stderr, failure->message);
+        return failure->exitCode;
+    }
+    const Catalogue visible = visibleCatalogue(loaded.catalogue());
+    const QString& query = options.positional.front();
+    const QueryReading reading = readQuery(query, visible, connectingWordsOf(loaded.language()));
+    if (!reading.isAnswer()) {
+        printLine(stderr, QStringLiteral("not a conversion: %1").arg(query.left(kQueryMaxLength)));
+        return kExitFailure;
+    }
+    if (reading.ambiguous()) {
+        QString message = QStringLiteral("ambiguous query %1; it may be:").arg(query);
+        for (const QueryAnswer& answer : reading.answers) {
+            message += QStringLiteral("\n  ") + answerDescription(answer, visible[static_cast<size_t>(answer.rubric)],
+                                                                   options.notation, options.precision);
+        }
+        printLine(stderr, message);
+        return kExitUsage;
+    }
+    std::string out = answerTitle(reading.answers.front(), options.notation, options.precision, false).toStdString();
+    out += '\n';
+    if (!writeAll(out)) {
+        reportIoError("cannot write the result");
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
 int runConversion(const Options& options)
 {
+    if (options.positional.size() == 1) {
+        return runQuery(options);
+    }
     if (options.positional.size() != kConvertArgumentCount) {
         printLine(stderr, kUsage);
         return kExitUsage;
@@ -496,7 +464,7 @@ int runConversion(const Options& options)
         printLine(stderr, failure->message);
         return failure->exitCode;
     }
-    const Rubric& rubric = loaded.catalogue[static_cast<size_t>(index)];
+    const Rubric& rubric = loaded.catalogue()[static_cast<size_t>(index)];
     const UnitRecord* from = nullptr;
     const UnitRecord* to = nullptr;
     for (auto failure : {findUnit(rubric, fromName, from), findUnit(rubric, toName, to)}) {

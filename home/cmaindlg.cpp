@@ -8,6 +8,7 @@
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
 #include "convert/cconvertdlg.h"
+#include "convert/queryreader.h"
 #include "currency/ccurrenciesupdatedlg.h"
 #include "currency/cmanualcurrenciesdlg.h"
 #include "currency/currencyunits.h"
@@ -22,9 +23,11 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <utility>
 
 namespace quantaro {
 
@@ -90,6 +93,10 @@ void CMainDlg::paintEvent(QPaintEvent* event)
         QTimer::singleShot(0, this, [this] {
             loadCatalogue();
             m_firstLoad = FirstLoad::Done;
+            if (m_startRequest) {
+                const ConvertRequest request = *std::exchange(m_startRequest, std::nullopt);
+                runRequestedWindow(request);
+            }
         });
     }
 }
@@ -184,6 +191,36 @@ void CMainDlg::openManualRates()
 void CMainDlg::runConversionWindow(Rubric& rubric)
 {
     CConvertDlg dialog(rubric, services(), this);
+    dialog.exec();
+}
+
+void CMainDlg::runRequestedWindow(const ConvertRequest& request)
+{
+    const int index = rubricIndexOf(request.code);
+    if (index < 0) {
+        return;
+    }
+    Rubric& rubric = m_catalogue[static_cast<size_t>(index)];
+    if (request.from.isEmpty()) {
+        runConversionWindow(rubric);
+        return;
+    }
+    CConvertDlg dialog(rubric, services(), this);
+    // Once the window is up: the sub-category of the source unit, the value, then the pair.
+    QTimer::singleShot(0, &dialog, [&dialog, &rubric, request] {
+        for (int u = 0; u < rubric.unitCount(); ++u) {
+            const UnitRecord& unit = rubric.unit(u);
+            const int sousRubric = sousRubricOf(rubric, unit);
+            if (unit.name() == request.from && sousRubric >= 0 && sousRubric != dialog.currentSousRubric()) {
+                dialog.command(convertdlg::kFirstSousRubric + sousRubric);
+                break;
+            }
+        }
+        if (auto* input = dialog.control<QLineEdit>(convertdlg::kInput)) {
+            input->setText(request.value);
+        }
+        dialog.chooseRecentPair(UnitPair{request.from, request.to});
+    });
     dialog.exec();
 }
 

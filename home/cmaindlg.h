@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/convertrequest.h"
 #include "catalogue/rubric.h"
 #include "ui/quantarodialog.h"
 
 #include <QIcon>
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace quantaro {
 
@@ -53,6 +55,8 @@ public:
     void updateCurrencyUnits();
     /** True once the first load after opening has run, whether it found the unit file or not. */
     bool firstLoadDone() const { return m_firstLoad == FirstLoad::Done; }
+    /** A conversion window to open once the first load has run (the program's --convert). */
+    void openOnStart(const ConvertRequest& request) { m_startRequest = request; }
 
 protected:
     void onInitDialog() override;
@@ -64,6 +68,8 @@ protected:
 
     // The windows the home window opens; virtual so tests can see what would open.
     virtual void runConversionWindow(Rubric& rubric);
+    /** The conversion window of a request: its category, with its units and value when it names them. */
+    virtual void runRequestedWindow(const ConvertRequest& request);
     virtual void runAboutWindow();
     /** Runs the hidden-units window on a copy of the catalogue; true when it ended with OK. */
     virtual bool runHiddenUnitsWindow(Catalogue& copy);
@@ -88,6 +94,7 @@ private:
     Catalogue m_catalogue;
     enum class FirstLoad { Waiting, Queued, Done };
     FirstLoad m_firstLoad = FirstLoad::Waiting;
+    std::optional<ConvertRequest> m_startRequest;
     std::array<CStretchBitmapButton*, kRubricCount> m_buttons{};
 };
 

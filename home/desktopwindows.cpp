@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <utility>
 
 namespace quantaro {
 
@@ -34,6 +35,9 @@ void DesktopWindows::runLanguageWindow()
 void DesktopWindows::runHomeWindow()
 {
     CMainDlg home(uiServices(), m_app.services().programFolder, &m_app);
+    if (m_startRequest) {
+        home.openOnStart(*std::exchange(m_startRequest, std::nullopt));
+    }
     home.exec();
 }
 

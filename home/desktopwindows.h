@@ -1,7 +1,10 @@
 #pragma once
 
 #include "app/cconverterapp.h"
+#include "app/convertrequest.h"
 #include "ui/uiservices.h"
+
+#include <optional>
 
 namespace quantaro {
 
@@ -12,6 +15,8 @@ public:
     explicit DesktopWindows(CConverterApp& app);
     void runLanguageWindow() override;
     void runHomeWindow() override;
+    /** The conversion window the home window opens once it has its catalogue. */
+    void openOnStart(const ConvertRequest& request) { m_startRequest = request; }
 
     /** Closes every open window, the innermost first, as its Cancel would: each keeps what it
      *  keeps on closing (the conversion window its units and value) before its parent closes. */
@@ -21,6 +26,7 @@ private:
     UiServices uiServices() const;
 
     CConverterApp& m_app;
+    std::optional<ConvertRequest> m_startRequest;
 };
 
 } // namespace quantaro

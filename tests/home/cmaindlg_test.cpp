@@ -1,6 +1,7 @@
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
+#include "convert/cconvertdlg.h"
 #include "home/cmaindlg.h"
 
 #include "about/programinfo.h"
@@ -11,6 +12,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -268,4 +272,42 @@ TEST_F(HomeWindowTest, TheManualRatesWindowOpensOverTheHomeWindow)
     home->openRealManualRates = true;
     home->command(home::kCmdManualRates);
     EXPECT_EQ(home->manualRatesParent, home.get());
+}
+
+TEST_F(HomeWindowTest, AStartRequestOpensItsCategoryOnceTheCatalogueIsLoaded)
+{
+    auto home = std::make_unique<RecordingHome>(services(), QStringLiteral(QUANTARO_PROGRAM_DIR));
+    home->openOnStart(ConvertRequest{QStringLiteral("TMP"), {}, {}, {}});
+    home->show();
+    ASSERT_TRUE(QTest::qWaitFor([&home] { return home->firstLoadDone(); }));
+    EXPECT_EQ(home->opened, std::vector<QString>{QStringLiteral("convert:TMP")});
+}
+
+TEST_F(HomeWindowTest, AStartRequestWithAPairShowsItsUnitsAndValueInTheirSubCategory)
+{
+    auto home = std::make_unique<RecordingHome>(services(), QStringLiteral(QUANTARO_PROGRAM_DIR));
+    // Gray and rad are listed under the second sub-category of radiation, which the window does not
+    // show first.
+    home->openOnStart(ConvertRequest{QStringLiteral("RAD"), QStringLiteral("gray (Gy)"), QStringLiteral("rad (rad)"),
+                                     QStringLiteral("2")});
+    QStringList seen;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&seen] {
+        auto* dialog = qobject_cast<QuantaroDialog*>(QApplication::activeModalWidget());
+        auto* result = dialog != nullptr ? dialog->control<QLabel>(convertdlg::kResult) : nullptr;
+        if (result == nullptr || result->text().isEmpty()) {
+            return;
+        }
+        for (int id : {convertdlg::kFromList, convertdlg::kToList}) {
+            const QListWidgetItem* item = dialog->control<QListWidget>(id)->currentItem();
+            seen << (item != nullptr ? item->text() : QString());
+        }
+        seen << dialog->control<QLineEdit>(convertdlg::kInput)->text() << result->text();
+        dialog->reject();
+    });
+    watcher.start(0);
+    home->show();
+    ASSERT_TRUE(QTest::qWaitFor([&seen] { return !seen.isEmpty(); }));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("gray (Gy)"), QStringLiteral("rad (rad)"), QStringLiteral("2"),
+                                 QStringLiteral("200")}));
 }

@@ -1,0 +1,191 @@
+#include "search/searchanswers.h"
+
+#include "app/settingsstore.h"
+#include "catalogue/unitrecord.h"
+#include "convert/conversion.h"
+#include "convert/evaluate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <cmath>
+#include <sys/stat.h>
+
+namespace quantaro {
+
+namespace {
+
+/** Separates the fields of an id: the unit file's own separator, which no unit name, code or query
+ *  value holds. */
+constexpr QChar kIdSeparator = u';';
+constexpr int kIdFields = 5;
+/** The last field: the answer is the query's only one, or one of its candidates. */
+const QString kCertain = QStringLiteral("1");
+const QString kCandidate = QStringLiteral("0");
+/** The language part of a locale name: "fr" of "fr_FR". */
+constexpr qsizetype kLanguageCodeLength = 2;
+
+QString idOf(const QString& code, const UnitRecord& from, const UnitRecord& to, const QString& value, bool certain)
+{
+    return QStringList{code, from.name(), to.name(), value, certain ? kCertain : kCandidate}.join(kIdSeparator);
+}
+
+/** Identity, size and time of a file; all zero when there is none. */
+SearchAnswers::FileStamp stampOf(const QString& path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        return {};
+    }
+    return {static_cast<quint64>(status.st_ino), static_cast<qint64>(status.st_size),
+            static_cast<qint64>(status.st_mtim.tv_sec), static_cast<qint64>(status.st_mtim.tv_nsec)};
+}
+
+/** Before the first start chose a language, of several modules the one of the system's language,
+ *  else the English one: a search box has no window to ask in. Empty when neither is there. */
+QString fallbackModule(const QString& programFolder)
+{
+    const QDir folder(programFolder);
+    for (const QString& language : {QLocale().name().left(kLanguageCodeLength), QStringLiteral("en")}) {
+        const QString path = folder.filePath(QStringLiteral("quantaro_%1.so").arg(language));
+        if (QFileInfo::exists(path)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+SearchAnswers::SearchAnswers(QString programFolder, QString settingsFile)
+    : m_programFolder(std::move(programFolder)), m_settingsFile(std::move(settingsFile))
+{
+}
+
+SearchAnswers::~SearchAnswers() = default;
+
+QString SearchAnswers::queryOf(const QStringList& terms)
+{
+    return terms.join(QLatin1Char(' '));
+}
+
+QString SearchAnswers::rubricCodeOf(const QString& id)
+{
+    const QStringList fields = id.split(kIdSeparator);
+    return fields.size() == kIdFields && rubricIndexOf(fields.front()) >= 0 ? fields.front() : QString();
+}
+
+QStringList SearchAnswers::openArguments(const QString& id)
+{
+    QStringList fields = id.split(kIdSeparator);
+    if (fields.size() != kIdFields || rubricIndexOf(fields.front()) < 0) {
+        return {};
+    }
+    fields.removeLast();
+    return fields;
+}
+
+bool SearchAnswers::refresh()
+{
+    const auto openSettings = [this] {
+        return m_settingsFile.isEmpty() ? std::make_unique<SettingsStore>()
+                                        : std::make_unique<SettingsStore>(m_settingsFile);
+    };
+    if (m_settingsPath.isEmpty()) {
+        m_settingsPath = openSettings()->fileName();
+    }
+    // Only a changed file is read again. A write replaces it by a rename (a new inode), so it is read
+    // whole, old or new.
+    const FileStamp stamp = stampOf(m_settingsPath);
+    if ((m_loaded || m_loadFailed) && stamp == m_settingsStamp) {
+        return m_loaded != nullptr;
+    }
+    m_settingsStamp = stamp;
+    const std::unique_ptr<SettingsStore> settings = openSettings();
+    auto loaded = std::make_unique<LoadedCatalogue>();
+    QString modulePath;
+    if (LoadedCatalogue::findModule({}, *settings, m_programFolder, modulePath)) {
+        modulePath = fallbackModule(m_programFolder);
+    }
+    if (modulePath.isEmpty() || loaded->load(modulePath, *settings)) {
+        // No answers rather than an error: the search box is no place for one.
+        m_loaded.reset();
+        m_loadFailed = true;
+        return false;
+    }
+    m_loadFailed = false;
+    m_loaded = std::move(loaded);
+    m_visible = visibleCatalogue(m_loaded->catalogue());
+    m_index = std::make_unique<QueryIndex>(m_visible);
+    m_connectingWords = connectingWordsOf(m_loaded->language());
+    for (int r = 0; r < kRubricCount; ++r) {
+        const QString code = rubricCode(r);
+        const int notation =
+            settings->getInt(settings::kSettings, code + settings::kViewResultSuffix, settings::kViewResultDefault);
+        const int precision = settings->getInt(settings::kSettings, code + settings::kPrecisionResultSuffix,
+                                               settings::kPrecisionResultDefault);
+        m_notation[static_cast<size_t>(r)] =
+            (notation >= kNotationMin && notation <= kNotationMax) ? notation : settings::kViewResultDefault;
+        m_precision[static_cast<size_t>(r)] =
+            (precision >= kPrecisionMin && precision <= kPrecisionMax) ? precision : settings::kPrecisionResultDefault;
+    }
+    return true;
+}
+
+SearchResult SearchAnswers::resultOf(const QueryAnswer& answer, bool certain) const
+{
+    const auto r = static_cast<size_t>(answer.rubric);
+    const Rubric& rubric = m_visible[r];
+    SearchResult result;
+    result.id = idOf(rubric.code(), *answer.from, *answer.to, answer.valueText, certain);
+    result.title = answerTitle(answer, m_notation[r], m_precision[r], !certain);
+    result.description = answerDescription(answer, rubric, m_notation[r], m_precision[r]);
+    result.rubricCode = rubric.code();
+    result.certain = certain;
+    return result;
+}
+
+QList<SearchResult> SearchAnswers::answer(const QString& query)
+{
+    // Cheap refusals first: most of what a person types into the box is no conversion.
+    if (query.size() > kQueryMaxLength || !refresh()) {
+        return {};
+    }
+    const QueryReading reading = readQuery(query, m_visible, m_connectingWords, m_index.get());
+    QList<SearchResult> results;
+    for (const QueryAnswer& answer : reading.answers) {
+        results.append(resultOf(answer, !reading.ambiguous()));
+    }
+    return results;
+}
+
+std::optional<SearchResult> SearchAnswers::result(const QString& id)
+{
+    const QStringList fields = id.split(kIdSeparator);
+    if (fields.size() != kIdFields || rubricIndexOf(fields.front()) < 0 || !refresh()) {
+        return std::nullopt;
+    }
+    const int r = rubricIndexOf(fields[0]);
+    const Rubric& rubric = m_visible[static_cast<size_t>(r)];
+    const UnitRecord* from = nullptr;
+    const UnitRecord* to = nullptr;
+    for (int u = 0; u < rubric.unitCount(); ++u) {
+        if (rubric.unit(u).name() == fields[1]) {
+            from = &rubric.unit(u);
+        }
+        if (rubric.unit(u).name() == fields[2]) {
+            to = &rubric.unit(u);
+        }
+    }
+    if (from == nullptr || to == nullptr) {
+        return std::nullopt;
+    }
+    const QueryAnswer answer{r, from, to, fields[3], evaluate(fields[3]), convertedValue(fields[3], *from, *to)};
+    if (!std::isfinite(answer.value) || !std::isfinite(answer.result)) {
+        return std::nullopt;
+    }
+    return resultOf(answer, fields[4] == kCertain);
+}
+
+} // namespace quantaro
