@@ -61,7 +61,7 @@ constexpr Language kLanguages[] = {
 
 const QSize kShapes[] = {QSize(360, 640), QSize(640, 360)};
 
-// The large bold title of the conversion window keeps the specification's green on a light palette,
+// The large bold title of the conversion window keeps its fixed green on a light palette,
 // which reaches the contrast asked of large text only.
 constexpr double kLargeTextContrast = 3.0;
 
