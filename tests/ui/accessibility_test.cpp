@@ -15,6 +15,7 @@
 #include "options/coptionsdlg.h"
 #include "platform/notificationservice.h"
 #include "support/fakes.h"
+#include "support/languagemodules.h"
 #include "support/virtualclock.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
@@ -44,20 +45,11 @@
 namespace quantaro {
 namespace {
 
-using WindowFactory = std::function<std::unique_ptr<QuantaroDialog>(const UiServices&)>;
-
-struct Language
-{
-    const char* code;
-    const char* module;
-    uint16_t deviceLanguage;
-};
-
-constexpr Language kLanguages[] = {
-    {"en", "quantaro_en.so", 0x0409},
-    {"fr", "quantaro_fr.so", 0x040C},
-    {"de", "quantaro_de.so", 0x0407},
-};
+using test::AcceptingNotifications;
+using test::kLanguages;
+using test::Language;
+using test::moduleResources;
+using test::WindowFactory;
 
 const QSize kShapes[] = {QSize(360, 640), QSize(640, 360)};
 
@@ -65,39 +57,11 @@ const QSize kShapes[] = {QSize(360, 640), QSize(640, 360)};
 // which reaches the contrast asked of large text only.
 constexpr double kLargeTextContrast = 3.0;
 
-class AcceptingNotifications final : public NotificationService
-{
-public:
-    int32_t registerApplication(int32_t, const QString&, const QString&, const QDateTime&, const QDateTime&) override
-    {
-        return ++m_lastHandle;
-    }
-    void cancel(int32_t) override {}
-
-private:
-    int32_t m_lastHandle = 0;
-};
-
 class SilentHttp final : public HttpClient
 {
 public:
     HttpResult get(const QString&, const BodySink&, const HttpLimits&) override { return {HttpOutcome::Failed, 0}; }
 };
-
-const ResourceSource& moduleResources(const Language& language)
-{
-    static std::map<QString, std::pair<std::unique_ptr<LanguageModule>, std::unique_ptr<ResourceSource>>> loaded;
-    auto& entry = loaded[QString::fromLatin1(language.code)];
-    if (!entry.second) {
-        entry.first =
-            LanguageModule::load(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QString::fromLatin1(language.module));
-        const bool registered = entry.first && entry.first->registerResources();
-        EXPECT_TRUE(registered) << language.module;
-        entry.second =
-            std::make_unique<ResourceSource>(registered ? entry.first->resourceRoot() : QStringLiteral(":/missing"));
-    }
-    return *entry.second;
-}
 
 /** A palette of a dark desktop theme: light texts on dark grounds. */
 QPalette darkPalette()
