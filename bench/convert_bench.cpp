@@ -1,4 +1,5 @@
 // Speed of the conversion path: the evaluator, one whole conversion and a full catalogue load.
+#include "benchsupport.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
@@ -15,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace quantaro;
+using bench::SilentMessages;
 
 namespace {
 
@@ -45,12 +47,6 @@ void BM_ConvertValue(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ConvertValue);
-
-class SilentMessages final : public MessageBoxes
-{
-public:
-    void show(const QString&, MessageIcon) override {}
-};
 
 void BM_LoadCatalogue600Units(benchmark::State& state)
 {
@@ -94,8 +90,5 @@ BENCHMARK(BM_LoadCatalogue600Units);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The waits a person feels in the conversion window, offscreen with the English Length category:
 // a key press in the value field until the new result is painted, and narrowing the lists by one
 // more letter of the unit search until they are painted.
+#include "benchsupport.h"
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
@@ -18,17 +19,12 @@
 #include <memory>
 
 using namespace quantaro;
+using bench::SilentMessages;
 
 namespace {
 
 constexpr int kLengthCategory = 1;
 const QSize kPhoneScreen(360, 640);
-
-class SilentMessages final : public MessageBoxes
-{
-public:
-    void show(const QString&, MessageIcon) override {}
-};
 
 class PhoneScreen final : public ScreenInfo
 {
@@ -66,6 +62,15 @@ struct LengthWindow
         return true;
     }
 
+    bool openOrSkip(benchmark::State& state)
+    {
+        if (open()) {
+            return true;
+        }
+        state.SkipWithError("the English module or its catalogue cannot be loaded");
+        return false;
+    }
+
     /** Paints the whole window now, as the next frame would. */
     void paint() { window->repaint(); }
 };
@@ -73,8 +78,7 @@ struct LengthWindow
 void BM_KeyPressToPaintedResult(benchmark::State& state)
 {
     LengthWindow length;
-    if (!length.open()) {
-        state.SkipWithError("the English module or its catalogue cannot be loaded");
+    if (!length.openOrSkip(state)) {
         return;
     }
     QLineEdit* field = length.window->control<QLineEdit>(convertdlg::kInput);
@@ -94,8 +98,7 @@ BENCHMARK(BM_KeyPressToPaintedResult)->Unit(benchmark::kMicrosecond);
 void BM_SearchOneMoreLetter(benchmark::State& state)
 {
     LengthWindow length;
-    if (!length.open()) {
-        state.SkipWithError("the English module or its catalogue cannot be loaded");
+    if (!length.openOrSkip(state)) {
         return;
     }
     QLineEdit* search = length.window->control<QLineEdit>(convertdlg::kFilter);
@@ -118,8 +121,5 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -1,5 +1,6 @@
 // Speed of the search boxes' answers: one query answered by the warm service (read, look up, convert,
 // format), against an empty query. search_activation.sh measures the bus starting the service.
+#include "benchsupport.h"
 #include "app/settingsstore.h"
 #include "search/searchanswers.h"
 
@@ -66,8 +67,5 @@ BENCHMARK(BM_WarmQuery)->DenseRange(0, 9)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }
