@@ -1,7 +1,6 @@
 #include "convert/cconvertdlg.h"
 
 #include "app/settingsstore.h"
-#include "catalogue/formernames.h"
 #include "catalogue/rubric.h"
 #include "catalogue/unitlookup.h"
 #include "catalogue/unitsearch.h"
@@ -248,6 +247,7 @@ void CConvertDlg::onInitDialog()
     m_swapButton->AttachAndLoad(kSwap, this, &resources());
     nameControls();
     readSettings();
+    m_formerNames = FormerUnitNames::fromResources(resources());
     fillUnitLists(false);
     m_initialised = true;
     // The value field keeps the keyboard: a tap on a key, a list or any other control of the window
@@ -444,6 +444,12 @@ void CConvertDlg::showPairLine(int from, int to)
     if (!line) {
         return;
     }
+    // Typing recomputes at every key: the line is only laid out again when the pair or its room changed.
+    const PairLineState shown{from, to, line->size()};
+    if (shown == m_pairLineShown) {
+        return;
+    }
+    m_pairLineShown = shown;
     const QString fromName = from >= 0 ? m_rubric.unit(from).name() : kNoUnit;
     const QString toName = to >= 0 ? m_rubric.unit(to).name() : kNoUnit;
     QString text = fromName + kPairArrow + toName;
@@ -539,10 +545,9 @@ void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
     to->setCurrentRow(-1);
     const QString& code = m_rubric.code();
     // A unit renamed since it was remembered is still the one the person chose.
-    const FormerUnitNames formerNames = FormerUnitNames::fromResources(resources());
-    selectRemembered(from, formerNames.current(
+    selectRemembered(from, m_formerNames.current(
                                settings().getString(settings::kSettings, settings::fromName(code, sousRubricSuffix()))));
-    selectRemembered(to, formerNames.current(
+    selectRemembered(to, m_formerNames.current(
                              settings().getString(settings::kSettings, settings::toName(code, sousRubricSuffix()))));
     selectFirstUnits();
     applyUnitSearch();
@@ -682,6 +687,8 @@ void CConvertDlg::refreshTitle()
 
 void CConvertDlg::afterRelayout()
 {
+    // A re-layout may scale the line's font without changing its size.
+    m_pairLineShown.reset();
     fitRowsToScale();
     refreshTitle();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "catalogue/formernames.h"
 #include "convert/recentpairs.h"
 #include "ui/quantarodialog.h"
 
 #include <QFont>
+#include <QSize>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -201,6 +203,17 @@ private:
     /** Whether each list shows at least one unit under the current search. */
     bool m_unitsOnShow = true;
     RecentPairs m_recent;
+    /** The pair and the room the pair line was last laid out for. */
+    struct PairLineState
+    {
+        int from = -1;
+        int to = -1;
+        QSize room;
+        bool operator==(const PairLineState&) const = default;
+    };
+    std::optional<PairLineState> m_pairLineShown;
+    /** The module's table of renamed units, read once when the window opens. */
+    FormerUnitNames m_formerNames;
 };
 
 } // namespace quantaro
