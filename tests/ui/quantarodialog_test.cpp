@@ -201,3 +201,22 @@ TEST_F(DialogTest, RealHandheldWindowsFillTheScreenWhateverTheirTemplatesSize)
         EXPECT_EQ(QuantaroDialog(uires::kSingle, services()).size(), real);
     }
 }
+
+TEST(ScreenOverride, ReadsWidthByHeightAndRefusesAnythingElse)
+{
+    const struct
+    {
+        const char* text;
+        std::optional<QSize> size;
+    } cases[] = {
+        {"240x320", QSize(240, 320)}, {" 640 X 360 ", QSize(640, 360)},
+        {"999999x1", std::nullopt},   {"100000x1", QSize(100000, 1)},
+        {"0x320", std::nullopt},      {"240x", std::nullopt},
+        {"x320", std::nullopt},       {"240x320x", std::nullopt},
+        {"-240x320", std::nullopt},   {"240*320", std::nullopt},
+        {"", std::nullopt},           {"1234567x1", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parseScreenOverride(QString::fromLatin1(c.text)), c.size) << c.text;
+    }
+}
