@@ -19,6 +19,7 @@
 #include "platform/qtmessageboxes.h"
 #include "ui/bottommenubar.h"
 #include "ui/cstretchbitmapbutton.h"
+#include "ui/picturefile.h"
 #include "ui/spokentext.h"
 
 #include <QCoreApplication>
@@ -34,16 +35,19 @@ namespace quantaro {
 namespace {
 // The rebuild request of the catalogue load, handled by whichever event loop runs when it arrives.
 const QEvent::Type kRebuildCurrencyUnits = QEvent::User;
+// The window icon's side in pixels: the desktop scales it to the sizes it shows.
+constexpr int kWindowIconSide = 128;
 } // namespace
 
 CMainDlg::CMainDlg(UiServices services, QString programFolder, CConverterApp* app, QWidget* parent)
-    : QuantaroDialog(home::kTemplates, services, parent)
-    , m_programFolder(std::move(programFolder))
-    , m_app(app)
+    : QuantaroDialog(home::kTemplates, services, parent), m_programFolder(std::move(programFolder)), m_app(app)
 {
-    const QString iconFile = resources().iconPath(home::kIcon);
-    if (!iconFile.isEmpty()) {
-        m_icon = QIcon(iconFile);
+    // Drawn through the pictures' own renderer (and its kept rendering) rather than handed to QIcon
+    // as a file: QIcon would load an icon engine plugin and render the picture at every start.
+    const PictureFile iconPicture(resources().iconPath(home::kIcon));
+    const QPixmap iconPixmap = iconPicture.stretchedTo(QSize(kWindowIconSide, kWindowIconSide), 1.0);
+    if (!iconPixmap.isNull()) {
+        m_icon = QIcon(iconPixmap);
     }
     // Codes are the program's own: set before any load, so a category opened while the unit file is
     // missing still stores its settings under its code rather than under an empty name.
@@ -51,7 +55,8 @@ CMainDlg::CMainDlg(UiServices services, QString programFolder, CConverterApp* ap
         m_catalogue[static_cast<size_t>(i)].setCode(rubricCode(i));
     }
     for (int i = 0; i < kRubricCount; ++i) {
-        onCommand(home::kFirstCategoryButton + i, [this, i] { runConversionWindow(m_catalogue[static_cast<size_t>(i)]); });
+        onCommand(home::kFirstCategoryButton + i,
+                  [this, i] { runConversionWindow(m_catalogue[static_cast<size_t>(i)]); });
     }
     onCommand(home::kCmdAbout, [this] { runAboutWindow(); });
     onCommand(home::kCmdHiddenUnits, [this] { openHiddenUnits(); });
@@ -109,9 +114,8 @@ bool CMainDlg::loadCatalogue()
     if (settings == nullptr) {
         return false;
     }
-    const CatalogueLoader loader(resources(), m_programFolder, *settings, messages, [this] {
-        QCoreApplication::postEvent(this, new QEvent(kRebuildCurrencyUnits));
-    });
+    const CatalogueLoader loader(resources(), m_programFolder, *settings, messages,
+                                 [this] { QCoreApplication::postEvent(this, new QEvent(kRebuildCurrencyUnits)); });
     return loader.load(m_catalogue);
 }
 

@@ -14,7 +14,9 @@ namespace quantaro {
  * at (times the screen's pixel ratio), so it stays sharp; a PNG is used as it is.
  *
  * An SVG is parsed only when it is first drawn, and its last rendering is kept: a window attaches
- * four pictures to each button but shows one, and repaints would otherwise render again.
+ * four pictures to each button but shows one, and repaints would otherwise render again. The
+ * rendering a window starts with is kept between runs too (PictureCache), so the next start draws
+ * the picture without parsing it.
  */
 class PictureFile
 {
@@ -36,6 +38,7 @@ public:
     QPixmap fittedInto(QSize size, qreal devicePixelRatio) const;
 
 private:
+    void readOnce() const;
     QSvgRenderer* renderer() const;
 
     QString m_path;

@@ -1,4 +1,4 @@
-// Runs every test headless, with the settings in a temporary folder.
+// Runs every test headless, with the settings and the cache in a temporary folder.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gmock/gmock.h>
@@ -11,6 +11,8 @@ int main(int argc, char** argv)
     }
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    // Kept renderings of pictures too, so no test reads what another run left.
+    qputenv("XDG_CACHE_HOME", (configHome.path() + QStringLiteral("/cache")).toLocal8Bit());
     ::testing::InitGoogleMock(&argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
