@@ -7,11 +7,11 @@
 #include "ui/bottommenubar.h"
 #include "ui/contrast.h"
 #include "ui/controls.h"
+#include "ui/formloader.h"
 #include "ui/relayoutfromtemplate.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QBuffer>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -24,7 +24,6 @@
 #include <QScrollBar>
 #include <QScroller>
 #include <QStyledItemDelegate>
-#include <QUiLoader>
 #include <algorithm>
 
 namespace quantaro {
@@ -45,19 +44,6 @@ ScreenInfo& fallbackScreen()
     return screen;
 }
 
-// Loads a template into widgets. The loader is built while the library paths are empty, so that it
-// loads no designer plugins (megabytes of memory and milliseconds per window for nothing).
-QWidget* loadForm(const QByteArray& uiFile)
-{
-    const QStringList savedPaths = QCoreApplication::libraryPaths();
-    QCoreApplication::setLibraryPaths({});
-    QUiLoader loader;
-    QCoreApplication::setLibraryPaths(savedPaths);
-    QBuffer buffer;
-    buffer.setData(uiFile);
-    buffer.open(QIODevice::ReadOnly);
-    return loader.load(&buffer, nullptr);
-}
 // Sizes each row for the list's current width: Qt's list view wraps texts only within a rectangle it
 // never gives the delegate in list mode, so without this the names stay on one line and are cut.
 class WrappingRowDelegate final : public QStyledItemDelegate
@@ -195,13 +181,17 @@ void QuantaroDialog::create(int templateId)
 {
     m_creationTemplate = templateId;
     const auto file = resources().dialogTemplate(templateId);
-    if (!file || !parsedTemplate(templateId)) {
+    if (!file) {
         return;
     }
-    QWidget* form = loadForm(*file);
+    // One reading of the template gives both the controls and what the re-layouts need of it.
+    DialogTemplate parsed;
+    QWidget* form = loadForm(*file, &parsed);
     if (!form) {
+        m_parsedTemplates.insert(templateId, std::nullopt);
         return;
     }
+    m_parsedTemplates.insert(templateId, std::move(parsed));
     setWindowTitle(form->windowTitle());
     setStyleSheet(form->styleSheet());
     const auto children = form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);

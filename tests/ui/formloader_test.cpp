@@ -1,0 +1,140 @@
+// The window's own form loader against Qt's: every template of every language module gives the
+// same widgets with the same properties, so a window looks and behaves as it did under Qt's loader.
+#include "testpaths.h"
+#include "ui/dialogtemplate.h"
+#include "ui/formloader.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaProperty>
+#include <QUiLoader>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace quantaro;
+
+namespace {
+
+std::unique_ptr<QWidget> loadWithQt(const QByteArray& bytes)
+{
+    const QStringList paths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
+    QUiLoader loader;
+    QCoreApplication::setLibraryPaths(paths);
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return std::unique_ptr<QWidget>(loader.load(&buffer));
+}
+
+// Every property a template can set, standard and dynamic, read back from one widget.
+QStringList describe(const QWidget& widget)
+{
+    QStringList lines;
+    lines << QStringLiteral("class %1 name %2").arg(widget.metaObject()->className(), widget.objectName());
+    const QRect g = widget.geometry();
+    lines << QStringLiteral("geometry %1 %2 %3 %4 hidden %5")
+                 .arg(g.x())
+                 .arg(g.y())
+                 .arg(g.width())
+                 .arg(g.height())
+                 .arg(widget.isHidden());
+    lines << QStringLiteral("font %1 resolve %2").arg(widget.font().toString()).arg(widget.font().resolveMask());
+    for (const char* name :
+         {"text", "alignment", "wordWrap", "autoDefault", "placeholderText", "textInteractionFlags", "scaledContents",
+          "clearButtonEnabled", "horizontalScrollBarPolicy", "orientation", "styleSheet", "windowTitle"}) {
+        const QVariant value = widget.property(name);
+        if (value.isValid()) {
+            lines << QStringLiteral("%1 %2").arg(QLatin1String(name), value.toString());
+        }
+    }
+    for (const QByteArray& name : widget.dynamicPropertyNames()) {
+        lines << QStringLiteral("dynamic %1 %2").arg(QString::fromLatin1(name), widget.property(name).toString());
+    }
+    return lines;
+}
+
+QStringList describeForm(const QWidget& form)
+{
+    QStringList lines;
+    lines << QStringLiteral("title %1 style %2 size %3x%4")
+                 .arg(form.windowTitle(), form.styleSheet())
+                 .arg(form.width())
+                 .arg(form.height());
+    for (const QWidget* child : form.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        lines << describe(*child);
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(FormLoader, BuildsEveryTemplateOfEveryModuleAsQtsLoaderDoes)
+{
+    QStringList files;
+    for (const char* language : {"en", "fr", "de"}) {
+        const QDir folder(QStringLiteral(QUANTARO_SOURCE_DIR "/lang/%1/res/dialogs").arg(QLatin1String(language)));
+        for (const QString& name : folder.entryList({QStringLiteral("*.ui")}, QDir::Files)) {
+            files << folder.filePath(name);
+        }
+    }
+    const QDir own(QStringLiteral(QUANTARO_SOURCE_DIR "/tests/ui/uimodule/dialogs"));
+    for (const QString& name : own.entryList({QStringLiteral("*.ui")}, QDir::Files)) {
+        files << own.filePath(name);
+    }
+    files << QStringLiteral(QUANTARO_SOURCE_DIR "/app/resources/dialogs/90.ui");
+    ASSERT_GT(files.size(), 60);
+    for (const QString& path : files) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QByteArray bytes = file.readAll();
+        const std::unique_ptr<QWidget> expected = loadWithQt(bytes);
+        DialogTemplate parsed;
+        const std::unique_ptr<QWidget> built(loadForm(bytes, &parsed));
+        // The test module holds broken templates on purpose: both loaders refuse them.
+        ASSERT_EQ(expected != nullptr, built != nullptr) << path.toStdString();
+        if (!expected) {
+            continue;
+        }
+        EXPECT_EQ(describeForm(*built).join(u'\n').toStdString(), describeForm(*expected).join(u'\n').toStdString())
+            << path.toStdString();
+        // The same pass reads what the template reader reads, for the re-layouts.
+        const auto read = DialogTemplate::parse(bytes);
+        ASSERT_TRUE(read.has_value()) << path.toStdString();
+        EXPECT_EQ(parsed.designSize, read->designSize);
+        EXPECT_EQ(parsed.title, read->title);
+        ASSERT_EQ(parsed.items.size(), read->items.size()) << path.toStdString();
+        for (size_t i = 0; i < parsed.items.size(); ++i) {
+            const TemplateItem& a = parsed.items[i];
+            const TemplateItem& b = read->items[i];
+            EXPECT_TRUE(a.id == b.id && a.className == b.className && a.geometry == b.geometry && a.text == b.text &&
+                        a.bitmap == b.bitmap && a.icon == b.icon)
+                << path.toStdString() << " item " << i;
+        }
+    }
+}
+
+TEST(FormLoader, RefusesWhatIsNoFormAndSkipsWhatItDoesNotKnow)
+{
+    EXPECT_EQ(loadForm(QByteArray()), nullptr);
+    EXPECT_EQ(loadForm("<html/>"), nullptr);
+    EXPECT_EQ(loadForm("<ui><widget class=\"QDialog\"/></ui>"), nullptr) << "a form without a size";
+    EXPECT_EQ(loadForm("<ui><widget class=\"QDialog\"><property name=\"geometry\"><rect><x>0"), nullptr)
+        << "a file cut short";
+    const std::unique_ptr<QWidget> form(loadForm(
+        "<ui><widget class=\"QDialog\"><property name=\"geometry\"><rect><width>360</width><height>640</height>"
+        "</rect></property><widget class=\"QCalendarWidget\" name=\"a\"/>"
+        "<widget class=\"QLabel\" name=\"b\"><property name=\"alignment\"><set>Nonsense|Qt::AlignTop</set>"
+        "</property><property name=\"geometry\"><rect><x>-999999999</x><width>5</width></rect></property>"
+        "</widget></widget></ui>"));
+    ASSERT_NE(form, nullptr);
+    const auto children = form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(children.size(), 1) << "an unknown class is left out";
+    EXPECT_EQ(children[0]->geometry(), QRect(-100000, 0, 5, 0));
+}
