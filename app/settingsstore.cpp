@@ -12,10 +12,11 @@
 #include <QSettings>
 #include <QStringList>
 #include <cerrno>
-#include <limits>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quantaro {
 
@@ -403,17 +404,25 @@ QString SettingsStore::folder() const
 
 void SettingsStore::removeWriteLeftovers()
 {
+    const QDir dir(folder());
+    const QString target = fileName();
+    QStringList candidates;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (isReplacementName(target, name)) {
+            candidates << name;
+        }
+    }
+    // Nearly every start finds none: the lock, whose file is written and flushed to the disk, is
+    // taken only when there is something to remove.
+    if (candidates.isEmpty()) {
+        return;
+    }
     QLockFile lock(fileName() + QStringLiteral(".lock"));
     // A writer holds the lock while its new file exists: with the lock taken, every such file is a leftover.
     if (!lock.tryLock(kNoWait)) {
         return;
     }
-    const QDir dir(folder());
-    const QString target = fileName();
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!isReplacementName(target, name)) {
-            continue;
-        }
+    for (const QString& name : std::as_const(candidates)) {
         const QByteArray path = QFile::encodeName(dir.filePath(name));
         struct stat info = {};
         if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
