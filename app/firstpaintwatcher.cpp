@@ -4,13 +4,12 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
+#include <cstdlib>
 
 namespace quantaro {
 
-FirstPaintWatcher::FirstPaintWatcher(QObject* parent)
-    : QObject(parent)
-{
-}
+FirstPaintWatcher::FirstPaintWatcher(QObject* parent) : QObject(parent) {}
 
 void FirstPaintWatcher::installIfRequested()
 {
@@ -25,10 +24,15 @@ bool FirstPaintWatcher::eventFilter(QObject* watched, QEvent* event)
         const auto* widget = qobject_cast<QWidget*>(watched);
         if (widget != nullptr && widget->isWindow()) {
             m_done = true;
-            // Leaves every running event loop, the modal window's included, once what the first
-            // paint queued has run too (the home window loads its catalogue after painting).
+            // Ends the process once what the first paint queued has run too (the home window loads
+            // its catalogue after painting). It ends there and then, without leaving the windows'
+            // loops: the time measured is the wait for a usable window, not the tear-down after it,
+            // and a first start ends before its language window could be answered.
             QTimer::singleShot(0, QCoreApplication::instance(), [] {
-                QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+                QTimer::singleShot(0, QCoreApplication::instance(), [] {
+                    std::fflush(nullptr);
+                    std::_Exit(0);
+                });
             });
         }
     }

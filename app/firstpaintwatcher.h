@@ -5,10 +5,10 @@
 namespace quantaro {
 
 /** Environment variable that makes the program end once its first window has been painted, so
- *  start-up can be timed from outside. */
+ *  start-up can be timed from outside (bench/startup). */
 inline constexpr char kExitAfterPaintVariable[] = "QUANTARO_EXIT_AFTER_PAINT";
 
-/** Ends the application right after the first paint of a top-level window. */
+/** Ends the process right after the first paint of a top-level window. */
 class FirstPaintWatcher final : public QObject
 {
 public:
