@@ -232,19 +232,3 @@ TEST_F(CatalogueLoaderTest, AMultiByteCharacterSplitByAPieceBoundaryIsNotLost)
 }
 
 } // namespace
-
-TEST(RubricCodes, AreFoundWithoutRegardToCaseAndOnlyWhole)
-{
-    const struct
-    {
-        QString code;
-        int index;
-    } cases[] = {
-        {QStringLiteral("CNY"), 0}, {QStringLiteral("len"), 1},  {QStringLiteral("TqE"), kRubricCount - 1},
-        {QStringLiteral("LE"), -1}, {QStringLiteral("LENX"), -1}, {QString(), -1},
-        {QStringLiteral("L\u00c9N"), -1}, {QStringLiteral("LEN "), -1},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(rubricIndexOf(c.code), c.index) << c.code.toStdString();
-    }
-}

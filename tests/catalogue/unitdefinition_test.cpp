@@ -195,6 +195,9 @@ TEST(RubricCodes, AreMatchedWithoutRegardToCase)
     EXPECT_EQ(rubricIndexOf(u"tQe"), 19);
     EXPECT_EQ(rubricIndexOf(u"XYZ"), -1);
     EXPECT_EQ(rubricIndexOf(u" LEN"), -1);
+    for (const QStringView whole : {u"LE", u"LENX", u"", u"L\u00c9N", u"LEN "}) {
+        EXPECT_EQ(rubricIndexOf(whole), -1) << whole.toString().toStdString();
+    }
     EXPECT_EQ(rubricCode(19), QStringLiteral("TQE"));
 }
 
