@@ -9,7 +9,9 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quantaro {
@@ -42,6 +44,23 @@ QString cacheFolder()
     return base.isEmpty() ? QString() : base + QStringLiteral("/Velmora/Quantaro/pictures");
 }
 
+bool readWhole(int fd, void* into, qsizetype size)
+{
+    auto* at = static_cast<char*>(into);
+    while (size > 0) {
+        const ssize_t got = ::read(fd, at, size_t(size));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        at += got;
+        size -= got;
+    }
+    return true;
+}
+
 bool validSize(QSize size)
 {
     return size.width() > 0 && size.height() > 0 && size.width() <= kLargestSide && size.height() <= kLargestSide;
@@ -58,10 +77,18 @@ PictureCache::PictureCache(QString folder) : m_folder(std::move(folder)) {}
 
 QString PictureCache::keyOf(const QByteArray& bytes)
 {
-    // FNV-1a: the same key in every run (Qt's own byte hashes are seeded anew by each process).
+    // FNV-1a over 64-bit words: the same key in every run (Qt's own byte hashes are seeded anew by
+    // each process), and cheap enough to run over every picture a start draws.
     quint64 hash = kFnvOffsetBasis;
-    for (const char byte : bytes) {
-        hash = (hash ^ quint8(byte)) * kFnvPrime;
+    const char* data = bytes.constData();
+    qsizetype at = 0;
+    for (; at + qsizetype(sizeof(quint64)) <= bytes.size(); at += qsizetype(sizeof(quint64))) {
+        quint64 word = 0;
+        std::memcpy(&word, data + at, sizeof word);
+        hash = (hash ^ word) * kFnvPrime;
+    }
+    for (; at < bytes.size(); ++at) {
+        hash = (hash ^ quint8(data[at])) * kFnvPrime;
     }
     return QStringLiteral("%1-%2").arg(hash, 16, 16, QLatin1Char('0')).arg(bytes.size());
 }
@@ -71,39 +98,46 @@ std::optional<CachedPicture> PictureCache::find(const QString& key) const
     if (m_folder.isEmpty()) {
         return std::nullopt;
     }
-    QFile file(m_folder + QLatin1Char('/') + key + QLatin1String(kFileSuffix));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Plain system calls: this runs for every picture of a start, and a QFile costs more than the read.
+    const QByteArray path = QFile::encodeName(m_folder + QLatin1Char('/') + key + QLatin1String(kFileSuffix));
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return std::nullopt;
     }
-    std::array<quint32, kHeaderWords> header{};
-    if (file.read(reinterpret_cast<char*>(header.data()), kHeaderBytes) != kHeaderBytes) {
+    const auto result = read(fd);
+    ::close(fd);
+    return result;
+}
+
+std::optional<CachedPicture> PictureCache::read(int fd)
+{
+    struct stat info {};
+    std::array<quint32, kHeaderWords> header {};
+    if (::fstat(fd, &info) != 0 || !readWhole(fd, header.data(), kHeaderBytes)) {
         return std::nullopt;
     }
     for (quint32& word : header) {
         word = qFromLittleEndian(word);
     }
     const auto [magic, version, naturalWidth, naturalHeight, width, height, stride] = header;
-    const QSize natural{int(naturalWidth), int(naturalHeight)};
-    const QSize pixels{int(width), int(height)};
+    const QSize natural {int(naturalWidth), int(naturalHeight)};
+    const QSize pixels {int(width), int(height)};
     if (magic != kMagic || version != kFormatVersion || !validSize(natural)) {
         return std::nullopt;
     }
     if (pixels.isNull() && stride == 0) {
         // Only the word that these bytes parse, for a picture checked but not drawn.
-        return file.size() == kHeaderBytes ? std::optional(CachedPicture{natural, QImage()}) : std::nullopt;
+        return info.st_size == kHeaderBytes ? std::optional(CachedPicture {natural, QImage()}) : std::nullopt;
     }
     if (!validSize(pixels)) {
         return std::nullopt;
     }
     QImage image(pixels, kPixelFormat);
     if (image.isNull() || qsizetype(stride) != image.bytesPerLine() ||
-        file.size() != kHeaderBytes + image.sizeInBytes()) {
+        info.st_size != kHeaderBytes + image.sizeInBytes() || !readWhole(fd, image.bits(), image.sizeInBytes())) {
         return std::nullopt;
     }
-    if (file.read(reinterpret_cast<char*>(image.bits()), image.sizeInBytes()) != image.sizeInBytes()) {
-        return std::nullopt;
-    }
-    return CachedPicture{natural, image};
+    return CachedPicture {natural, image};
 }
 
 void PictureCache::store(const QString& key, const CachedPicture& picture) const

@@ -44,6 +44,8 @@ public:
     void store(const QString& key, const CachedPicture& picture) const;
 
 private:
+    static std::optional<CachedPicture> read(int fd);
+
     QString m_folder;
 };
 

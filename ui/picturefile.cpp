@@ -4,17 +4,19 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
-#include <QPainter>
+#include <QBuffer>
+#include <QImageReader>
 #include <QSet>
-#include <QSvgRenderer>
 #include <QTimer>
 #include <utility>
 
 namespace quantaro {
 
 namespace {
+// Vector pictures are read through Qt's image plugin for SVG, which is loaded only when a picture has
+// to be rendered: most starts draw every picture from its kept rendering and load no SVG code at all.
+constexpr char kVectorFormat[] = "svg";
 // Bound on a rendered picture's side, so a broken template cannot ask for a huge allocation.
 constexpr int kLargestRenderedSide = 4096;
 
@@ -58,11 +60,16 @@ struct PictureFile::VectorCache
 {
     // The file's bytes, their key and the rendering an earlier run kept, read once on first need.
     bool read = false;
+    bool missing = false;
     QByteArray bytes;
     QString key;
     std::optional<CachedPicture> kept;
-    std::unique_ptr<QSvgRenderer> renderer;
+    // Whether the bytes parse, and the picture's natural size when they do.
     bool parsed = false;
+    std::optional<QSize> natural;
+    // The reader that parsed the bytes, kept for the first rendering so that it parses nothing again.
+    std::unique_ptr<QBuffer> buffer;
+    std::unique_ptr<QImageReader> reader;
     QSize renderedSize;
     qreal renderedRatio = 0;
     QPixmap rendered;
@@ -74,11 +81,11 @@ PictureFile::PictureFile(const QString& path)
         return;
     }
     if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        if (QFileInfo(path).isFile()) {
-            m_path = path;
-            m_vector = true;
-            m_cache = std::make_shared<VectorCache>();
-        }
+        // Whether the file is there is found out when it is first needed: a button names four
+        // pictures and most starts need one of them.
+        m_path = path;
+        m_vector = true;
+        m_cache = std::make_shared<VectorCache>();
         return;
     }
     if (m_raster.load(path)) {
@@ -93,31 +100,35 @@ void PictureFile::readOnce() const
     }
     m_cache->read = true;
     QFile file(m_path);
-    if (file.open(QIODevice::ReadOnly)) {
-        m_cache->bytes = file.readAll();
-        m_cache->key = PictureCache::keyOf(m_cache->bytes);
-        m_cache->kept = PictureCache::instance().find(m_cache->key);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_cache->missing = true;
+        return;
     }
+    m_cache->bytes = file.readAll();
+    m_cache->key = PictureCache::keyOf(m_cache->bytes);
+    m_cache->kept = PictureCache::instance().find(m_cache->key);
 }
 
-QSvgRenderer* PictureFile::renderer() const
+const std::optional<QSize>& PictureFile::parsedSize() const
 {
-    if (!m_cache) {
-        return nullptr;
-    }
     readOnce();
-    if (!m_cache->parsed) {
+    if (!m_cache->parsed && !m_cache->missing) {
         m_cache->parsed = true;
-        auto renderer = std::make_unique<QSvgRenderer>(m_cache->bytes);
-        if (renderer->isValid()) {
-            renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
+        auto buffer = std::make_unique<QBuffer>();
+        buffer->setData(m_cache->bytes);
+        buffer->open(QIODevice::ReadOnly);
+        auto reader = std::make_unique<QImageReader>(buffer.get(), kVectorFormat);
+        const QSize size = reader->size();
+        if (size.isValid()) {
+            m_cache->natural = size;
+            m_cache->buffer = std::move(buffer);
+            m_cache->reader = std::move(reader);
             if (!m_cache->kept && QCoreApplication::instance() != nullptr) {
-                keepParsedLater(m_cache->key, renderer->defaultSize());
+                keepParsedLater(m_cache->key, size);
             }
-            m_cache->renderer = std::move(renderer);
         }
     }
-    return m_cache->renderer.get();
+    return m_cache->natural;
 }
 
 bool PictureFile::isNull() const
@@ -130,7 +141,7 @@ bool PictureFile::isNull() const
     }
     // A picture that an earlier run rendered from these very bytes parses: no need to parse it again.
     readOnce();
-    return !m_cache->kept && renderer() == nullptr;
+    return !m_cache->kept && !parsedSize();
 }
 
 QSize PictureFile::naturalSize() const
@@ -140,8 +151,7 @@ QSize PictureFile::naturalSize() const
         if (m_cache->kept) {
             return m_cache->kept->naturalSize;
         }
-        const QSvgRenderer* svg = renderer();
-        return svg != nullptr ? svg->defaultSize() : QSize();
+        return parsedSize().value_or(QSize());
     }
     return m_raster.size();
 }
@@ -162,19 +172,30 @@ QPixmap PictureFile::stretchedTo(QSize size, qreal devicePixelRatio) const
     if (m_cache->kept && m_cache->kept->image.size() == pixels) {
         pixmap = QPixmap::fromImage(std::exchange(m_cache->kept->image, QImage()));
     } else {
-        QSvgRenderer* svg = renderer();
-        if (svg == nullptr) {
+        const std::optional<QSize> natural = parsedSize();
+        if (!natural) {
             return {};
         }
-        pixmap = QPixmap(pixels);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        svg->render(&painter);
-        painter.end();
+        // Stretched to exactly these pixels in both directions, on a transparent ground. A reader
+        // reads once: the one that parsed the picture draws its first rendering, a new one any other.
+        if (!m_cache->reader) {
+            m_cache->buffer = std::make_unique<QBuffer>();
+            m_cache->buffer->setData(m_cache->bytes);
+            m_cache->buffer->open(QIODevice::ReadOnly);
+            m_cache->reader = std::make_unique<QImageReader>(m_cache->buffer.get(), kVectorFormat);
+        }
+        m_cache->reader->setScaledSize(pixels);
+        const QImage image = m_cache->reader->read();
+        m_cache->reader.reset();
+        m_cache->buffer.reset();
+        if (image.isNull()) {
+            return {};
+        }
         if (!keptThisRun().contains(m_cache->key)) {
             keptThisRun().insert(m_cache->key);
-            PictureCache::instance().store(m_cache->key, {svg->defaultSize(), pixmap.toImage()});
+            PictureCache::instance().store(m_cache->key, {*natural, image});
         }
+        pixmap = QPixmap::fromImage(image);
     }
     pixmap.setDevicePixelRatio(devicePixelRatio);
     m_cache->renderedSize = size;

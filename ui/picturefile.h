@@ -4,8 +4,7 @@
 #include <QSize>
 #include <QString>
 #include <memory>
-
-class QSvgRenderer;
+#include <optional>
 
 namespace quantaro {
 
@@ -39,7 +38,7 @@ public:
 
 private:
     void readOnce() const;
-    QSvgRenderer* renderer() const;
+    const std::optional<QSize>& parsedSize() const;
 
     QString m_path;
     bool m_vector = false;
