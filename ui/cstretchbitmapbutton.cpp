@@ -37,6 +37,7 @@ bool CStretchBitmapButton::AttachAndLoad(int controlId, QWidget* owner, const Re
 {
     detach();
     m_images = {};
+    m_source = nullptr;
     auto* button = qobject_cast<QPushButton*>(findControl(owner, controlId));
     if (!button) {
         return false;
@@ -45,20 +46,29 @@ bool CStretchBitmapButton::AttachAndLoad(int controlId, QWidget* owner, const Re
     m_button->installEventFilter(this);
     m_button->update();
 
-    const ResourceSource& resources = source ? *source : ResourceSource::current();
-    const QString base = m_button->text();
-    for (std::size_t i = 0; i < m_images.size(); ++i) {
-        m_images[i] = PictureFile(resources.bitmapPath(base + QLatin1Char(kImageSuffixes[i])));
-        if (i == indexOf(Image::Up) && m_images[i].isNull()) {
-            break;
-        }
-    }
+    m_source = source != nullptr ? source : &ResourceSource::current();
+    m_base = m_button->text();
     return hasImage(Image::Up);
+}
+
+const PictureFile& CStretchBitmapButton::picture(Image image) const
+{
+    std::optional<PictureFile>& slot = m_images[indexOf(image)];
+    if (!slot) {
+        slot = m_source != nullptr
+                   ? PictureFile(m_source->bitmapPath(m_base + QLatin1Char(kImageSuffixes[indexOf(image)])))
+                   : PictureFile();
+    }
+    return *slot;
 }
 
 bool CStretchBitmapButton::hasImage(Image image) const
 {
-    return !m_images[indexOf(image)].isNull();
+    // Without an up bitmap the button shows none of the others either.
+    if (image != Image::Up && !hasImage(Image::Up)) {
+        return false;
+    }
+    return !picture(image).isNull();
 }
 
 std::optional<CStretchBitmapButton::Image> CStretchBitmapButton::imageFor(bool pressed, bool focused,
@@ -98,15 +108,15 @@ void CStretchBitmapButton::paint()
     }
     // The picture fills the button in one direction and keeps its proportions (a clock stays round
     // on a wide landscape button), centred in the other.
-    const PictureFile& picture = m_images[indexOf(*image)];
+    const PictureFile& shown = picture(*image);
     QRect area = m_button->rect();
-    const QSize fitted = picture.naturalSize().scaled(area.size(), Qt::KeepAspectRatio);
+    const QSize fitted = shown.naturalSize().scaled(area.size(), Qt::KeepAspectRatio);
     if (!fitted.isEmpty()) {
         QRect centred(QPoint(0, 0), fitted);
         centred.moveCenter(area.center());
         area = centred;
     }
-    const QPixmap pixmap = picture.stretchedTo(area.size(), m_button->devicePixelRatioF());
+    const QPixmap pixmap = shown.stretchedTo(area.size(), m_button->devicePixelRatioF());
     QPainter painter(m_button);
     // A plain copy of the source pixels: no smoothing, so the picture keeps its hard edges.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

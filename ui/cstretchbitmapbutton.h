@@ -37,8 +37,9 @@ public:
 
     /**
      * Takes over the push button with that control id among the owner's controls and loads its
-     * bitmaps from the resource source (the process-wide one unless given). True when the up
-     * bitmap was loaded; false also when there is no such button.
+     * bitmaps from the resource source (the process-wide one unless given, which must outlive the
+     * button): the up bitmap now, the others when first shown. True when the up bitmap was loaded;
+     * false also when there is no such button.
      */
     bool AttachAndLoad(int controlId, QWidget* owner, const ResourceSource* source = nullptr);
 
@@ -53,9 +54,13 @@ protected:
 private:
     void detach();
     void paint();
+    const PictureFile& picture(Image image) const;
 
     QPointer<QPushButton> m_button;
-    std::array<PictureFile, 4> m_images;
+    // Found in the resource source when first needed: most buttons only ever show their up bitmap.
+    const ResourceSource* m_source = nullptr;
+    QString m_base;
+    mutable std::array<std::optional<PictureFile>, 4> m_images;
 };
 
 } // namespace quantaro

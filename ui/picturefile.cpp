@@ -2,10 +2,10 @@
 
 #include "ui/picturecache.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
-#include <QBuffer>
 #include <QImageReader>
 #include <QSet>
 #include <QTimer>
