@@ -1,6 +1,6 @@
 #include "ui/dialogtemplate.h"
 
-#include <QXmlStreamReader>
+#include "ui/uixmlreader.h"
 #include <algorithm>
 #include <cmath>
 
@@ -26,7 +26,7 @@ int boundedInt(const QString& text)
 }
 
 // Reads the value inside a <property> element; the reader ends on its end element.
-PropertyValue readPropertyValue(QXmlStreamReader& xml)
+PropertyValue readPropertyValue(UiXmlReader& xml)
 {
     PropertyValue value;
     while (xml.readNextStartElement()) {
@@ -48,7 +48,7 @@ PropertyValue readPropertyValue(QXmlStreamReader& xml)
             }
             value.rect = rect;
         } else if (kind == QLatin1String("string") || kind == QLatin1String("cstring")) {
-            value.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            value.text = xml.readElementText(true);
         } else if (kind == QLatin1String("number")) {
             bool ok = false;
             const int number = xml.readElementText().trimmed().toInt(&ok);
@@ -64,13 +64,13 @@ PropertyValue readPropertyValue(QXmlStreamReader& xml)
 
 // Reads one <widget> element (the reader on its start). Direct children are collected as items
 // when depth is 1; deeper widgets belong to a container and are not addressed.
-void readWidget(QXmlStreamReader& xml, int depth, DialogTemplate& result, TemplateItem& self)
+void readWidget(UiXmlReader& xml, int depth, DialogTemplate& result, TemplateItem& self)
 {
-    self.className = xml.attributes().value(QLatin1String("class")).toString();
+    self.className = xml.attribute(QLatin1StringView("class"));
     while (xml.readNextStartElement()) {
         const auto element = xml.name();
         if (element == QLatin1String("property")) {
-            const QString name = xml.attributes().value(QLatin1String("name")).toString();
+            const QString name = xml.attribute(QLatin1StringView("name"));
             const PropertyValue value = readPropertyValue(xml);
             if (name == QLatin1String("geometry") && value.rect) {
                 self.geometry = *value.rect;
@@ -104,7 +104,7 @@ void readWidget(QXmlStreamReader& xml, int depth, DialogTemplate& result, Templa
 
 std::optional<DialogTemplate> DialogTemplate::parse(const QByteArray& uiFile)
 {
-    QXmlStreamReader xml(uiFile);
+    UiXmlReader xml(uiFile);
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("ui")) {
         return std::nullopt;
     }

@@ -2,6 +2,7 @@
 
 #include "ui/dialogtemplate.h"
 
+#include "ui/uixmlreader.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QWidget>
-#include <QXmlStreamReader>
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -64,7 +64,7 @@ int boundedNumber(QStringView text, int bound)
     return ok ? std::clamp(value, -bound, bound) : 0;
 }
 
-QRect readRect(QXmlStreamReader& xml)
+QRect readRect(UiXmlReader& xml)
 {
     QRect rect;
     while (xml.readNextStartElement()) {
@@ -84,7 +84,7 @@ QRect readRect(QXmlStreamReader& xml)
 }
 
 // Only what a template sets is set, so every other attribute still follows the window's font.
-QFont readFont(QXmlStreamReader& xml)
+QFont readFont(UiXmlReader& xml)
 {
     QFont font;
     while (xml.readNextStartElement()) {
@@ -148,10 +148,10 @@ void keep(TemplateItem& item, DialogTemplate& result, int depth, QStringView nam
 
 // Reads a <property> (the reader on its start), sets it on the widget (if there is one: a widget of
 // a class that is not built still has its item) and keeps what a re-layout needs in the item.
-void readProperty(QXmlStreamReader& xml, QWidget* widget, TemplateItem& item, DialogTemplate& result, int depth)
+void readProperty(UiXmlReader& xml, QWidget* widget, TemplateItem& item, DialogTemplate& result, int depth)
 {
-    const QString name = xml.attributes().value(QLatin1String("name")).toString();
-    const bool standard = xml.attributes().value(QLatin1String("stdset")) != u"0";
+    const QString name = xml.attribute(QLatin1StringView("name"));
+    const bool standard = xml.attribute(QLatin1StringView("stdset")) != u"0";
     const QByteArray key = name.toLatin1();
     while (xml.readNextStartElement()) {
         const auto kind = xml.name();
@@ -165,7 +165,7 @@ void readProperty(QXmlStreamReader& xml, QWidget* widget, TemplateItem& item, Di
             }
             continue;
         } else if (kind == u"string" || kind == u"cstring") {
-            value = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            value = xml.readElementText(true);
         } else if (kind == u"number") {
             if (const auto number = numberOf(xml.readElementText())) {
                 value = *number;
@@ -197,7 +197,7 @@ void readProperty(QXmlStreamReader& xml, QWidget* widget, TemplateItem& item, Di
 
 struct FormReader
 {
-    QXmlStreamReader& xml;
+    UiXmlReader& xml;
     DialogTemplate& result;
     QHash<QString, QWidget*> byName;
     int widgets = 0;
@@ -205,15 +205,15 @@ struct FormReader
     // Reads a <widget> (the reader on its start) into widget and item: its properties and its children.
     void readWidget(QWidget* widget, TemplateItem& item, int depth)
     {
-        item.className = xml.attributes().value(QLatin1String("class")).toString();
+        item.className = xml.attribute(QLatin1StringView("class"));
         while (xml.readNextStartElement()) {
             const auto element = xml.name();
             if (element == u"property") {
                 readProperty(xml, widget, item, result, depth);
             } else if (element == u"widget" && depth < kDeepestNesting && widgets < kMostWidgets) {
                 ++widgets;
-                const QString className = xml.attributes().value(QLatin1String("class")).toString();
-                const QString name = xml.attributes().value(QLatin1String("name")).toString();
+                const QString className = xml.attribute(QLatin1StringView("class"));
+                const QString name = xml.attribute(QLatin1StringView("name"));
                 QWidget* child = widget != nullptr ? newWidget(className, widget) : nullptr;
                 if (child != nullptr) {
                     child->setObjectName(name);
@@ -250,7 +250,7 @@ struct FormReader
 
 QWidget* loadForm(const QByteArray& uiFile, DialogTemplate* parsed)
 {
-    QXmlStreamReader xml(uiFile);
+    UiXmlReader xml(uiFile);
     if (!xml.readNextStartElement() || xml.name() != u"ui") {
         return nullptr;
     }
@@ -260,7 +260,7 @@ QWidget* loadForm(const QByteArray& uiFile, DialogTemplate* parsed)
     while (xml.readNextStartElement()) {
         if (xml.name() == u"widget" && !form) {
             form = std::make_unique<QDialog>();
-            form->setObjectName(xml.attributes().value(QLatin1String("name")).toString());
+            form->setObjectName(xml.attribute(QLatin1StringView("name")));
             TemplateItem top;
             reader.readWidget(form.get(), top, 0);
             result.designSize = top.geometry.size();

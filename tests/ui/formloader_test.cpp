@@ -3,6 +3,7 @@
 #include "testpaths.h"
 #include "ui/dialogtemplate.h"
 #include "ui/formloader.h"
+#include "ui/uixmlreader.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QMetaProperty>
 #include <QUiLoader>
 #include <QWidget>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -137,4 +139,94 @@ TEST(FormLoader, RefusesWhatIsNoFormAndSkipsWhatItDoesNotKnow)
     const auto children = form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_EQ(children.size(), 1) << "an unknown class is left out";
     EXPECT_EQ(children[0]->geometry(), QRect(-100000, 0, 5, 0));
+}
+
+namespace {
+
+QString attributeOf(QXmlStreamReader& xml, const char* name)
+{
+    return xml.attributes().value(QLatin1String(name)).toString();
+}
+QString attributeOf(UiXmlReader& xml, const char* name)
+{
+    return xml.attribute(QLatin1StringView(name));
+}
+QString textOf(QXmlStreamReader& xml)
+{
+    return xml.readElementText();
+}
+QString textOf(UiXmlReader& xml)
+{
+    return xml.readElementText();
+}
+
+// The elements of a template in reading order, with their attributes and the text of the elements
+// that hold values, read by any reader with the stream reader's calls.
+template <class Reader> void dumpElements(Reader& xml, QStringList& out, int depth)
+{
+    static const QStringList kValues = {QStringLiteral("string"), QStringLiteral("number"), QStringLiteral("bool"),
+                                        QStringLiteral("enum"),   QStringLiteral("set"),    QStringLiteral("x"),
+                                        QStringLiteral("y"),      QStringLiteral("width"),  QStringLiteral("height"),
+                                        QStringLiteral("pointsize"), QStringLiteral("tabstop"), QStringLiteral("bold")};
+    while (xml.readNextStartElement()) {
+        QString line = QString(depth, u' ') + xml.name().toString();
+        for (const char* attribute : {"class", "name", "stdset", "version"}) {
+            line += u' ' + attributeOf(xml, attribute);
+        }
+        if (kValues.contains(xml.name().toString())) {
+            line += QStringLiteral(" = ") + textOf(xml);
+            out << line;
+            continue;
+        }
+        out << line;
+        dumpElements(xml, out, depth + 1);
+    }
+}
+
+template <class Reader> std::pair<bool, QStringList> readAll(const QByteArray& bytes)
+{
+    // As the template readers read: the root, and what it holds up to its end.
+    Reader xml(bytes);
+    QStringList out;
+    if (xml.readNextStartElement()) {
+        out << xml.name().toString();
+        dumpElements(xml, out, 1);
+    }
+    return {!xml.hasError() && !out.isEmpty(), out};
+}
+
+} // namespace
+
+TEST(UiXmlReader, ReadsEveryTemplateAndEveryDamagedCopyAsQtsStreamReaderDoes)
+{
+    const QDir folder(QStringLiteral(QUANTARO_SOURCE_DIR "/lang/fr/res/dialogs"));
+    int compared = 0;
+    for (const QString& name : folder.entryList({QStringLiteral("*.ui")}, QDir::Files)) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray whole = file.readAll();
+        std::vector<std::pair<std::string, QByteArray>> copies = {{"whole", whole}};
+        // Cut short, one byte gone, and a byte that means something in XML put in, all over the file.
+        const qsizetype start = whole.indexOf("?>") + 2;
+        constexpr int kPlaces = 24;
+        for (int i = 0; i < kPlaces; ++i) {
+            const qsizetype at = start + (whole.size() - start) * i / kPlaces;
+            copies.push_back({"cut at " + std::to_string(at), whole.left(at)});
+            copies.push_back({"byte gone at " + std::to_string(at), QByteArray(whole).remove(at, 1)});
+            for (const char* inserted : {"<", "&", "\"", ">", "&amp;", "&#233;", "<!-- c -->", "<![CDATA[<]]>", "\r\n"}) {
+                copies.push_back({std::string("'") + inserted + "' at " + std::to_string(at),
+                                  QByteArray(whole).insert(at, inserted)});
+            }
+        }
+        for (const auto& [what, bytes] : copies) {
+            const auto expected = readAll<QXmlStreamReader>(bytes);
+            const auto read = readAll<UiXmlReader>(bytes);
+            ASSERT_EQ(read.first, expected.first) << name.toStdString() << ", " << what;
+            if (expected.first) {
+                ASSERT_EQ(read.second, expected.second) << name.toStdString() << ", " << what;
+            }
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 1000);
 }
