@@ -25,6 +25,28 @@ int boundedInt(const QString& text)
     return ok ? std::clamp(value, -kLargestCoordinate, kLargestCoordinate) : 0;
 }
 
+} // namespace
+
+QRect readTemplateRect(UiXmlReader& xml)
+{
+    QRect rect;
+    while (xml.readNextStartElement()) {
+        const auto field = xml.name();
+        const int number = boundedInt(xml.readElementText());
+        if (field == QLatin1String("x")) {
+            rect.moveLeft(number);
+        } else if (field == QLatin1String("y")) {
+            rect.moveTop(number);
+        } else if (field == QLatin1String("width")) {
+            rect.setWidth(std::max(0, number));
+        } else if (field == QLatin1String("height")) {
+            rect.setHeight(std::max(0, number));
+        }
+    }
+    return rect;
+}
+
+namespace {
 // Reads the value inside a <property> element; the reader ends on its end element.
 PropertyValue readPropertyValue(UiXmlReader& xml)
 {
@@ -32,21 +54,7 @@ PropertyValue readPropertyValue(UiXmlReader& xml)
     while (xml.readNextStartElement()) {
         const auto kind = xml.name();
         if (kind == QLatin1String("rect")) {
-            QRect rect;
-            while (xml.readNextStartElement()) {
-                const auto field = xml.name();
-                const int number = boundedInt(xml.readElementText());
-                if (field == QLatin1String("x")) {
-                    rect.moveLeft(number);
-                } else if (field == QLatin1String("y")) {
-                    rect.moveTop(number);
-                } else if (field == QLatin1String("width")) {
-                    rect.setWidth(std::max(0, number));
-                } else if (field == QLatin1String("height")) {
-                    rect.setHeight(std::max(0, number));
-                }
-            }
-            value.rect = rect;
+            value.rect = readTemplateRect(xml);
         } else if (kind == QLatin1String("string") || kind == QLatin1String("cstring")) {
             value.text = xml.readElementText(true);
         } else if (kind == QLatin1String("number")) {

@@ -9,6 +9,8 @@
 
 namespace quantaro {
 
+class UiXmlReader;
+
 /** Name of the dynamic property that carries a control's id, in templates and on live controls. */
 inline constexpr char kControlIdProperty[] = "controlId";
 /** Height of the bottom menu bar; templates keep this strip of their design size free. */
@@ -39,6 +41,10 @@ struct DialogTemplate
     /** Reads a template; nothing when it is not a usable one. */
     static std::optional<DialogTemplate> parse(const QByteArray& uiFile);
 };
+
+/** Reads a template's <rect> (the reader on its start, and on its end after): x, y, width and
+ *  height, each bounded, the sizes at least 0. */
+QRect readTemplateRect(UiXmlReader& xml);
 
 /**
  * The window's own conversion from design-size pixels to a window of another size: independent x

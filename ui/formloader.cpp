@@ -25,7 +25,6 @@ namespace {
 // Bounds that keep a damaged template from driving huge loops or sizes.
 constexpr int kMostWidgets = 2000;
 constexpr int kDeepestNesting = 8;
-constexpr int kLargestCoordinate = 100000;
 constexpr int kLargestPointSize = 400;
 
 QWidget* newWidget(QStringView className, QWidget* parent)
@@ -62,25 +61,6 @@ int boundedNumber(QStringView text, int bound)
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     return ok ? std::clamp(value, -bound, bound) : 0;
-}
-
-QRect readRect(UiXmlReader& xml)
-{
-    QRect rect;
-    while (xml.readNextStartElement()) {
-        const auto field = xml.name();
-        const int number = boundedNumber(xml.readElementText(), kLargestCoordinate);
-        if (field == u"x") {
-            rect.moveLeft(number);
-        } else if (field == u"y") {
-            rect.moveTop(number);
-        } else if (field == u"width") {
-            rect.setWidth(std::max(0, number));
-        } else if (field == u"height") {
-            rect.setHeight(std::max(0, number));
-        }
-    }
-    return rect;
 }
 
 // Only what a template sets is set, so every other attribute still follows the window's font.
@@ -157,7 +137,7 @@ void readProperty(UiXmlReader& xml, QWidget* widget, TemplateItem& item, DialogT
         const auto kind = xml.name();
         QVariant value;
         if (kind == u"rect") {
-            value = readRect(xml);
+            value = readTemplateRect(xml);
         } else if (kind == u"font") {
             const QFont font = readFont(xml);
             if (widget != nullptr) {
