@@ -253,6 +253,12 @@ void CConvertDlg::onInitDialog()
     // The value field keeps the keyboard: a tap on a key, a list or any other control of the window
     // never takes the focus, so typing on a hardware keyboard after a tap still reaches the field.
     // Only the Tab key moves the focus to them, for a person who works the window without a pointer.
+    if (QLabel* shown = resultField()) {
+        // The result is read only but can be selected and copied, with the pointer or, once Tab
+        // reached it, with the keyboard.
+        shown->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        shown->setFocusPolicy(Qt::TabFocus);
+    }
     const QList<QWidget*> focusable = findChildren<QWidget*>(); // the menu bar and swap button too
     for (QWidget* widget : focusable) {
         // A list's viewport hands its focus policy on to the list: it follows the list.

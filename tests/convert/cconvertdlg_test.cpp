@@ -642,6 +642,7 @@ TEST_F(ConvertDlgTest, TypingAfterTappingAKeyOrAListReachesTheValueField)
     QListWidget* list = to(*window);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     QTest::mouseClick(window->control<QPushButton>(kSwap), Qt::LeftButton);
+    QTest::mouseClick(window->control(kResult), Qt::LeftButton);
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     EXPECT_EQ(QApplication::focusWidget(), input(*window));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("8"));
@@ -898,7 +899,7 @@ TEST_F(ConvertDlgTest, DarkPaletteGetsLighterTitleAndResultColoursOfTheSameHues)
 TEST_F(ConvertDlgTest, TabGoesThroughTheControlsInReadingOrderInEveryShape)
 {
     Rubric rubric = plainRubric();
-    for (const QSize size : {QSize(360, 640), QSize(640, 360)}) {
+    for (const QSize size : {QSize(360, 640), QSize(640, 360), QSize(480, 480), QSize(240, 320)}) {
         screen.size = size;
         auto window = open(rubric);
         window->activateWindow();
@@ -913,16 +914,32 @@ TEST_F(ConvertDlgTest, TabGoesThroughTheControlsInReadingOrderInEveryShape)
         for (QWidget* w : visited) {
             ids << controlIdOf(w);
         }
-        for (const int id : {kInput, kFromList, kToList, kSwap, kFirstKey, kLastKey, kBackspace, kClear, kFilter}) {
+        for (const int id :
+             {kInput, kResult, kFromList, kToList, kSwap, kFirstKey, kLastKey, kBackspace, kClear, kFilter}) {
             EXPECT_TRUE(ids.contains(id)) << id << " at " << size.width();
         }
         // Reading order: the value before the lists, the lists from left to right, and the keypad row by
         // row, each row from the left (7 8 9 above 4 5 6 above 1 2 3).
         for (const auto& [first, then] :
-             {std::pair{kInput, kFromList}, std::pair{kFromList, kToList}, std::pair{1017, 1018}, std::pair{1018, 1019},
-              std::pair{1019, 1014}, std::pair{1014, 1015}, std::pair{1016, 1011}, std::pair{1011, 1013}}) {
+             {std::pair{kInput, kResult}, std::pair{kResult, kFromList}, std::pair{kFromList, kToList},
+              std::pair{1017, 1018}, std::pair{1018, 1019}, std::pair{1019, 1014}, std::pair{1014, 1015},
+              std::pair{1016, 1011}, std::pair{1011, 1013}}) {
             EXPECT_LT(ids.indexOf(first), ids.indexOf(then)) << first << " then " << then << " at " << size.width();
         }
+        // Shift+Tab goes back the same way; the result, read only, is selected and copied from the keyboard.
+        const qsizetype atResult = ids.indexOf(kResult);
+        visited[atResult]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(visited[atResult], Qt::Key_Backtab);
+        EXPECT_EQ(QApplication::focusWidget(), visited[atResult - 1]) << size.width();
+        selectUnits(*window, QStringLiteral("inch"), QStringLiteral("centimetre"));
+        input(*window)->setText(QStringLiteral("2"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), window->control(kResult)) << size.width();
+        QTest::keyClick(window->control(kResult), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(window->control(kResult), Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("5.08"));
+        QTest::keyClicks(window->control(kResult), QStringLiteral("9"));
+        EXPECT_EQ(result(*window), QStringLiteral("5.08"));
         // Space on a focused key types as a tap does.
         QWidget* seven = window->control(1017);
         seven->setFocus();
