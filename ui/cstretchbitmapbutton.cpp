@@ -1,6 +1,7 @@
 #include "ui/cstretchbitmapbutton.h"
 
 #include "ui/controls.h"
+#include "ui/touchstyle.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -28,6 +29,7 @@ void CStretchBitmapButton::detach()
 {
     if (m_button) {
         m_button->removeEventFilter(this);
+        m_button->setProperty(kOwnFocusPictureProperty, QVariant());
         m_button->update();
     }
     m_button = nullptr;
@@ -53,6 +55,8 @@ bool CStretchBitmapButton::AttachAndLoad(int controlId, QWidget* owner, const Re
             break;
         }
     }
+    // Its focus picture shows where the keyboard is: the touch style draws no frame over it.
+    m_button->setProperty(kOwnFocusPictureProperty, hasImage(Image::Up) && hasImage(Image::Focus));
     return hasImage(Image::Up);
 }
 

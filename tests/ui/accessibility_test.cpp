@@ -21,8 +21,10 @@
 #include "ui/bottommenubar.h"
 #include "ui/contrast.h"
 #include "ui/controls.h"
+#include "ui/touchstyle.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -35,6 +37,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -201,6 +204,9 @@ QList<TextOnGround> visibleTexts(const QuantaroDialog& window, const ResourceSou
 class Accessibility : public ::testing::TestWithParam<Language>
 {
 protected:
+    // The program's own style, which frames the control that has the keyboard.
+    static void SetUpTestSuite() { applyTouchDefaults(); }
+
     void SetUp() override
     {
         settings = std::make_unique<SettingsStore>(m_settingsDir.filePath(QStringLiteral("q.ini")));
@@ -343,6 +349,48 @@ TEST_P(Accessibility, EveryTextStandsOutFromItsBackgroundInALightAndADarkPalette
             std::cout << (dark ? "dark" : "light") << " lowest " << lowest << " at " << lowestWhere.toStdString()
                       << "\n";
         }
+    }
+}
+
+// Whichever control has the keyboard shows it: a frame just inside its edge in an accent colour that
+// stands out from the control's own ground and from the window around it (a picture button shows
+// its focus picture instead).
+TEST_P(Accessibility, TheControlWithTheKeyboardIsFramedUnderALightAndADarkPalette)
+{
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
+        forEveryWindow([&](const QString& step, QuantaroDialog& window) {
+            window.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window)) << step.toStdString();
+            for (QWidget* control : window.findChildren<QWidget*>()) {
+                if (!control->isVisible() || !control->isEnabled() || control->focusProxy() ||
+                    (control->focusPolicy() & Qt::TabFocus) == 0 ||
+                    control->property(kOwnFocusPictureProperty).toBool()) {
+                    continue;
+                }
+                control->setFocus(Qt::TabFocusReason);
+                QApplication::processEvents();
+                const std::string where = (dark ? "dark " : "light ") + step.toStdString() + " " +
+                                          control->objectName().toStdString() + " " +
+                                          control->metaObject()->className();
+                const QColor frame = focusFrameColour(control);
+                const auto* area = qobject_cast<QAbstractScrollArea*>(control);
+                const QWidget* face = area ? area->viewport() : control;
+                EXPECT_GE(contrastRatio(frame, backgroundBehind(control->parentWidget())), kFocusFrameContrast)
+                    << where;
+                EXPECT_GE(contrastRatio(frame, face->palette().color(face->backgroundRole())), kFocusFrameContrast)
+                    << where;
+                // The middle of each side, just inside the edge, is drawn in the frame's colour.
+                const QImage seen = window.grab(QRect(control->mapTo(&window, QPoint()), control->size())).toImage();
+                const int w = seen.width();
+                const int h = seen.height();
+                for (const QPoint at :
+                     {QPoint(0, h / 2), QPoint(w - 1, h / 2), QPoint(w / 2, 0), QPoint(w / 2, h - 1)}) {
+                    EXPECT_EQ(seen.pixelColor(at).name().toStdString(), frame.name().toStdString())
+                        << where << " at " << at.x() << "," << at.y();
+                }
+            }
+        });
     }
 }
 
