@@ -9,6 +9,11 @@ namespace quantaro {
 
 /** The least contrast of a text against its background that people with low vision can read. */
 inline constexpr double kMinimumTextContrast = 4.5;
+/** Large text (bold of at least kLargeBoldTextPoints, or any text of kLargeTextPoints) is read
+ *  from less contrast. */
+inline constexpr double kLargeTextContrast = 3.0;
+inline constexpr double kLargeBoldTextPoints = 14.0;
+inline constexpr double kLargeTextPoints = 18.0;
 
 /** The relative luminance of a colour (0 for black, 1 for white), as contrast ratios use it. */
 double relativeLuminance(const QColor& colour);

@@ -562,15 +562,21 @@ TEST_F(ConvertDlgTest, TitleAndResultKeepTheirLookThroughEveryShape)
     for (const QSize size : {QSize(640, 360), QSize(480, 480), QSize(240, 320), QSize(320, 240), QSize(360, 640)}) {
         screen.size = size;
         window->resize(size);
-        EXPECT_EQ(title(*window), QStringLiteral("Length\n(Metric)")) << size.width();
+        // The title stays large text (bold, 14 points or more), however small the screen: where its
+        // two lines have no room at that size, it is one line cut short, whole in its tooltip and
+        // for a screen reader.
+        EXPECT_TRUE(titleLabel->font().bold()) << size.width();
+        EXPECT_GE(titleLabel->font().pointSizeF(), 14.0) << size.width();
+        const bool small = size.height() < 360;
+        EXPECT_EQ(title(*window) == QStringLiteral("Length\n(Metric)"), !small) << size.width();
+        EXPECT_EQ(titleLabel->toolTip(), small ? QStringLiteral("Length\n(Metric)") : QString()) << size.width();
+        EXPECT_EQ(titleLabel->accessibleName(), QStringLiteral("Length (Metric)")) << size.width();
         EXPECT_EQ(result(*window), QStringLiteral("1.5")) << size.width();
-        // Both lines of the title fit, however small the screen.
         const QRect room = titleLabel->contentsRect();
-        EXPECT_LE(QFontMetrics(titleLabel->font())
-                      .boundingRect(room, int(titleLabel->alignment()) | Qt::TextWordWrap, title(*window))
-                      .height(),
-                  room.height())
-            << size.width();
+        const QRect needed = QFontMetrics(titleLabel->font())
+                                 .boundingRect(room, int(titleLabel->alignment()) | Qt::TextWordWrap, title(*window));
+        EXPECT_LE(needed.height(), room.height()) << size.width();
+        EXPECT_LE(needed.width(), room.width()) << size.width();
         EXPECT_GE(resultLabel->font().pointSizeF(), 11.0) << size.width();
     }
     // Two lines beside the unit search take a point less than the design's 16.
