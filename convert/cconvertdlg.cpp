@@ -729,7 +729,10 @@ void CConvertDlg::refreshTitle()
         showWithoutShrinkingBelow(title, whole, kLargeBoldTextPoints);
         // A title cut short is whole in its tooltip and for a screen reader.
         title->setToolTip(title->text() == whole ? QString() : whole);
-        setSpokenName(title, QString(whole).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        const QString spokenTitle = QString(whole).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        setSpokenName(title, spokenTitle);
+        // A screen reader reads a window's name as it opens, but not a one-word label in it.
+        setSpokenName(this, windowTitle() + QStringLiteral(", ") + spokenTitle);
     }
     recompute();
 }

@@ -8,6 +8,7 @@
 #include "ui/contrast.h"
 #include "ui/controls.h"
 #include "ui/relayoutfromtemplate.h"
+#include "ui/spokentext.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -252,6 +253,7 @@ void QuantaroDialog::connectControls()
             connect(edit, &QLineEdit::textChanged, this, [this, id] { notify(id, Notification::TextChanged); });
         } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
             followFinger(list);
+            tellCurrentRowOnFocus(list);
             connect(list, &QListWidget::currentRowChanged, this,
                     [this, id] { notify(id, Notification::SelectionChanged); });
             connect(list, &QListWidget::itemChanged, this, [this, id] { notify(id, Notification::ItemChanged); });
