@@ -27,6 +27,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
 
 using namespace quantaro;
 using namespace quantaro::convertdlg;
@@ -959,6 +960,14 @@ TEST_F(ConvertDlgTest, TabGoesThroughTheControlsInReadingOrderInEveryShape)
         EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("5.08"));
         QTest::keyClicks(window->control(kResult), QStringLiteral("9"));
         EXPECT_EQ(result(*window), QStringLiteral("5.08"));
+        // Arrow keys go across the keypad as it lies.
+        for (const auto& [start, key, end] :
+             {std::tuple{1018, Qt::Key_Down, 1015}, std::tuple{1015, Qt::Key_Up, 1018},
+              std::tuple{1015, Qt::Key_Left, 1014}, std::tuple{1015, Qt::Key_Right, 1016}}) {
+            window->control(start)->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(window->control(start), key);
+            EXPECT_EQ(controlIdOf(QApplication::focusWidget()), end) << start << " " << key << " at " << size.width();
+        }
         // Space on a focused key types as a tap does.
         QWidget* seven = window->control(1017);
         seven->setFocus();
