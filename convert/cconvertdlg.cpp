@@ -693,7 +693,7 @@ void CConvertDlg::showRecentPairs()
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setStyle(touchMenuStyle());
-    keepSelectionReadable(menu);
+    keepTextsReadable(menu);
     const QList<UnitPair> offered = offeredRecentPairs();
     for (const UnitPair& pair : offered) {
         QAction* item = menu->addAction(pair.from + kPairArrow + pair.to);

@@ -347,7 +347,7 @@ void BottomMenuBar::openPopup(int index)
 
 void BottomMenuBar::prepare(QMenu* menu)
 {
-    keepSelectionReadable(menu);
+    keepTextsReadable(menu);
     restoreItems(menu);
     emit popupAboutToShow(menu);
     arrangeColumns(menu);

@@ -570,7 +570,7 @@ void QuantaroDialog::followPalette()
         selecting << view;
     }
     for (QWidget* widget : selecting) {
-        keepSelectionReadable(widget);
+        keepTextsReadable(widget);
     }
     m_followingPalette = false;
 }
