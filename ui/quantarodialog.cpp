@@ -27,7 +27,6 @@
 #include <QStyledItemDelegate>
 #include <QUiLoader>
 #include <algorithm>
-#include <cstdlib>
 
 namespace quantaro {
 
@@ -84,54 +83,6 @@ private:
     QListWidget* m_list;
     int m_minimumHeight;
 };
-
-// The push button that an arrow key leads to from this one: of its sibling buttons that Tab reaches,
-// the nearest whose centre lies past its edge that way, a step sideways counting double. Null when
-// there is none.
-QWidget* buttonTowards(const QWidget* from, int key)
-{
-    QPoint way;
-    switch (key) {
-    case Qt::Key_Left:
-        way = QPoint(-1, 0);
-        break;
-    case Qt::Key_Right:
-        way = QPoint(1, 0);
-        break;
-    case Qt::Key_Up:
-        way = QPoint(0, -1);
-        break;
-    case Qt::Key_Down:
-        way = QPoint(0, 1);
-        break;
-    default:
-        return nullptr;
-    }
-    constexpr int kSidewaysWeight = 2;
-    const QWidget* parent = from->parentWidget();
-    if (!parent) {
-        return nullptr;
-    }
-    const QPoint start = from->geometry().center();
-    const int reach = way.x() != 0 ? from->width() / 2 : from->height() / 2;
-    QWidget* best = nullptr;
-    int bestScore = 0;
-    for (QPushButton* button : parent->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (button == from || !button->isVisible() || !button->isEnabled() ||
-            (button->focusPolicy() & Qt::TabFocus) == 0) {
-            continue;
-        }
-        const QPoint step = button->geometry().center() - start;
-        const int along = step.x() * way.x() + step.y() * way.y();
-        const int sideways = std::abs(step.x() * way.y() + step.y() * way.x());
-        const int score = along + kSidewaysWeight * sideways;
-        if (along > reach && (!best || score < bestScore)) {
-            best = button;
-            bestScore = score;
-        }
-    }
-    return best;
-}
 
 // Splits the controls into groups that no control bridges along one axis (bands one above the
 // other, or columns side by side), in order along that axis.

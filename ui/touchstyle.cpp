@@ -2,6 +2,7 @@
 
 #include "ui/contrast.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QColor>
@@ -48,11 +49,12 @@ QRegion ringInside(const QRect& rect)
         QRegion(rect.adjusted(kFocusFrameWidth, kFocusFrameWidth, -kFocusFrameWidth, -kFocusFrameWidth)));
 }
 
-// Whether the control shows where the keyboard is by a frame: not a window, a popup's list or a
-// picture button that has a focus picture of its own.
+// Whether the control shows where the keyboard is by a frame: not a window, a popup's list (which
+// shows its current row) or a picture button that has a focus picture of its own.
 bool wantsRing(const QWidget* control)
 {
-    return control && !control->isWindow() && control->window()->windowType() != Qt::Popup &&
+    return control && !control->isWindow() &&
+           !(control->window()->windowType() == Qt::Popup && qobject_cast<const QAbstractItemView*>(control)) &&
            !control->property(kOwnFocusPictureProperty).toBool();
 }
 
