@@ -148,7 +148,8 @@ public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
     {
-        if (hint == SH_Menu_Scrollable) {
+        // Space chooses an item as Enter does, as it presses a focused button everywhere else.
+        if (hint == SH_Menu_Scrollable || hint == SH_Menu_SpaceActivatesItem) {
             return 1;
         }
         return QProxyStyle::styleHint(hint, option, widget, returnData);
@@ -405,6 +406,16 @@ void BottomMenuBar::openPopup(int index)
         placed = keptInside(placed, screen->availableGeometry());
     }
     menu->setGeometry(placed);
+    // Opened from the keyboard (a tap leaves the focus where it was), the popup starts on its first
+    // item, so that Enter chooses at once and a screen reader says where the keyboard is.
+    if (m_buttons[index]->hasFocus()) {
+        for (QAction* item : menu->actions()) {
+            if (item->isVisible() && item->isEnabled() && !item->isSeparator() && !isDrawingAid(item)) {
+                menu->setActiveAction(item);
+                break;
+            }
+        }
+    }
 }
 
 void BottomMenuBar::prepare(QMenu* menu)
