@@ -289,7 +289,13 @@ int QuantaroDialog::exec()
     if (!m_created) {
         return kCreationFailed;
     }
-    return QDialog::exec();
+    const int result = QDialog::exec();
+    // The window that opened this one takes the keyboard back, also where no window manager hands
+    // it back (a bare X server): a person without a pointer could not reach it otherwise.
+    if (QWidget* opener = parentWidget() ? parentWidget()->window() : nullptr; opener && opener->isVisible()) {
+        opener->activateWindow();
+    }
+    return result;
 }
 
 QWidget* QuantaroDialog::control(int id) const
