@@ -3,7 +3,6 @@
 #include "ui/contrast.h"
 
 #include <QAbstractItemView>
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QColor>
 #include <QEvent>
@@ -42,7 +41,8 @@ bool isFocusRing(const QStyleOption* option, const QWidget* widget)
     return qobject_cast<const QFocusFrame*>(drawn) != nullptr;
 }
 
-// A ring of the frame's width just inside the rectangle.
+// A ring of the frame's width just inside the rectangle (the focus frame's: the control's grown by
+// that width).
 QRegion ringInside(const QRect& rect)
 {
     return QRegion(rect).subtracted(
@@ -83,10 +83,11 @@ public:
             return kTouchIndicatorSize;
         case PM_FocusFrameHMargin:
         case PM_FocusFrameVMargin:
-            // The ring lies on the control's own edge: it needs no room between controls and is not
-            // cut off by the window's edge.
+            // The ring lies just outside the control, on the window's ground, where it stands out
+            // whatever the control paints (a language's banner is as blue as the accent); it takes
+            // half of the least gap between touch targets.
             if (isFocusRing(option, widget)) {
-                return 0;
+                return kFocusFrameWidth;
             }
             return QProxyStyle::pixelMetric(metric, option, widget);
         default:
@@ -159,16 +160,9 @@ void applyTouchDefaults()
 
 QColor focusFrameColour(const QWidget* control)
 {
-    const QPalette& palette = control->palette();
-    // Inside the edge lies the control's own ground (a list's rows, a button's face), outside it the
-    // window's.
-    const auto* area = qobject_cast<const QAbstractScrollArea*>(control);
-    const QWidget* face = area && area->viewport() ? area->viewport() : control;
-    const QColor own = face->palette().color(QPalette::Active, face->backgroundRole());
     const QColor around = backgroundBehind(control->parentWidget() ? control->parentWidget() : control);
-    const QColor accent =
-        contrastingWith(palette.color(QPalette::Active, QPalette::Highlight), around, kFocusFrameContrast);
-    return contrastingWith(accent, own, kFocusFrameContrast);
+    return contrastingWith(control->palette().color(QPalette::Active, QPalette::Highlight), around,
+                           kFocusFrameContrast);
 }
 
 } // namespace quantaro

@@ -9,9 +9,9 @@ namespace quantaro {
 inline constexpr double kSmallestTextPoints = 11.0;
 /** Side of a check box's or radio button's box: large enough to see and to hit with a finger. */
 inline constexpr int kTouchIndicatorSize = 24;
-/** Width of the accent frame around the control that has the keyboard, drawn inside its edge. */
+/** Width of the accent frame around the control that has the keyboard, drawn just outside its edge. */
 inline constexpr int kFocusFrameWidth = 2;
-/** The least contrast of the focus frame with the colours on either side of it (what a control's
+/** The least contrast of the focus frame with the window's ground it is drawn on (what a control's
  *  outline needs to be seen, as against a text's 4.5 : 1). */
 inline constexpr double kFocusFrameContrast = 3.0;
 /** A boolean property of a control that shows its focus itself (a picture button with a focus
@@ -24,7 +24,7 @@ inline constexpr const char* kOwnFocusPictureProperty = "quantaroOwnFocusPicture
 void applyTouchDefaults();
 
 /** The colour of the focus frame around control: the palette's accent, made lighter or darker in
- *  its hue until it stands out from the control's own background and from what lies around it. */
+ *  its hue until it stands out from the ground around the control. */
 QColor focusFrameColour(const QWidget* control);
 
 } // namespace quantaro
