@@ -50,6 +50,9 @@ void CAboutDlg::onInitDialog()
         }
     }
     colourLinks();
+    // A screen reader reads a window's name as it opens, but passes over a label of two words such
+    // as the version.
+    setAccessibleName(windowTitle() + QStringLiteral(", ") + m_versionText);
 }
 
 void CAboutDlg::colourLinks()

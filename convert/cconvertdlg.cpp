@@ -38,8 +38,10 @@ const QColor kTitleColour(0, 160, 0);
 constexpr int kBoldWeight = 700;
 constexpr int kUnitIndexRole = Qt::UserRole;
 
-// The smallest text the window shrinks a title or result to when the screen leaves it little room.
-constexpr qreal kSmallestTitlePoints = 7.0;
+// The smallest text the window shrinks the pair line or the result to when the screen leaves it
+// little room. The title's fixed green is readable on a light window as large text only: it stays
+// bold and at least kLargeBoldTextPoints.
+constexpr qreal kSmallestPairPoints = 7.0;
 constexpr qreal kSmallestResultPoints = 11.0;
 constexpr qreal kFitStepPoints = 0.5;
 
@@ -69,6 +71,45 @@ void fitText(QLabel* label, qreal start, qreal smallest)
         fitted.setPointSizeF(fitted.pointSizeF() - kFitStepPoints);
     }
     label->setFont(fitted);
+}
+
+// Shows text in the label's design font made smaller (never below smallest) until it fits; where
+// even the smallest leaves too little room, each line is cut short with an ellipsis, and lines that
+// outnumber the rows the label has room for are first joined into one.
+void showWithoutShrinkingBelow(QLabel* label, const QString& text, qreal smallest)
+{
+    QFont fitted = designFont(label);
+    fitted.setPointSizeF(std::max(fitted.pointSizeF(), smallest));
+    const QRect room = label->contentsRect();
+    const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
+    const auto fits = [&room, flags](const QFont& font, const QString& shown) {
+        const QRect needed = QFontMetrics(font).boundingRect(room, flags, shown);
+        return needed.height() <= room.height() && needed.width() <= room.width();
+    };
+    while (!fits(fitted, text) && fitted.pointSizeF() - kFitStepPoints >= smallest) {
+        fitted.setPointSizeF(fitted.pointSizeF() - kFitStepPoints);
+    }
+    label->setFont(fitted);
+    if (fits(fitted, text)) {
+        label->setText(text);
+        return;
+    }
+    const QFontMetrics metrics(fitted);
+    const int rows = 1 + std::max(0, room.height() - metrics.height()) / std::max(1, metrics.lineSpacing());
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.size() > rows) {
+        lines = QStringList{lines.join(QLatin1Char(' '))};
+    }
+    for (QString& line : lines) {
+        line = metrics.elidedText(line, Qt::ElideRight, room.width());
+    }
+    label->setText(lines.join(QLatin1Char('\n')));
+    // A row lower than one line of the font (the title of a 240x320 screen) takes what it lacks from
+    // the empty margin above it: the label stands at the top of its window.
+    const int missing = metrics.boundingRect(room, flags, label->text()).height() - room.height();
+    if (const int taken = std::min(missing, label->y()); taken > 0) {
+        label->setGeometry(label->x(), label->y() - taken, label->width(), label->height() + taken);
+    }
 }
 
 // The colour was chosen for a light window: a dark one gets a lighter variant of its hue.
@@ -253,6 +294,12 @@ void CConvertDlg::onInitDialog()
     // The value field keeps the keyboard: a tap on a key, a list or any other control of the window
     // never takes the focus, so typing on a hardware keyboard after a tap still reaches the field.
     // Only the Tab key moves the focus to them, for a person who works the window without a pointer.
+    if (QLabel* shown = resultField()) {
+        // The result is read only but can be selected and copied, with the pointer or, once Tab
+        // reached it, with the keyboard.
+        shown->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        shown->setFocusPolicy(Qt::TabFocus);
+    }
     const QList<QWidget*> focusable = findChildren<QWidget*>(); // the menu bar and swap button too
     for (QWidget* widget : focusable) {
         // A list's viewport hands its focus policy on to the list: it follows the list.
@@ -454,7 +501,7 @@ void CConvertDlg::showPairLine(int from, int to)
     const QString toName = to >= 0 ? m_rubric.unit(to).name() : kNoUnit;
     QString text = fromName + kPairArrow + toName;
     line->setText(text);
-    fitText(line, kSmallestTitlePoints, kSmallestTitlePoints);
+    fitText(line, kSmallestPairPoints, kSmallestPairPoints);
     const QFontMetrics metrics(line->font());
     const int room = line->contentsRect().width();
     if (metrics.horizontalAdvance(text) > room) {
@@ -646,7 +693,7 @@ void CConvertDlg::showRecentPairs()
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setStyle(touchMenuStyle());
-    keepSelectionReadable(menu);
+    keepTextsReadable(menu);
     const QList<UnitPair> offered = offeredRecentPairs();
     for (const UnitPair& pair : offered) {
         QAction* item = menu->addAction(pair.from + kPairArrow + pair.to);
@@ -675,12 +722,17 @@ void CConvertDlg::fitRowsToScale()
 void CConvertDlg::refreshTitle()
 {
     if (QLabel* title = control<QLabel>(kTitle)) {
-        if (m_rubric.hasSousRubrics() && m_currentSousRubric < m_rubric.sousRubricCount()) {
-            title->setText(QStringLiteral("%1\n(%2)").arg(m_rubric.name(), m_rubric.sousRubric(m_currentSousRubric)));
-        } else {
-            title->setText(m_rubric.name());
-        }
-        fitText(title, fontscale::kSmallestPoints, kSmallestTitlePoints);
+        const QString whole =
+            m_rubric.hasSousRubrics() && m_currentSousRubric < m_rubric.sousRubricCount()
+                ? QStringLiteral("%1\n(%2)").arg(m_rubric.name(), m_rubric.sousRubric(m_currentSousRubric))
+                : m_rubric.name();
+        showWithoutShrinkingBelow(title, whole, kLargeBoldTextPoints);
+        // A title cut short is whole in its tooltip and for a screen reader.
+        title->setToolTip(title->text() == whole ? QString() : whole);
+        const QString spokenTitle = QString(whole).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        setSpokenName(title, spokenTitle);
+        // A screen reader reads a window's name as it opens, but not a one-word label in it.
+        setSpokenName(this, windowTitle() + QStringLiteral(", ") + spokenTitle);
     }
     recompute();
 }

@@ -2,6 +2,7 @@
 #include "ui/screenshape.h"
 
 #include "ui/contrast.h"
+#include "ui/controls.h"
 #include "ui/dialogtemplate.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPointer>
 #include <QProxyStyle>
@@ -20,6 +22,7 @@
 #include <QScrollBar>
 #include <QScroller>
 #include <QStyleOptionMenuItem>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
@@ -42,6 +45,65 @@ bool isDrawingAid(const QAction* action)
 {
     return action->property(kDrawingAidProperty).toBool();
 }
+
+// The keys of a popup laid out as a grid of buttons, which QMenu's own keys do not reach: arrows go
+// across the grid as it lies, Tab and Shift+Tab along it, Enter and Space choose, Escape closes.
+class GridKeys final : public QObject
+{
+public:
+    explicit GridKeys(QWidget* grid) : QObject(grid), m_grid(grid) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (!button || event->type() != QEvent::KeyPress) {
+            return QObject::eventFilter(watched, event);
+        }
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        switch (key) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            if (QWidget* next = buttonTowards(button, key)) {
+                next->setFocus(Qt::TabFocusReason);
+            }
+            return true;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            step(button, key == Qt::Key_Tab ? 1 : -1);
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto* tool = qobject_cast<QToolButton*>(button); tool && tool->menu()) {
+                tool->showMenu();
+            } else {
+                button->click();
+            }
+            return true;
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+
+private:
+    void step(QAbstractButton* from, int by)
+    {
+        QList<QAbstractButton*> reachable;
+        for (QAbstractButton* button : m_grid->findChildren<QAbstractButton*>()) {
+            if (button->isEnabled()) {
+                reachable << button;
+            }
+        }
+        const qsizetype count = reachable.size();
+        if (count > 0) {
+            reachable[(reachable.indexOf(from) + by + count) % count]->setFocus(Qt::TabFocusReason);
+        }
+    }
+
+    QWidget* m_grid;
+};
 
 int commandIdOf(const QAction* action)
 {
@@ -86,7 +148,8 @@ public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
     {
-        if (hint == SH_Menu_Scrollable) {
+        // Space chooses an item as Enter does, as it presses a focused button everywhere else.
+        if (hint == SH_Menu_Scrollable || hint == SH_Menu_SpaceActivatesItem) {
             return 1;
         }
         return QProxyStyle::styleHint(hint, option, widget, returnData);
@@ -343,11 +406,21 @@ void BottomMenuBar::openPopup(int index)
         placed = keptInside(placed, screen->availableGeometry());
     }
     menu->setGeometry(placed);
+    // Opened from the keyboard (a tap leaves the focus where it was), the popup starts on its first
+    // item, so that Enter chooses at once and a screen reader says where the keyboard is.
+    if (m_buttons[index]->hasFocus()) {
+        for (QAction* item : menu->actions()) {
+            if (item->isVisible() && item->isEnabled() && !item->isSeparator() && !isDrawingAid(item)) {
+                menu->setActiveAction(item);
+                break;
+            }
+        }
+    }
 }
 
 void BottomMenuBar::prepare(QMenu* menu)
 {
-    keepSelectionReadable(menu);
+    keepTextsReadable(menu);
     restoreItems(menu);
     emit popupAboutToShow(menu);
     arrangeColumns(menu);
@@ -414,6 +487,7 @@ void BottomMenuBar::restoreItems(QMenu* menu)
 QWidget* BottomMenuBar::columnGrid(QMenu* menu, const QList<QAction*>& list, bool honourBreaks)
 {
     auto* grid = new QWidget;
+    auto* keys = new GridKeys(grid);
     auto* columns = new QHBoxLayout(grid);
     columns->setContentsMargins(kBarSpacing, kBarSpacing, kBarSpacing, kBarSpacing);
     QVBoxLayout* column = nullptr;
@@ -444,6 +518,7 @@ QWidget* BottomMenuBar::columnGrid(QMenu* menu, const QList<QAction*>& list, boo
         button->setMinimumHeight(kColumnRowHeight);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->installEventFilter(keys);
         if (item->menu()) {
             button->setMenu(item->menu());
             button->setPopupMode(QToolButton::InstantPopup);
@@ -516,6 +591,16 @@ void BottomMenuBar::arrangeColumns(QMenu* menu)
     gridAction->setProperty(kDrawingAidProperty, true);
     gridAction->setDefaultWidget(scroller);
     menu->addAction(gridAction);
+    // The keyboard starts at the item marked chosen, else at the first one, once the popup shows.
+    QAbstractButton* start = nullptr;
+    for (QAbstractButton* button : grid->findChildren<QAbstractButton*>()) {
+        if (button->isEnabled() && (!start || (button->isChecked() && !start->isChecked()))) {
+            start = button;
+        }
+    }
+    if (start) {
+        QTimer::singleShot(0, start, [start] { start->setFocus(Qt::PopupFocusReason); });
+    }
 }
 
 } // namespace quantaro

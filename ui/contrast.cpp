@@ -80,27 +80,33 @@ QColor readableOn(const QColor& chosen, const QColor& background, double minimum
     return contrastingWith(chosen, background, minimum);
 }
 
-QPalette withReadableSelection(QPalette palette)
+QPalette withReadableTexts(QPalette palette)
 {
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         const QColor text = palette.color(group, QPalette::HighlightedText);
         palette.setColor(group, QPalette::Highlight, contrastingWith(palette.color(group, QPalette::Highlight), text));
+        // Dark themes tend to grey the hint of an empty field to just under what can be read.
+        palette.setColor(
+            group, QPalette::PlaceholderText,
+            contrastingWith(palette.color(group, QPalette::PlaceholderText), palette.color(group, QPalette::Base)));
     }
     return palette;
 }
 
-void keepSelectionReadable(QWidget* widget)
+void keepTextsReadable(QWidget* widget)
 {
     if (!widget) {
         return;
     }
-    const QPalette readable = withReadableSelection(QApplication::palette(widget));
+    const QPalette readable = withReadableTexts(QApplication::palette(widget));
     QPalette mine = widget->palette();
     bool changed = false;
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        if (mine.color(group, QPalette::Highlight) != readable.color(group, QPalette::Highlight)) {
-            mine.setColor(group, QPalette::Highlight, readable.color(group, QPalette::Highlight));
-            changed = true;
+        for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::PlaceholderText}) {
+            if (mine.color(group, role) != readable.color(group, role)) {
+                mine.setColor(group, role, readable.color(group, role));
+                changed = true;
+            }
         }
     }
     if (changed) {

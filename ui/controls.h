@@ -16,5 +16,9 @@ int controlIdOf(const QWidget* control);
 QWidget* findControl(const QWidget* window, int id);
 /** Every addressed control of the window by id. */
 QHash<int, QWidget*> controlsById(const QWidget* window);
+/** The button that an arrow key (Qt::Key_Left ... Qt::Key_Down) leads to from this one: of its
+ *  sibling buttons that Tab reaches, the nearest whose centre lies past its edge that way, a step
+ *  sideways counting double. Null for any other key or when there is none. */
+QWidget* buttonTowards(const QWidget* from, int key);
 
 } // namespace quantaro

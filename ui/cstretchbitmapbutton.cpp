@@ -1,6 +1,7 @@
 #include "ui/cstretchbitmapbutton.h"
 
 #include "ui/controls.h"
+#include "ui/touchstyle.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -28,6 +29,7 @@ void CStretchBitmapButton::detach()
 {
     if (m_button) {
         m_button->removeEventFilter(this);
+        m_button->setProperty(kOwnFocusPictureProperty, QVariant());
         m_button->update();
     }
     m_button = nullptr;
@@ -96,6 +98,11 @@ bool CStretchBitmapButton::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Paint && watched == m_button) {
         paint();
         return true;
+    }
+    if (event->type() == QEvent::FocusIn && watched == m_button) {
+        // Its focus picture shows where the keyboard is: the touch style draws no frame over it.
+        // Told when the keyboard arrives, so that a start looks up no focus picture it does not show.
+        m_button->setProperty(kOwnFocusPictureProperty, hasImage(Image::Focus));
     }
     return QObject::eventFilter(watched, event);
 }

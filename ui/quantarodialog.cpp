@@ -9,6 +9,7 @@
 #include "ui/controls.h"
 #include "ui/formloader.h"
 #include "ui/relayoutfromtemplate.h"
+#include "ui/spokentext.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -237,11 +238,14 @@ void QuantaroDialog::connectControls()
             if (auto* push = qobject_cast<QPushButton*>(button)) {
                 // Enter is the window's OK, not a click of whichever button has the focus.
                 push->setAutoDefault(false);
+                // Arrow keys go across a grid of buttons (the categories, the keypad) as it lies.
+                push->installEventFilter(this);
             }
         } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
             connect(edit, &QLineEdit::textChanged, this, [this, id] { notify(id, Notification::TextChanged); });
         } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
             followFinger(list);
+            tellCurrentRowOnFocus(list);
             connect(list, &QListWidget::currentRowChanged, this,
                     [this, id] { notify(id, Notification::SelectionChanged); });
             connect(list, &QListWidget::itemChanged, this, [this, id] { notify(id, Notification::ItemChanged); });
@@ -275,7 +279,13 @@ int QuantaroDialog::exec()
     if (!m_created) {
         return kCreationFailed;
     }
-    return QDialog::exec();
+    const int result = QDialog::exec();
+    // The window that opened this one takes the keyboard back, also where no window manager hands
+    // it back (a bare X server): a person without a pointer could not reach it otherwise.
+    if (QWidget* opener = parentWidget() ? parentWidget()->window() : nullptr; opener && opener->isVisible()) {
+        opener->activateWindow();
+    }
+    return result;
 }
 
 QWidget* QuantaroDialog::control(int id) const
@@ -507,9 +517,23 @@ void QuantaroDialog::followPalette()
         selecting << view;
     }
     for (QWidget* widget : selecting) {
-        keepSelectionReadable(widget);
+        keepTextsReadable(widget);
     }
     m_followingPalette = false;
+}
+
+bool QuantaroDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            if (QWidget* next = buttonTowards(static_cast<QWidget*>(watched), key->key())) {
+                next->setFocus(Qt::TabFocusReason);
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void QuantaroDialog::keyPressEvent(QKeyEvent* event)

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <initializer_list>
 
+class QAbstractItemView;
 class QWidget;
 
 namespace quantaro {
@@ -24,6 +25,8 @@ struct SpokenText
 /** Gives each listed control of the window its spoken name and description; a control or string
  *  the module lacks leaves the control as it was. */
 void speakAs(const QuantaroDialog& window, std::initializer_list<SpokenText> texts);
+/** A list that takes the keyboard tells a screen reader its current row too, not only itself. */
+void tellCurrentRowOnFocus(QAbstractItemView* view);
 /** The first of a module string's ';'-separated names (a category's own name without its
  *  sub-categories). */
 QString firstName(const QString& names);
@@ -31,7 +34,9 @@ QString firstName(const QString& names);
 /**
  * Tells assistive technology what a control now says once its changes pause: a screen reader reads
  * a result once after the person stops typing instead of after every key, over their typing. The
- * control's spoken name becomes the text, and a value-change event carries it.
+ * control's spoken name becomes the text, and a value-change event carries it; a notification of
+ * the window (which Linux screen readers speak, while they pass over changes of controls without
+ * the focus) shows it.
  */
 class PauseAnnouncer final : public QObject
 {
@@ -40,8 +45,8 @@ public:
     /** How long the changes must rest before the last one is told. */
     static constexpr int kPauseMs = 700;
 
+    /** What the control says when the announcer is made counts as told already. */
     explicit PauseAnnouncer(QWidget* target, QObject* parent = nullptr);
-
     /** The control now says spoken; told after the pause unless it changes again first. */
     void changed(const QString& spoken);
     /** Whether a change waits for the pause. */
@@ -55,6 +60,7 @@ signals:
 
 private:
     QPointer<QWidget> m_target;
+    QPointer<QWidget> m_notice;
     QTimer m_timer;
     QString m_waiting;
     QString m_told;

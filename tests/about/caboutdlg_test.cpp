@@ -59,6 +59,7 @@ TEST_F(AboutTest, EveryShapeShowsTheFormattedTextsAndBothAddresses)
         EXPECT_EQ(text(window, kContactLink), kAddresses.contact);
         EXPECT_EQ(text(window, kWebLink), kAddresses.web);
     }
+    EXPECT_EQ(window.accessibleName(), QStringLiteral("About, Version 1.05"));
     EXPECT_TRUE(m_messages.messages.empty());
 }
 

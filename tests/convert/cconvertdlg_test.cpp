@@ -27,6 +27,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
 
 using namespace quantaro;
 using namespace quantaro::convertdlg;
@@ -562,15 +563,21 @@ TEST_F(ConvertDlgTest, TitleAndResultKeepTheirLookThroughEveryShape)
     for (const QSize size : {QSize(640, 360), QSize(480, 480), QSize(240, 320), QSize(320, 240), QSize(360, 640)}) {
         screen.size = size;
         window->resize(size);
-        EXPECT_EQ(title(*window), QStringLiteral("Length\n(Metric)")) << size.width();
+        // The title stays large text (bold, 14 points or more), however small the screen: where its
+        // two lines have no room at that size, it is one line cut short, whole in its tooltip and
+        // for a screen reader.
+        EXPECT_TRUE(titleLabel->font().bold()) << size.width();
+        EXPECT_GE(titleLabel->font().pointSizeF(), 14.0) << size.width();
+        const bool small = size.height() < 360;
+        EXPECT_EQ(title(*window) == QStringLiteral("Length\n(Metric)"), !small) << size.width();
+        EXPECT_EQ(titleLabel->toolTip(), small ? QStringLiteral("Length\n(Metric)") : QString()) << size.width();
+        EXPECT_EQ(titleLabel->accessibleName(), QStringLiteral("Length (Metric)")) << size.width();
         EXPECT_EQ(result(*window), QStringLiteral("1.5")) << size.width();
-        // Both lines of the title fit, however small the screen.
         const QRect room = titleLabel->contentsRect();
-        EXPECT_LE(QFontMetrics(titleLabel->font())
-                      .boundingRect(room, int(titleLabel->alignment()) | Qt::TextWordWrap, title(*window))
-                      .height(),
-                  room.height())
-            << size.width();
+        const QRect needed = QFontMetrics(titleLabel->font())
+                                 .boundingRect(room, int(titleLabel->alignment()) | Qt::TextWordWrap, title(*window));
+        EXPECT_LE(needed.height(), room.height()) << size.width();
+        EXPECT_LE(needed.width(), room.width()) << size.width();
         EXPECT_GE(resultLabel->font().pointSizeF(), 11.0) << size.width();
     }
     // Two lines beside the unit search take a point less than the design's 16.
@@ -642,6 +649,7 @@ TEST_F(ConvertDlgTest, TypingAfterTappingAKeyOrAListReachesTheValueField)
     QListWidget* list = to(*window);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     QTest::mouseClick(window->control<QPushButton>(kSwap), Qt::LeftButton);
+    QTest::mouseClick(window->control(kResult), Qt::LeftButton);
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     EXPECT_EQ(QApplication::focusWidget(), input(*window));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("8"));
@@ -826,6 +834,9 @@ TEST_F(ConvertDlgTest, ControlsAreSpokenByWhatTheyDoNotByTheirMarks)
     }
     EXPECT_FALSE(
         QAccessible::queryAccessibleInterface(window->control(kSwap))->text(QAccessible::Description).isEmpty());
+    // The window is named by its category too: a screen reader passes over a one-word label.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.get())->text(QAccessible::Name),
+              QStringLiteral("Convert, Length"));
 }
 
 // The result is told once the typing pauses, with its unit, and not again while it stays the same.
@@ -836,9 +847,10 @@ TEST_F(ConvertDlgTest, ResultIsAnnouncedOnceWhenTypingPauses)
     selectUnits(*window, QStringLiteral("inch"), QStringLiteral("centimetre"));
     PauseAnnouncer* announcer = window->resultAnnouncer();
     ASSERT_NE(announcer, nullptr);
-    announcer->announceNow(); // what the opening had to say
     QStringList told;
     QObject::connect(announcer, &PauseAnnouncer::told, [&told](const QString& spoken) { told << spoken; });
+    announcer->announceNow();
+    EXPECT_TRUE(told.isEmpty()) << "an empty result at the opening is nothing new";
     QTest::keyClicks(input(*window), QStringLiteral("12*2"));
     EXPECT_TRUE(told.isEmpty()) << "nothing is said over the typing";
     EXPECT_TRUE(announcer->pending());
@@ -853,6 +865,15 @@ TEST_F(ConvertDlgTest, ResultIsAnnouncedOnceWhenTypingPauses)
     announcer->announceNow();
     EXPECT_EQ(told, (QStringList{QStringLiteral("Result: 60.96 centimetre"), QStringLiteral("Result")}));
     EXPECT_EQ(shown->accessibleName(), QStringLiteral("Result"));
+    // What Linux screen readers speak without the focus: a notification of the window that shows.
+    QStringList notices;
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(child);
+        if (spoken && spoken->role() == QAccessible::Notification && child->isVisible()) {
+            notices << spoken->text(QAccessible::Name);
+        }
+    }
+    EXPECT_EQ(notices, QStringList{QStringLiteral("Result")});
 }
 
 // On a dark desktop the title's green and the result's red become lighter greens and reds that
@@ -898,7 +919,7 @@ TEST_F(ConvertDlgTest, DarkPaletteGetsLighterTitleAndResultColoursOfTheSameHues)
 TEST_F(ConvertDlgTest, TabGoesThroughTheControlsInReadingOrderInEveryShape)
 {
     Rubric rubric = plainRubric();
-    for (const QSize size : {QSize(360, 640), QSize(640, 360)}) {
+    for (const QSize size : {QSize(360, 640), QSize(640, 360), QSize(480, 480), QSize(240, 320)}) {
         screen.size = size;
         auto window = open(rubric);
         window->activateWindow();
@@ -913,15 +934,39 @@ TEST_F(ConvertDlgTest, TabGoesThroughTheControlsInReadingOrderInEveryShape)
         for (QWidget* w : visited) {
             ids << controlIdOf(w);
         }
-        for (const int id : {kInput, kFromList, kToList, kSwap, kFirstKey, kLastKey, kBackspace, kClear, kFilter}) {
+        for (const int id :
+             {kInput, kResult, kFromList, kToList, kSwap, kFirstKey, kLastKey, kBackspace, kClear, kFilter}) {
             EXPECT_TRUE(ids.contains(id)) << id << " at " << size.width();
         }
         // Reading order: the value before the lists, the lists from left to right, and the keypad row by
         // row, each row from the left (7 8 9 above 4 5 6 above 1 2 3).
         for (const auto& [first, then] :
-             {std::pair{kInput, kFromList}, std::pair{kFromList, kToList}, std::pair{1017, 1018}, std::pair{1018, 1019},
-              std::pair{1019, 1014}, std::pair{1014, 1015}, std::pair{1016, 1011}, std::pair{1011, 1013}}) {
+             {std::pair{kInput, kResult}, std::pair{kResult, kFromList}, std::pair{kFromList, kToList},
+              std::pair{1017, 1018}, std::pair{1018, 1019}, std::pair{1019, 1014}, std::pair{1014, 1015},
+              std::pair{1016, 1011}, std::pair{1011, 1013}}) {
             EXPECT_LT(ids.indexOf(first), ids.indexOf(then)) << first << " then " << then << " at " << size.width();
+        }
+        // Shift+Tab goes back the same way; the result, read only, is selected and copied from the keyboard.
+        const qsizetype atResult = ids.indexOf(kResult);
+        visited[atResult]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(visited[atResult], Qt::Key_Backtab);
+        EXPECT_EQ(QApplication::focusWidget(), visited[atResult - 1]) << size.width();
+        selectUnits(*window, QStringLiteral("inch"), QStringLiteral("centimetre"));
+        input(*window)->setText(QStringLiteral("2"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), window->control(kResult)) << size.width();
+        QTest::keyClick(window->control(kResult), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(window->control(kResult), Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("5.08"));
+        QTest::keyClicks(window->control(kResult), QStringLiteral("9"));
+        EXPECT_EQ(result(*window), QStringLiteral("5.08"));
+        // Arrow keys go across the keypad as it lies.
+        for (const auto& [start, key, end] :
+             {std::tuple{1018, Qt::Key_Down, 1015}, std::tuple{1015, Qt::Key_Up, 1018},
+              std::tuple{1015, Qt::Key_Left, 1014}, std::tuple{1015, Qt::Key_Right, 1016}}) {
+            window->control(start)->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(window->control(start), key);
+            EXPECT_EQ(controlIdOf(QApplication::focusWidget()), end) << start << " " << key << " at " << size.width();
         }
         // Space on a focused key types as a tap does.
         QWidget* seven = window->control(1017);

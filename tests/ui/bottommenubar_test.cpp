@@ -1,10 +1,12 @@
 #include "recordingdialog.h"
 #include "support/fakes.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QToolButton>
 #include <QWidgetAction>
 #include <gtest/gtest.h>
@@ -160,4 +162,38 @@ TEST_F(MenuBarTest, ASubmenuThatWouldCoverTheBarEndsAboveIt)
     EXPECT_FALSE(notation->geometry().intersects(barArea));
     EXPECT_EQ(notation->geometry().bottom(), barArea.top() - 1);
     notation->close();
+}
+
+// A popup of columns is worked from the keyboard: it opens with the keyboard on its first item,
+// arrows go across the columns, Tab along them, and Enter chooses.
+TEST_F(MenuBarTest, AGridPopupIsWorkedFromTheKeyboard)
+{
+    BottomMenuBar* bar = window.menuBar();
+    QMenu* categories = bar->popupByFirstItem(uires::kPlaceholder);
+    ASSERT_NE(categories, nullptr);
+    int chosen = 0;
+    window.onCommand(kFirstCategoryCommand + 1, [&] { chosen = kFirstCategoryCommand + 1; });
+    bar->openPopup(int(bar->popups().indexOf(categories)));
+    QApplication::processEvents();
+    const auto focused = [] {
+        const auto* button = qobject_cast<QToolButton*>(QApplication::focusWidget());
+        return button ? button->text() : QString();
+    };
+    EXPECT_EQ(focused(), QStringLiteral("Category 0"));
+    const struct
+    {
+        Qt::Key key;
+        int then;
+    } steps[] = {{Qt::Key_Down, 1},
+                 {Qt::Key_Right, kSecondColumnStart + 1},
+                 {Qt::Key_Backtab, kSecondColumnStart},
+                 {Qt::Key_Tab, kSecondColumnStart + 1},
+                 {Qt::Key_Left, 1}};
+    for (const auto& step : steps) {
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        EXPECT_EQ(focused(), QStringLiteral("Category %1").arg(step.then)) << step.key;
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(chosen, kFirstCategoryCommand + 1);
+    EXPECT_FALSE(categories->isVisible());
 }
