@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every generator under lang/tools/ into a temporary folder and compares what it writes with the
-# committed templates and pictures, so a hand edit of one and a change of the other cannot drift apart.
+# committed templates, pictures and word tables (lexicon.tsv), so a hand edit of one and a change of the
+# other cannot drift apart.
 set -euo pipefail
 root=$1
 out=$(mktemp -d)
@@ -21,5 +22,12 @@ for language in en fr de; do
             status=1
         fi
     done < <(cd "$resources" && find . -type f ! -name strings.json | sed 's|^\./||' | sort)
+    if ! /usr/bin/python3 "$root/lang/tools/make_lexicon.py" "$out/lexicon-$language" --language "$language"; then
+        echo "lang/tools/make_lexicon.py refuses the words of lang/$language"
+        status=1
+    elif ! cmp -s "$out/lexicon-$language/lexicon.tsv" "$root/lang/$language/lexicon.tsv"; then
+        echo "lang/$language/lexicon.tsv differs from what lang/tools/make_lexicon.py writes (regenerate it: see README)"
+        status=1
+    fi
 done
 exit $status
