@@ -3,6 +3,7 @@
 #     LANGUAGE <the language's own name>
 #     RESOURCES <folder with strings.json, dialogs/, menus/, bitmaps/, icons/>
 #     [UNIT_FILE <unit file copied beside the module>]
+#     [LEXICON <compiled lexicon, bundled as lexicon.txt>]
 #     [KEY <identity string>]            default: the program's identity string
 #     [OUTPUT_DIRECTORY <folder>]        default: the program folder
 #     [NO_KEY_EXPORT] [NO_LANGUAGE_EXPORT] [NO_INSTALL])
@@ -15,7 +16,7 @@ set(QUANTARO_LANGUAGE_MODULE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 function(quantaro_add_language_module target)
     cmake_parse_arguments(ARG "NO_KEY_EXPORT;NO_LANGUAGE_EXPORT;NO_INSTALL"
-        "OUTPUT_NAME;LANGUAGE;RESOURCES;UNIT_FILE;KEY;OUTPUT_DIRECTORY" "" ${ARGN})
+        "OUTPUT_NAME;LANGUAGE;RESOURCES;UNIT_FILE;LEXICON;KEY;OUTPUT_DIRECTORY" "" ${ARGN})
     if(NOT ARG_OUTPUT_NAME)
         set(ARG_OUTPUT_NAME ${target})
     endif()
@@ -36,6 +37,10 @@ function(quantaro_add_language_module target)
         file(RELATIVE_PATH alias "${resources}" "${file}")
         string(APPEND entries "        <file alias=\"${alias}\">${file}</file>\n")
     endforeach()
+    if(ARG_LEXICON)
+        string(APPEND entries "        <file alias=\"lexicon.txt\">${ARG_LEXICON}</file>\n")
+        list(APPEND files ${ARG_LEXICON})
+    endif()
     file(CONFIGURE OUTPUT ${work}/bundle.qrc CONTENT
         "<!DOCTYPE RCC><RCC version=\"1.0\">\n    <qresource>\n${entries}    </qresource>\n</RCC>\n")
 

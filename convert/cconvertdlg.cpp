@@ -1,6 +1,7 @@
 #include "convert/cconvertdlg.h"
 
 #include "app/settingsstore.h"
+#include "catalogue/lexicon.h"
 #include "catalogue/rubric.h"
 #include "catalogue/unitlookup.h"
 #include "catalogue/unitsearch.h"
@@ -51,6 +52,8 @@ constexpr int kDesignRowHeight = 40;
 constexpr int kRowTextPadding = 8;
 const QString kPairArrow = QStringLiteral(" \u2192 ");
 const QString kNoUnit = QStringLiteral("\u2014");
+/** Between a unit's search keys: no typed text holds it, so a search matches one word at a time. */
+const QChar kSearchWordSeparator(u'\n');
 
 // Shows the label's text in the font the last re-layout scaled it to (but not below start), made
 // smaller (never below smallest) until it fits the label: the scale is the same for every text of
@@ -476,7 +479,7 @@ void CConvertDlg::recompute()
     fitText(shown, kSmallestResultPoints, fontscale::kSmallestPoints);
     if (symbol && !shown->text().isEmpty()) {
         const QString& target = m_rubric.unit(to).name();
-        const QString unitText = unitSymbol(target).isEmpty() ? target : unitSymbol(target);
+        const QString unitText = unitShortName(target);
         symbol->setText(symbol->fontMetrics().elidedText(unitText, Qt::ElideRight, symbol->contentsRect().width()));
         symbol->setToolTip(target);
         setSpokenName(symbol, target);
@@ -621,9 +624,28 @@ void CConvertDlg::setUnitSearch(const QString& text)
     }
 }
 
+void CConvertDlg::addSearchWords()
+{
+    // Every word people know a unit by finds it too ("meter", "feet", "mph"), each matched on its own.
+    m_searchWordsRead = true;
+    const Lexicon lexicon = Lexicon::fromResources(resources());
+    for (int i = 0; i < m_rubric.unitCount() && std::size_t(i) < m_searchKeys.size(); ++i) {
+        const Lexicon::Entry* entry = lexicon.entry(m_rubric.code(), m_rubric.unit(i).name());
+        if (entry == nullptr) {
+            continue;
+        }
+        for (const QString& word : entry->words) {
+            m_searchKeys[std::size_t(i)] += kSearchWordSeparator + searchKey(word);
+        }
+    }
+}
+
 void CConvertDlg::applyUnitSearch()
 {
     const QString key = searchKey(searchField() ? searchField()->text() : QString());
+    if (!key.isEmpty() && !m_searchWordsRead) {
+        addSearchWords();
+    }
     m_unitsOnShow = true;
     for (QListWidget* list : {fromList(), toList()}) {
         if (!list) {

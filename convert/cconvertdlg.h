@@ -167,6 +167,7 @@ private:
     void addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const;
     void saveSelections(std::optional<int> sousRubric);
     void applyUnitSearch();
+    void addSearchWords();
     void selectFirstUnits();
     void rememberCurrentPair();
     void showPairLine(int from, int to);
@@ -200,6 +201,8 @@ private:
     PauseAnnouncer* m_announcer = nullptr;
     /** The search form of every unit's name, by unit index. */
     std::vector<QString> m_searchKeys;
+    /** Whether the lexicon's words have joined the search keys; read at the first search only. */
+    bool m_searchWordsRead = false;
     /** Whether each list shows at least one unit under the current search. */
     bool m_unitsOnShow = true;
     RecentPairs m_recent;

@@ -61,6 +61,7 @@ std::optional<QString> LoadedCatalogue::findModule(const QString& given, const S
 
 std::optional<QString> LoadedCatalogue::load(const QString& modulePath, const SettingsStore& settings)
 {
+    m_lexicon = Lexicon();
     m_module = LanguageModule::load(modulePath);
     if (!m_module || !m_module->isValid() || !m_module->registerResources()) {
         m_module.reset();
@@ -76,9 +77,16 @@ std::optional<QString> LoadedCatalogue::load(const QString& modulePath, const Se
             .arg(file.isEmpty() ? QStringLiteral("(the module names none)") : file,
                  messages.last.isEmpty() ? QString() : QStringLiteral(": ") + messages.last);
     }
+    // Read with the catalogue: every user of a loaded catalogue looks units up by their words.
+    m_lexicon = Lexicon::fromResources(resources);
     // The stored exchange rates take over the currency formulas, as in the conversion window.
     UpdateCurrencyUnits(m_catalogue[kCurrencyRubric], settings);
     return std::nullopt;
+}
+
+const Lexicon& LoadedCatalogue::lexicon() const
+{
+    return m_lexicon;
 }
 
 QString LoadedCatalogue::language() const

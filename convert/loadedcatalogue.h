@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/lexicon.h"
 #include "catalogue/rubric.h"
 
 #include <QString>
@@ -37,10 +38,13 @@ public:
     const Catalogue& catalogue() const { return m_catalogue; }
     /** The module's language name ("English", "Français"), empty before a load. */
     QString language() const;
+    /** The module's lexicon; empty before a load. */
+    const Lexicon& lexicon() const;
 
 private:
     std::unique_ptr<LanguageModule> m_module;
     Catalogue m_catalogue;
+    Lexicon m_lexicon;
 };
 
 } // namespace quantaro

@@ -10,6 +10,7 @@
 #include "about/programinfo.h"
 #include "app/settingsstore.h"
 #include "catalogue/rubric.h"
+#include "catalogue/lexicon.h"
 #include "catalogue/unitlookup.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
@@ -225,9 +226,10 @@ std::optional<Failure> rubricIndex(const QString& code, int& index)
 
 /** The unit a word names, or the failure: an unknown word, or an ambiguous one with its candidates,
  *  one a line, so the person can say which one was meant instead of getting a silent guess. */
-std::optional<Failure> findUnit(const Rubric& rubric, const QString& word, const UnitRecord*& unit)
+std::optional<Failure> findUnit(const Rubric& rubric, const RubricWords& words, const QString& word,
+                                const UnitRecord*& unit)
 {
-    const UnitLookup lookup = lookupUnit(rubric, word);
+    const UnitLookup lookup = words.lookup(word);
     unit = lookup.unit;
     if (lookup.ambiguous()) {
         QString message = QStringLiteral("ambiguous unit %1 in category %2; it may be:").arg(word, rubric.code());
@@ -413,7 +415,8 @@ int runQuery(const Options& options)
     }
     const Catalogue visible = visibleCatalogue(loaded.catalogue());
     const QString& query = options.positional.front();
-    const QueryReading reading = readQuery(query, visible, connectingWordsOf(loaded.language()));
+    const QueryIndex index(visible, &loaded.lexicon(), userRegion());
+    const QueryReading reading = readQuery(query, visible, loaded.lexicon().connectingWords(), &index);
     if (!reading.isAnswer()) {
         printLine(stderr, QStringLiteral("not a conversion: %1").arg(query.left(kQueryMaxLength)));
         return kExitFailure;
@@ -422,7 +425,7 @@ int runQuery(const Options& options)
         QString message = QStringLiteral("ambiguous query %1; it may be:").arg(query);
         for (const QueryAnswer& answer : reading.answers) {
             message += QStringLiteral("\n  ") + answerDescription(answer, visible[static_cast<size_t>(answer.rubric)],
-                                                                   options.notation, options.precision);
+                                                                   options.notation, options.precision, true);
         }
         printLine(stderr, message);
         return kExitUsage;
@@ -467,7 +470,8 @@ int runConversion(const Options& options)
     const Rubric& rubric = loaded.catalogue()[static_cast<size_t>(index)];
     const UnitRecord* from = nullptr;
     const UnitRecord* to = nullptr;
-    for (auto failure : {findUnit(rubric, fromName, from), findUnit(rubric, toName, to)}) {
+    const RubricWords words(rubric, &loaded.lexicon(), userRegion());
+    for (auto failure : {findUnit(rubric, words, fromName, from), findUnit(rubric, words, toName, to)}) {
         if (failure) {
             printLine(stderr, failure->message);
             return failure->exitCode;

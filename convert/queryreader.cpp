@@ -1,5 +1,6 @@
 #include "convert/queryreader.h"
 
+#include "catalogue/lexicon.h"
 #include "catalogue/unitlookup.h"
 #include "catalogue/unitrecord.h"
 #include "convert/conversion.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace quantaro {
@@ -19,6 +21,7 @@ namespace {
 constexpr char16_t kReplacementCharacter = u'\uFFFD';
 const QString kArrow = QStringLiteral("->");
 const QString kEquals = QStringLiteral("=");
+const QString kPlus = QStringLiteral("+");
 constexpr QChar kDegreeSign(0x00B0);
 const QString kDescriptionSeparator = QStringLiteral(" \u00B7 ");
 
@@ -63,10 +66,51 @@ QList<const UnitRecord*> foundUnits(const UnitLookup& lookup)
     return lookup.candidates;
 }
 
+const QRegularExpression& numberPattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^[-+]?(?:[0-9]+(?:[.,][0-9]*)?|[.,][0-9]+)(?:[eE][-+]?[0-9]+)?$"));
+    return pattern;
+}
+
+/** One value and its unit word of a sum such as "5 ft 10 in". */
+struct Term
+{
+    QString valueText;
+    QString unit;
+};
+
+/** The terms of a sum: the query's value with the words up to the next number, that number with the
+ *  words up to the next, and so on. One term when the words hold no number. */
+QList<Term> termsOf(const QString& valueText, const QString& words)
+{
+    QList<Term> terms{Term{valueText, QString()}};
+    for (const QString& word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (numberPattern().match(word).hasMatch() && !terms.back().unit.isEmpty()) {
+            terms.append(Term{word, QString()});
+        } else {
+            terms.back().unit += (terms.back().unit.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+        }
+    }
+    return terms;
+}
+
+/** The two units of an answer asked for in two ("ft and in", "ft + in"), or just the one. */
+QStringList targetsOf(const QString& words, const QStringList& joining)
+{
+    const QStringList parts = words.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (qsizetype k = 1; k + 1 < parts.size(); ++k) {
+        if (joining.contains(parts[k], Qt::CaseInsensitive)) {
+            return {joined(parts, 0, k), joined(parts, k + 1, parts.size())};
+        }
+    }
+    return {words};
+}
+
 class Reader
 {
 public:
-    Reader(const Catalogue& catalogue, const QueryIndex* index, QString valueText, double value)
+    Reader(const Catalogue& catalogue, const QueryIndex& index, QString valueText, double value)
         : m_catalogue(catalogue), m_index(index), m_valueText(std::move(valueText)), m_value(value)
     {
     }
@@ -74,24 +118,28 @@ public:
     /** Adds the readings of one split in every category. */
     void read(const Split& split)
     {
+        const QList<Term> terms = termsOf(m_valueText, split.from);
+        const QStringList targets = targetsOf(split.to, m_index.joiningWords());
+        if (terms.size() > 1 || targets.size() > 1) {
+            readMixed(terms, targets);
+            return;
+        }
         for (int r = 0; r < kRubricCount; ++r) {
-            if (m_index != nullptr && (!m_index->mayName(r, split.from) || !m_index->mayName(r, split.to))) {
+            if (!m_index.mayName(r, split.from) || !m_index.mayName(r, split.to)) {
                 continue;
             }
-            const Rubric& rubric = m_catalogue[static_cast<size_t>(r)];
-            const UnitLookup from = lookupUnit(rubric, split.from);
-            if (from.unit == nullptr && !from.ambiguous()) {
+            const UnitLookup from = m_index.lookup(r, split.from);
+            if (from.match == UnitMatch::None) {
                 continue;
             }
-            const UnitLookup to = lookupUnit(rubric, split.to);
-            if (to.unit == nullptr && !to.ambiguous()) {
+            const UnitLookup to = m_index.lookup(r, split.to);
+            if (to.match == UnitMatch::None) {
                 continue;
             }
-            const bool certain = from.unit != nullptr && to.unit != nullptr;
+            const Rank rank = from.ambiguous() || to.ambiguous() ? Rank::Candidate : rankOf(from, to);
             for (const UnitRecord* fromUnit : foundUnits(from)) {
                 for (const UnitRecord* toUnit : foundUnits(to)) {
-                    const bool whole = namesWhole(*fromUnit, split.from) && namesWhole(*toUnit, split.to);
-                    add(r, *fromUnit, *toUnit, !certain ? Rank::Candidate : whole ? Rank::Named : Rank::Begun);
+                    add(QueryAnswer{r, fromUnit, toUnit, m_valueText, m_value, 0, nullptr, 0}, rank);
                 }
             }
         }
@@ -116,64 +164,102 @@ public:
     }
 
 private:
-    /** How well a reading fits: both units named by a whole name, symbol or text in parentheses;
-     *  one known only by the beginning of its name ("mi" of "millikelvin"); or candidates of an
+    /** How well a reading fits, from the worse of its two words: both whole words as written; one in
+     *  another case; one only the beginning of a word ("mi" of "millikelvin"); candidates of an
      *  ambiguous word. A better rank hides the worse ones. */
     enum class Rank
     {
         Named,
+        AnyCase,
         Begun,
         Candidate,
         Count
     };
 
-    /** Whether word names the unit by more than a beginning of its name. */
-    static bool namesWhole(const UnitRecord& unit, const QString& word)
+    static Rank rankOf(const UnitLookup& from, const UnitLookup& to)
     {
-        const QString symbol = unitSymbol(unit.name());
-        return unit.name().compare(word, Qt::CaseInsensitive) == 0 ||
-               nameWithoutSymbol(unit.name()).compare(word, Qt::CaseInsensitive) == 0 ||
-               symbol.compare(word, Qt::CaseInsensitive) == 0 ||
-               (symbol.startsWith(kDegreeSign) && symbol.mid(1).compare(word, Qt::CaseInsensitive) == 0) ||
-               unit.name().contains(QLatin1Char('(') + word + QLatin1Char(')'), Qt::CaseInsensitive);
+        const UnitMatch worse = std::max(from.match, to.match);
+        return worse == UnitMatch::Named ? Rank::Named : worse == UnitMatch::AnyCase ? Rank::AnyCase : Rank::Begun;
     }
 
-    void add(int rubricIndex, const UnitRecord& from, const UnitRecord& to, Rank rank)
+    /** A sum of values in several units, or an answer in two units: every word must name one unit
+     *  of one category without doubt, since a guess in a sum would go unseen. */
+    void readMixed(const QList<Term>& terms, const QStringList& targets)
     {
-        const Rubric& rubric = m_catalogue[static_cast<size_t>(rubricIndex)];
-        if (rubric.hasSousRubrics() && sousRubricOf(rubric, from) != sousRubricOf(rubric, to)) {
-            return;
+        for (int r = 0; r < kRubricCount; ++r) {
+            QList<const UnitRecord*> units;
+            Rank rank = Rank::Named;
+            for (const QString& word : termUnits(terms) + targets) {
+                const UnitLookup lookup = word.isEmpty() ? UnitLookup() : m_index.lookup(r, word);
+                if (lookup.unit == nullptr) {
+                    units.clear();
+                    break;
+                }
+                rank = std::max(rank, rankOf(lookup, lookup));
+                units.append(lookup.unit);
+            }
+            if (units.isEmpty()) {
+                continue;
+            }
+            const UnitRecord* from = units.front();
+            double sum = 0;
+            for (qsizetype t = 0; t < terms.size(); ++t) {
+                sum += convertedValue(terms[t].valueText, *units[t], *from);
+            }
+            const QString sumText = formatNumber(sum, 'g', kIntermediateDigits);
+            const UnitRecord* rest = targets.size() > 1 ? units.back() : nullptr;
+            add(QueryAnswer{r, from, units[terms.size()], terms.size() > 1 ? sumText : m_valueText, sum, 0, rest, 0},
+                rank);
+        }
+    }
+
+    static QStringList termUnits(const QList<Term>& terms)
+    {
+        QStringList words;
+        for (const Term& term : terms) {
+            words.append(term.unit);
+        }
+        return words;
+    }
+
+    void add(QueryAnswer answer, Rank rank)
+    {
+        const Rubric& rubric = m_catalogue[static_cast<size_t>(answer.rubric)];
+        for (const UnitRecord* unit : {answer.to, answer.toRest}) {
+            if (unit != nullptr && rubric.hasSousRubrics() &&
+                sousRubricOf(rubric, *answer.from) != sousRubricOf(rubric, *unit)) {
+                return;
+            }
         }
         QList<QueryAnswer>& answers = m_ranked[static_cast<size_t>(rank)];
         for (const QueryAnswer& known : std::as_const(answers)) {
-            if (known.from == &from && known.to == &to) {
+            if (known.from == answer.from && known.to == answer.to && known.toRest == answer.toRest) {
                 return;
             }
         }
         if (answers.size() > kQueryMaxAnswers) {
             return; // enough to say the query is ambiguous
         }
-        const double result = convertedValue(m_valueText, from, to);
-        if (!std::isfinite(result)) {
-            return;
+        if (convertAnswer(answer)) {
+            answers.append(answer);
         }
-        answers.append(QueryAnswer{rubricIndex, &from, &to, m_valueText, m_value, result});
     }
 
     const Catalogue& m_catalogue;
-    const QueryIndex* m_index;
+    const QueryIndex& m_index;
     QString m_valueText;
     double m_value;
     std::array<QList<QueryAnswer>, static_cast<size_t>(Rank::Count)> m_ranked;
 };
 
-/** The unit words after the value, with "->" and "=" made words of their own even when written
- *  against a unit ("5 mi->km"). Empty when there are too many. */
+/** The unit words after the value, with "->", "=" and "+" made words of their own even when written
+ *  against a unit ("5 mi->km", "ft+in"). Empty when there are too many. */
 QStringList unitWords(QStringView rest)
 {
     QString spaced = rest.toString();
-    spaced.replace(kArrow, QLatin1Char(' ') + kArrow + QLatin1Char(' '));
-    spaced.replace(kEquals, QLatin1Char(' ') + kEquals + QLatin1Char(' '));
+    for (const QString& mark : {kArrow, kEquals, kPlus}) {
+        spaced.replace(mark, QLatin1Char(' ') + mark + QLatin1Char(' '));
+    }
     QStringList words = spaced.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     if (words.size() > kQueryMaxWords) {
         return {};
@@ -183,22 +269,18 @@ QStringList unitWords(QStringView rest)
 
 } // namespace
 
-QStringList englishConnectingWords()
+bool convertAnswer(QueryAnswer& answer)
 {
-    return {QStringLiteral("to"), QStringLiteral("in"), QStringLiteral("as"), kArrow, kEquals};
-}
-
-QStringList connectingWordsOf(const QString& language)
-{
-    QStringList words = englishConnectingWords();
-    if (language.startsWith(QStringLiteral("Fran"), Qt::CaseInsensitive) ||
-        language.compare(QStringLiteral("French"), Qt::CaseInsensitive) == 0) {
-        words << QStringLiteral("en") << QStringLiteral("vers");
-    } else if (language.compare(QStringLiteral("Deutsch"), Qt::CaseInsensitive) == 0 ||
-               language.compare(QStringLiteral("German"), Qt::CaseInsensitive) == 0) {
-        words << QStringLiteral("nach");
+    answer.result = convertedValue(answer.valueText, *answer.from, *answer.to);
+    answer.rest = 0;
+    if (answer.toRest != nullptr && std::isfinite(answer.result)) {
+        // The whole units of the first, what remains in the second: 70.866 in gives 5 ft 10.866 in.
+        const double whole = std::trunc(answer.result);
+        const QString remainder = formatNumber(answer.result - whole, 'g', kIntermediateDigits);
+        answer.rest = convertedValue(remainder, *answer.to, *answer.toRest);
+        answer.result = whole;
     }
-    return words;
+    return std::isfinite(answer.result) && std::isfinite(answer.value) && std::isfinite(answer.rest);
 }
 
 int sousRubricOf(const Rubric& rubric, const UnitRecord& unit)
@@ -211,34 +293,24 @@ int sousRubricOf(const Rubric& rubric, const UnitRecord& unit)
     return -1;
 }
 
-QueryIndex::QueryIndex(const Catalogue& catalogue)
+QueryIndex::QueryIndex(const Catalogue& catalogue, const Lexicon* lexicon, const QString& region)
+    : m_joining(lexicon != nullptr ? lexicon->joiningWords() : Lexicon().joiningWords())
 {
     for (size_t r = 0; r < catalogue.size(); ++r) {
-        QStringList& keys = m_keys[r];
-        const Rubric& rubric = catalogue[r];
-        for (int u = 0; u < rubric.unitCount(); ++u) {
-            const QString& name = rubric.unit(u).name();
-            const QString symbol = unitSymbol(name);
-            keys << name.toCaseFolded() << symbol.toCaseFolded();
-            if (symbol.startsWith(kDegreeSign)) {
-                keys << symbol.mid(1).toCaseFolded();
-            }
-            for (qsizetype open = name.indexOf(QLatin1Char('(')); open >= 0;
-                 open = name.indexOf(QLatin1Char('('), open + 1)) {
-                keys << name.mid(open + 1).toCaseFolded();
-            }
-        }
-        keys.removeAll(QString());
-        keys.sort();
+        m_words[r] = RubricWords(catalogue[r], lexicon, region);
     }
 }
 
 bool QueryIndex::mayName(int rubric, const QString& word) const
 {
-    const QStringList& keys = m_keys[static_cast<size_t>(rubric)];
-    const QString folded = word.trimmed().toCaseFolded();
-    const auto first = std::lower_bound(keys.cbegin(), keys.cend(), folded);
-    return first != keys.cend() && first->startsWith(folded);
+    // A sum or a pair of units is looked up word by word; its first word must begin a word here.
+    const QString first = word.section(QLatin1Char(' '), 0, 0);
+    return m_words[static_cast<size_t>(rubric)].mayName(first.toCaseFolded());
+}
+
+UnitLookup QueryIndex::lookup(int rubric, const QString& word) const
+{
+    return m_words[static_cast<size_t>(rubric)].lookup(word);
 }
 
 QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStringList& connectingWords,
@@ -258,12 +330,18 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
         return {};
     }
     const QStringList words = unitWords(QStringView(text).mid(value.capturedEnd(0)));
-    // A query that ends with a connecting word is still being typed: its second unit is yet to come.
-    if (words.isEmpty() || connectingWords.contains(words.back(), Qt::CaseInsensitive)) {
+    std::optional<QueryIndex> ownIndex;
+    if (index == nullptr) {
+        index = &ownIndex.emplace(catalogue);
+    }
+    // A query that ends with a connecting word is still being typed: its second unit is yet to come;
+    // after a joining word it is a unit ("in ft and in").
+    const bool joinedLast = words.size() > 1 && index->joiningWords().contains(words[words.size() - 2], Qt::CaseInsensitive);
+    if (words.isEmpty() || (connectingWords.contains(words.back(), Qt::CaseInsensitive) && !joinedLast)) {
         return {};
     }
     const qsizetype count = words.size();
-    Reader joinedReader(catalogue, index, valueText, number);
+    Reader joinedReader(catalogue, *index, valueText, number);
     for (qsizetype k = 1; k + 1 < count; ++k) {
         if (connectingWords.contains(words[k], Qt::CaseInsensitive)) {
             joinedReader.read(Split{joined(words, 0, k), joined(words, k + 1, count)});
@@ -272,7 +350,7 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
     if (!joinedReader.empty()) {
         return joinedReader.reading();
     }
-    Reader plainReader(catalogue, index, valueText, number);
+    Reader plainReader(catalogue, *index, valueText, number);
     for (qsizetype k = 1; k < count; ++k) {
         plainReader.read(Split{joined(words, 0, k), joined(words, k, count)});
     }
@@ -299,19 +377,37 @@ Catalogue visibleCatalogue(const Catalogue& catalogue)
     return visible;
 }
 
+namespace {
+/** A unit as an answer names it: its symbol, or its name when it has none or when asked in full. */
+QString shownUnit(const UnitRecord& unit, bool inFull)
+{
+    // In full is the whole catalogue name: a last parenthesis may be a qualifier ("gallon (US dry)")
+    // that tells the candidates apart, not a symbol.
+    return inFull ? unit.name() : unitShortName(unit.name());
+}
+} // namespace
+
 QString answerTitle(const QueryAnswer& answer, int notation, int precision, bool inFull)
 {
-    const QString symbol = unitSymbol(answer.to->name());
-    const QString unit = inFull || symbol.isEmpty() ? nameWithoutSymbol(answer.to->name()) : symbol;
-    return formatResult(answer.result, notation, precision) + QLatin1Char(' ') + unit;
+    if (answer.toRest != nullptr) {
+        return formatNumber(answer.result, 'g', kIntermediateDigits) + QLatin1Char(' ') + shownUnit(*answer.to, inFull) +
+               QLatin1Char(' ') + formatResult(answer.rest, notation, precision) + QLatin1Char(' ') +
+               shownUnit(*answer.toRest, inFull);
+    }
+    return formatResult(answer.result, notation, precision) + QLatin1Char(' ') + shownUnit(*answer.to, inFull);
 }
 
-QString answerDescription(const QueryAnswer& answer, const Rubric& rubric, int notation, int precision)
+QString answerDescription(const QueryAnswer& answer, const Rubric& rubric, int notation, int precision, bool inFull)
 {
-    return formatNumber(answer.value, 'g', kIntermediateDigits) + QLatin1Char(' ') +
-           nameWithoutSymbol(answer.from->name()) + QStringLiteral(" = ") +
-           formatResult(answer.result, notation, precision) + QLatin1Char(' ') + nameWithoutSymbol(answer.to->name()) +
-           kDescriptionSeparator + rubric.name();
+    auto named = [inFull](const UnitRecord& unit) { return inFull ? unit.name() : nameWithoutSymbol(unit.name()); };
+    QString result = formatResult(answer.result, notation, precision) + QLatin1Char(' ') + named(*answer.to);
+    if (answer.toRest != nullptr) {
+        result = formatNumber(answer.result, 'g', kIntermediateDigits) + QLatin1Char(' ') + named(*answer.to) +
+                 QLatin1Char(' ') + formatResult(answer.rest, notation, precision) + QLatin1Char(' ') +
+                 named(*answer.toRest);
+    }
+    return formatNumber(answer.value, 'g', kIntermediateDigits) + QLatin1Char(' ') + named(*answer.from) +
+           QStringLiteral(" = ") + result + kDescriptionSeparator + rubric.name();
 }
 
 } // namespace quantaro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/rubric.h"
+#include "catalogue/unitlookup.h"
 
 #include <QList>
 #include <QString>
@@ -19,11 +20,7 @@ inline constexpr int kQueryMaxWords = 12;
 /** Most answers a query gives; more equally good readings are cut to this many. */
 inline constexpr int kQueryMaxAnswers = 3;
 
-/** The words that join the two units in every language: "to", "in", "as", "->", "=". */
-QStringList englishConnectingWords();
-/** The connecting words of a language module's language (its own name, "Français", "Deutsch"),
- *  added to the English ones; an unknown language adds none. */
-QStringList connectingWordsOf(const QString& language);
+class Lexicon;
 
 /** One reading of a query: a value to convert from one unit to another of one category. */
 struct QueryAnswer
@@ -34,6 +31,10 @@ struct QueryAnswer
     QString valueText; ///< the value as typed ("12*2.54", "1,5")
     double value = 0;  ///< what the evaluator makes of it
     double result = 0; ///< the converted value, always finite
+    /** Set when the answer is asked for in two units ("in ft and in"): `result` is then the whole
+     *  number of the first unit and `rest` what remains, in this one. */
+    const UnitRecord* toRest = nullptr;
+    double rest = 0;
 };
 
 /** What a query says: nothing (not a conversion), one answer, or several equally good ones. */
@@ -46,34 +47,43 @@ struct QueryReading
 };
 
 /**
- * What lets a reader over one catalogue skip the categories a word cannot name: per category, every
- * unit's name, symbol (also without a degree sign) and text in parentheses, case-folded and sorted.
- * A word that begins none of them finds no unit there (lookupUnit matches nothing else).
+ * The words of every category of one catalogue (names, symbols and the lexicon's words, read for the
+ * user's territory) with the lookup over them, built once; and the lexicon's joining words.
  */
 class QueryIndex
 {
 public:
-    explicit QueryIndex(const Catalogue& catalogue);
+    explicit QueryIndex(const Catalogue& catalogue, const Lexicon* lexicon = nullptr, const QString& region = {});
     /** Whether word may name a unit of category rubric. */
     bool mayName(int rubric, const QString& word) const;
+    UnitLookup lookup(int rubric, const QString& word) const;
+    /** The words that join the two units of an answer asked for in two units ("and", "+"). */
+    const QStringList& joiningWords() const { return m_joining; }
 
 private:
-    std::array<QStringList, kRubricCount> m_keys;
+    std::array<RubricWords, kRubricCount> m_words;
+    QStringList m_joining;
 };
 
 /**
  * Reads a typed query such as "5 mi in km", "100 usd eur" or "-40 °C °F": a value (a number or a
  * small expression, decimal point or comma), a unit, an optional connecting word, a second unit.
- * Units are found by lookupUnit in every category; both must be found in one category and, when it
- * has sub-categories, in one sub-category. A reading through a connecting word is preferred to one
- * without ("5 in in cm" converts inches), and units named without doubt to candidates of an
- * ambiguous word. A query that ends with a connecting word is still being typed ("5 mi in" is no
+ * Units are found by the index's lookup in every category; both must be found in one category and,
+ * when it has sub-categories, in one sub-category, so a word of several categories takes the one
+ * that makes the pair convertible ("500 ml in oz" is a volume). A reading through a connecting word
+ * is preferred to one without ("5 in in cm" converts inches); then readings whose two words are whole
+ * words as written, then in another case, then beginnings, then candidates of an ambiguous word.
+ * The value may be a sum of several units ("5 ft 10 in in cm") and the answer may be asked for in
+ * two units joined by a joining word ("180 cm in ft and in", "ft+in"). A query that ends with a connecting word is still being typed ("5 mi in" is no
  * answer; "5 mi in in" converts to inches). Anything else (too long, control characters, no value, no unit, a value or
  * result that is not finite) reads as no answer. Hidden units are to be taken out of the catalogue first
- * (visibleCatalogue). An index of the catalogue (built once) makes the reading quicker, never different.
+ * (visibleCatalogue). Without an index the catalogue's names and symbols alone are read.
  */
 QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStringList& connectingWords,
                        const QueryIndex* index = nullptr);
+
+/** Fills the answer's result (and rest) from its value text and units; false when a value is not finite. */
+bool convertAnswer(QueryAnswer& answer);
 
 /** The sub-category a unit is listed under, or -1 in a category without sub-categories. */
 int sousRubricOf(const Rubric& rubric, const UnitRecord& unit);
@@ -81,11 +91,12 @@ int sousRubricOf(const Rubric& rubric, const UnitRecord& unit);
 /** The catalogue as the windows offer it: each category without its hidden units. */
 Catalogue visibleCatalogue(const Catalogue& catalogue);
 
-/** The answer's short text: "8.04672 km" (the target's symbol, or its name when it has none). With
- *  inFull the target unit is named in full ("8.04672 kilometre"), as the candidates of an ambiguous
- *  query are. */
+/** The answer's short text: "8.04672 km" (the target's symbol, or its name when it has none), or
+ *  "5 ft 10.866142 in" in two units. With inFull the units are named by their whole catalogue names
+ *  ("3.7854118 litre (L)"), as the candidates of an ambiguous query are, so that variants differ. */
 QString answerTitle(const QueryAnswer& answer, int notation, int precision, bool inFull);
-/** The answer's line: "5 mile = 8.04672 kilometre · Length". */
-QString answerDescription(const QueryAnswer& answer, const Rubric& rubric, int notation, int precision);
+/** The answer's line: "5 mile = 8.04672 kilometre · Length"; with inFull the whole catalogue names. */
+QString answerDescription(const QueryAnswer& answer, const Rubric& rubric, int notation, int precision,
+                          bool inFull = false);
 
 } // namespace quantaro

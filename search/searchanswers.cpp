@@ -20,15 +20,21 @@ namespace {
  *  value holds. */
 constexpr QChar kIdSeparator = u';';
 constexpr int kIdFields = 5;
+/** An answer in two units ("5 ft 10.87 in") names the second in a sixth field. */
+constexpr int kIdFieldsWithRest = 6;
 /** The last field: the answer is the query's only one, or one of its candidates. */
 const QString kCertain = QStringLiteral("1");
 const QString kCandidate = QStringLiteral("0");
 /** The language part of a locale name: "fr" of "fr_FR". */
 constexpr qsizetype kLanguageCodeLength = 2;
 
-QString idOf(const QString& code, const UnitRecord& from, const UnitRecord& to, const QString& value, bool certain)
+QString idOf(const QString& code, const QueryAnswer& answer, bool certain)
 {
-    return QStringList{code, from.name(), to.name(), value, certain ? kCertain : kCandidate}.join(kIdSeparator);
+    QStringList fields{code, answer.from->name(), answer.to->name(), answer.valueText, certain ? kCertain : kCandidate};
+    if (answer.toRest != nullptr) {
+        fields << answer.toRest->name();
+    }
+    return fields.join(kIdSeparator);
 }
 
 /** Identity, size and time of a file; all zero when there is none. */
@@ -117,8 +123,8 @@ bool SearchAnswers::refresh()
     m_loadFailed = false;
     m_loaded = std::move(loaded);
     m_visible = visibleCatalogue(m_loaded->catalogue());
-    m_index = std::make_unique<QueryIndex>(m_visible);
-    m_connectingWords = connectingWordsOf(m_loaded->language());
+    m_index = std::make_unique<QueryIndex>(m_visible, &m_loaded->lexicon(), userRegion());
+    m_connectingWords = m_loaded->lexicon().connectingWords();
     for (int r = 0; r < kRubricCount; ++r) {
         const QString code = rubricCode(r);
         const int notation =
@@ -138,9 +144,9 @@ SearchResult SearchAnswers::resultOf(const QueryAnswer& answer, bool certain) co
     const auto r = static_cast<size_t>(answer.rubric);
     const Rubric& rubric = m_visible[r];
     SearchResult result;
-    result.id = idOf(rubric.code(), *answer.from, *answer.to, answer.valueText, certain);
+    result.id = idOf(rubric.code(), answer, certain);
     result.title = answerTitle(answer, m_notation[r], m_precision[r], !certain);
-    result.description = answerDescription(answer, rubric, m_notation[r], m_precision[r]);
+    result.description = answerDescription(answer, rubric, m_notation[r], m_precision[r], !certain);
     result.rubricCode = rubric.code();
     result.certain = certain;
     return result;
@@ -163,13 +169,16 @@ QList<SearchResult> SearchAnswers::answer(const QString& query)
 std::optional<SearchResult> SearchAnswers::result(const QString& id)
 {
     const QStringList fields = id.split(kIdSeparator);
-    if (fields.size() != kIdFields || rubricIndexOf(fields.front()) < 0 || !refresh()) {
+    if ((fields.size() != kIdFields && fields.size() != kIdFieldsWithRest) || rubricIndexOf(fields.front()) < 0 ||
+        !refresh()) {
         return std::nullopt;
     }
     const int r = rubricIndexOf(fields[0]);
     const Rubric& rubric = m_visible[static_cast<size_t>(r)];
     const UnitRecord* from = nullptr;
     const UnitRecord* to = nullptr;
+    const UnitRecord* rest = nullptr;
+    const bool withRest = fields.size() == kIdFieldsWithRest;
     for (int u = 0; u < rubric.unitCount(); ++u) {
         if (rubric.unit(u).name() == fields[1]) {
             from = &rubric.unit(u);
@@ -177,12 +186,15 @@ std::optional<SearchResult> SearchAnswers::result(const QString& id)
         if (rubric.unit(u).name() == fields[2]) {
             to = &rubric.unit(u);
         }
+        if (withRest && rubric.unit(u).name() == fields[kIdFields]) {
+            rest = &rubric.unit(u);
+        }
     }
-    if (from == nullptr || to == nullptr) {
+    if (from == nullptr || to == nullptr || (withRest && rest == nullptr)) {
         return std::nullopt;
     }
-    const QueryAnswer answer{r, from, to, fields[3], evaluate(fields[3]), convertedValue(fields[3], *from, *to)};
-    if (!std::isfinite(answer.value) || !std::isfinite(answer.result)) {
+    QueryAnswer answer{r, from, to, fields[3], evaluate(fields[3]), 0, rest, 0};
+    if (!convertAnswer(answer)) {
         return std::nullopt;
     }
     return resultOf(answer, fields[4] == kCertain);

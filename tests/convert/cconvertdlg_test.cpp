@@ -753,6 +753,8 @@ TEST_F(ConvertDlgTest, SearchNarrowsBothListsWithoutRegardToCaseOrAccentsAndKeep
     const Case cases[] = {
         {"metre", {"metre (m)", "kilometre (km)"}}, {"ANGSTROM", {"ångström (Å)"}}, {" km ", {"kilometre (km)"}},
         {"hecto", {}}, {"zzz", {}}, {"", all},
+        // Words people use for the units, from the module's lexicon.
+        {"meter", {"metre (m)", "kilometre (km)"}}, {"feet", {"foot (ft)"}}, {"Kilometers", {"kilometre (km)"}},
     };
     for (const Case& c : cases) {
         window->setUnitSearch(QString::fromUtf8(c.search));
@@ -762,6 +764,21 @@ TEST_F(ConvertDlgTest, SearchNarrowsBothListsWithoutRegardToCaseOrAccentsAndKeep
         EXPECT_EQ(selectedText(from(*window)), QStringLiteral("foot (ft)")) << c.search;
         EXPECT_EQ(selectedText(to(*window)), QStringLiteral("kilometre (km)")) << c.search;
     }
+}
+
+TEST_F(ConvertDlgTest, SearchFindsAVolumeByTheAmericanSpelling)
+{
+    Rubric rubric;
+    rubric.setCode(QStringLiteral("VOL"));
+    rubric.setName(QStringLiteral("Volume"));
+    for (const char* name : {"cubic metre (m³)", "litre (L)", "millilitre (mL)", "gallon (US) (gal)"}) {
+        rubric.addUnit(unit(name, "$", "$"));
+    }
+    auto window = open(rubric);
+    window->setUnitSearch(QStringLiteral("liter"));
+    EXPECT_EQ(shownItems(from(*window)), (QStringList{"litre (L)", "millilitre (mL)"}));
+    window->setUnitSearch(QStringLiteral("gallons"));
+    EXPECT_EQ(shownItems(to(*window)), QStringList{"gallon (US) (gal)"});
 }
 
 TEST_F(ConvertDlgTest, RecentPairsSurviveReopeningAndLeaveOutUnitsHiddenSince)

@@ -119,6 +119,34 @@ TEST_F(QuantaroConvertTest, ListsEveryUnitWithTabs)
     EXPECT_EQ(money.out, QStringLiteral("CNY\tEuro\t$\t$\tEUR\nCNY\tDollar\t$/0.5\t$*0.5\tUSD\n"));
 }
 
+TEST_F(QuantaroConvertTest, TheLocaleTerritoryChoosesTheVariantAndAnUnknownOneTheInternationalUnit)
+{
+    struct Case
+    {
+        const char* lang;
+        const char* query;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"en_US.UTF-8", "1 pint in ml", "473.17647 mL\n"},
+        {"en_GB.UTF-8", "1 pint in ml", "568.26125 mL\n"},
+        {"en_US.UTF-8", "1 ton in kg", "907.18474 kg\n"},
+        {"C.UTF-8", "1 ton in kg", "1000 kg\n"},
+    };
+    const QByteArray saved[] = {qgetenv("LC_ALL"), qgetenv("LC_MEASUREMENT"), qgetenv("LANG")};
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MEASUREMENT");
+    for (const Case& c : cases) {
+        qputenv("LANG", c.lang);
+        const QStringList arguments{QStringLiteral("--module"), QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.so"),
+                                    QString::fromUtf8(c.query)};
+        EXPECT_EQ(run(arguments, false).out, QString::fromUtf8(c.expected)) << c.lang << " " << c.query;
+    }
+    qputenv("LC_ALL", saved[0]);
+    qputenv("LC_MEASUREMENT", saved[1]);
+    qputenv("LANG", saved[2]);
+}
+
 TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenSymbolThenParenthesesThenAUniquePrefix)
 {
     struct Case

@@ -147,7 +147,7 @@ TEST_F(SessionBusTest, TheBusStartsTheInstalledServiceAndBothSearchBoxesGetAnswe
                   {QStringLiteral("['5', 'mi', 'in', 'km']")}),
         gdbusCall(kGnomePath, kGnomeInterface + QStringLiteral(".GetResultMetas"), {QStringLiteral("['%1']").arg(id)}),
         gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("5 mi to km")}),
-        gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("1 gal in L")}),
+        gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("1 US survey in m")}),
         gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("5 furlong in m")}),
         gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("100 usd eur")}),
         gdbusCall(kGnomePath, kGnomeInterface + QStringLiteral(".GetInitialResultSet"),
@@ -165,10 +165,10 @@ TEST_F(SessionBusTest, TheBusStartsTheInstalledServiceAndBothSearchBoxesGetAnswe
     // KRunner: the same answer as an exact match.
     EXPECT_TRUE(lines[2].contains(QStringLiteral("'%1', '8.05 km', 'org.velmora.Quantaro', 100").arg(id)))
         << lines[2].toStdString();
-    // The ambiguous gallon: both candidates, named in full, as possible matches.
-    EXPECT_TRUE(lines[3].contains(QStringLiteral("'3.7854118 litre', 'org.velmora.Quantaro', 30")))
+    // A word of several variants: its candidates, named in full, as possible matches.
+    EXPECT_TRUE(lines[3].contains(QStringLiteral("'0.3 metre (m)', 'org.velmora.Quantaro', 30")))
         << lines[3].toStdString();
-    EXPECT_TRUE(lines[3].contains(QStringLiteral("'4.54609 litre', 'org.velmora.Quantaro', 30")))
+    EXPECT_TRUE(lines[3].contains(QStringLiteral("'20.12 metre (m)', 'org.velmora.Quantaro', 30")))
         << lines[3].toStdString();
     // The hidden furlong is not offered (only speeds whose names begin with its words are).
     EXPECT_FALSE(lines[4].contains(QStringLiteral("'LEN;"))) << lines[4].toStdString();
