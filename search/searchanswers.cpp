@@ -4,6 +4,7 @@
 #include "catalogue/unitrecord.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
+#include "convert/plaintext.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,8 @@ constexpr int kIdFields = 5;
 /** The last field: the answer is the query's only one, or one of its candidates. */
 const QString kCertain = QStringLiteral("1");
 const QString kCandidate = QStringLiteral("0");
+/** The longest id this service makes: a code, two unit names, a value and the certainty. */
+constexpr qsizetype kIdMaxLength = 2 * kUnitTextMaxLength + kQueryMaxLength + 2 * kIdFields;
 /** The language part of a locale name: "fr" of "fr_FR". */
 constexpr qsizetype kLanguageCodeLength = 2;
 
@@ -78,10 +81,12 @@ QString SearchAnswers::rubricCodeOf(const QString& id)
 
 QStringList SearchAnswers::openArguments(const QString& id)
 {
-    QStringList fields = id.split(kIdSeparator);
-    if (fields.size() != kIdFields || rubricIndexOf(fields.front()) < 0) {
+    // The id comes back from the desktop and may have been made by anyone on the bus: only an answer
+    // this service would give itself (a category, two of its units and a value that converts) opens.
+    if (!result(id)) {
         return {};
     }
+    QStringList fields = id.split(kIdSeparator);
     fields.removeLast();
     return fields;
 }
@@ -149,7 +154,7 @@ SearchResult SearchAnswers::resultOf(const QueryAnswer& answer, bool certain) co
 QList<SearchResult> SearchAnswers::answer(const QString& query)
 {
     // Cheap refusals first: most of what a person types into the box is no conversion.
-    if (query.size() > kQueryMaxLength || !refresh()) {
+    if (query.size() > kQueryMaxLength || !isPlainText(query) || !refresh()) {
         return {};
     }
     const QueryReading reading = readQuery(query, m_visible, m_connectingWords, m_index.get());
@@ -162,8 +167,13 @@ QList<SearchResult> SearchAnswers::answer(const QString& query)
 
 std::optional<SearchResult> SearchAnswers::result(const QString& id)
 {
+    // An id is held to the bounds of the query it was made from.
+    if (id.size() > kIdMaxLength || !isPlainText(id)) {
+        return std::nullopt;
+    }
     const QStringList fields = id.split(kIdSeparator);
-    if (fields.size() != kIdFields || rubricIndexOf(fields.front()) < 0 || !refresh()) {
+    if (fields.size() != kIdFields || rubricIndexOf(fields.front()) < 0 || fields[3].size() > kQueryMaxLength ||
+        !hasDigit(fields[3]) || (fields[4] != kCertain && fields[4] != kCandidate) || !refresh()) {
         return std::nullopt;
     }
     const int r = rubricIndexOf(fields[0]);
