@@ -17,9 +17,9 @@ namespace {
 CConverterApp* g_instance = nullptr;
 } // namespace
 
-RunMode chooseRunMode(const QString& commandLine, const SettingsStore& settings)
+RunMode chooseRunMode(const QString& firstArgument, const SettingsStore& settings)
 {
-    if (commandLine.contains(kConnectionRunWord, Qt::CaseSensitive)) {
+    if (firstArgument == kConnectionRunWord) {
         return RunMode::Connection;
     }
     if (settings.getInt(settings::kSettings, settings::kNewInstall, settings::kNewInstallDefault) != 0) {
@@ -49,10 +49,10 @@ CConverterApp* CConverterApp::instance()
     return g_instance;
 }
 
-int CConverterApp::startUp(const QString& commandLine)
+int CConverterApp::startUp(const QString& firstArgument)
 {
     settings().removeWriteLeftovers();
-    const RunMode mode = chooseRunMode(commandLine, settings());
+    const RunMode mode = chooseRunMode(firstArgument, settings());
     if (mode == RunMode::Connection) {
         runConnectionMode();
         return 0;

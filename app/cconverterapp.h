@@ -15,7 +15,7 @@ class Shell;
 
 /** The fixed message of start-up when no valid language module can be loaded. */
 inline const QString kDamagedMessage = QStringLiteral("Quantaro seems to be damaged. Please reinstall the software.");
-/** The word of the command line that selects the connection run mode. */
+/** The first argument that selects the connection run mode; recognised only as the whole first argument. */
 inline const QString kConnectionRunWord = QStringLiteral("AppRunUpdateConnect");
 
 /** The program's three run modes. */
@@ -25,8 +25,8 @@ enum class RunMode {
     Normal,
 };
 
-/** Picks the run mode from the command line and the stored NewInstall flag. */
-RunMode chooseRunMode(const QString& commandLine, const SettingsStore& settings);
+/** Picks the run mode from the program's first argument and the stored NewInstall flag. */
+RunMode chooseRunMode(const QString& firstArgument, const SettingsStore& settings);
 
 /** The windows that start-up opens; the windowless run mode never touches them. */
 class AppWindows
@@ -62,8 +62,8 @@ public:
     CConverterApp(const CConverterApp&) = delete;
     CConverterApp& operator=(const CConverterApp&) = delete;
 
-    /** The one start-up of the process; the program ends when it returns. */
-    int startUp(const QString& commandLine);
+    /** The one start-up of the process, given the program's first argument; the program ends when it returns. */
+    int startUp(const QString& firstArgument);
 
     /** Loads and validates the chosen module and makes it the resource source; on failure shows
      *  the fixed message and returns false. */

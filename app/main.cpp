@@ -23,13 +23,31 @@ namespace {
 // The desktop entry's name: lets Wayland desktops match the window with its entry and icon.
 constexpr auto kDesktopFileName = "org.velmora.Quantaro";
 
-QString commandLineOf(int argc, char** argv)
+/** Ends the options of Qt's own where the caller's text follows. */
+constexpr auto kEndOfOptions = "--";
+
+QStringList argumentsOf(int argc, char** argv)
 {
     QStringList words;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 0; i < argc; ++i) {
         words << QString::fromLocal8Bit(argv[i]);
     }
-    return words.join(QLatin1Char(' '));
+    return words;
+}
+
+/**
+ * How many of the arguments Qt may read. Qt takes its options (-platform, -style, -stylesheet ...)
+ * wherever they stand; the words from "--" or "--convert" on are the caller's text (a search box's
+ * units and value), which must never reach Qt as an option of its own.
+ */
+int qtArgumentCount(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String(kEndOfOptions) || arguments[i] == quantaro::kConvertOption) {
+            return static_cast<int>(i);
+        }
+    }
+    return static_cast<int>(arguments.size());
 }
 
 void nameApplication()
@@ -43,12 +61,16 @@ void nameApplication()
 int main(int argc, char** argv)
 {
     using namespace quantaro;
-    const QString commandLine = commandLineOf(argc, argv);
+    const QStringList arguments = argumentsOf(argc, argv);
+    // The run mode is the whole first argument: a word inside another one (a unit name of a search
+    // box's answer) never starts a download.
+    const QString firstArgument = arguments.value(1);
+    int qtArgc = qtArgumentCount(arguments);
     SystemClock clock;
     LinuxPeerProbe peers;
 
-    if (commandLine.contains(kConnectionRunWord)) {
-        QCoreApplication app(argc, argv);
+    if (firstArgument == kConnectionRunWord) {
+        QCoreApplication app(qtArgc, argv);
         nameApplication();
         SettingsStore settings;
         AppServices services;
@@ -60,10 +82,10 @@ int main(int argc, char** argv)
         installRateDownloader(converter);
         // No event loop runs here: the run asks for the signal between its pauses.
         ShutdownSignals shutdown;
-        return converter.startUp(commandLine);
+        return converter.startUp(firstArgument);
     }
 
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, argv);
     nameApplication();
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     applyTouchDefaults();
@@ -84,10 +106,10 @@ int main(int argc, char** argv)
     DesktopWindows windows(converter);
     converter.setWindows(&windows);
     // The desktop's search boxes open a conversion window with "--convert CODE [FROM TO VALUE]".
-    if (const auto request = convertRequestOf(QCoreApplication::arguments())) {
+    if (const auto request = convertRequestOf(arguments)) {
         windows.openOnStart(*request);
     }
     ShutdownSignals shutdown;
     QObject::connect(&shutdown, &ShutdownSignals::received, &DesktopWindows::closeAll);
-    return converter.startUp(commandLine);
+    return converter.startUp(firstArgument);
 }

@@ -35,6 +35,8 @@ int saveFailureReason(int error)
     case EACCES:
     case EPERM:
         return savefailure::kNotPermitted;
+    case EBUSY:
+        return savefailure::kBusy;
     default:
         return savefailure::kDiskError;
     }

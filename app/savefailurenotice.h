@@ -17,6 +17,8 @@ inline constexpr int kQuota = 1022;
 inline constexpr int kReadOnly = 1023;
 inline constexpr int kNotPermitted = 1024;
 inline constexpr int kDiskError = 1025;
+/** Another program holds the settings' lock: the changes are kept and written once it is free. */
+inline constexpr int kBusy = 1026;
 inline const QString kFolderMarker = QStringLiteral("%F%");
 inline const QString kReasonMarker = QStringLiteral("%R%");
 } // namespace savefailure

@@ -3,6 +3,7 @@
 #include "app/initext.h"
 #include "platform/filewrite.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,11 +11,16 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QTimer>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
+#include <syslog.h>
 #include <unistd.h>
 #include <utility>
 
@@ -78,12 +84,22 @@ QString escapeComponent(const QString& name)
 constexpr qint64 kLargestSoundFile = 8 * 1024 * 1024;
 constexpr qint64 kCompareChunk = 64 * 1024;
 constexpr uchar kFirstTextByte = 0x20;
-// How long a write waits for another process's write to end: longer than a lock takes to count as
-// stale (Qt's default), after which Qt takes over the lock of a writer that hangs.
-constexpr qint64 kLockWaitMs = 40000;
-constexpr int kLockPollMs = 100;
-constexpr qint64 kEmptyLockAgeMs = 1000;
+// How long a write waits for another process's write to end. Qt never takes over the lock of a
+// writer that is alive, however long it hangs: a window waits only a moment, so that it goes on
+// answering, and changes that found the lock taken are kept and written when it is free again.
+constexpr qint64 kLockMomentMs = 250;
+// The last try of the store, as the program ends: long enough for a writer that is only slow, short
+// enough for a session that is ending.
+constexpr qint64 kLastLockWaitMs = 2000;
+// How often kept changes are tried again while the event loop runs; a try never waits.
+constexpr int kPendingRetryMs = 1000;
+constexpr int kLockPollMs = 20;
+// A lock file still empty after this long was left by a writer killed between making it and writing
+// its name into it (a live writer writes at once): shorter than the moment a window waits.
+constexpr qint64 kEmptyLockAgeMs = 100;
 constexpr int kNoWait = 0;
+// What the store reads while no regular file is in the settings file's place.
+constexpr auto kEmptyFile = "/dev/null";
 
 /**
  * Whether QSettings would drop or misread part of the text on its next rewrite: control bytes, a
@@ -132,6 +148,24 @@ bool fileIsDamaged(const QString& path, QSettings::Status status)
     return file.open(QIODevice::ReadOnly) && looksDamaged(file.readAll());
 }
 
+/** Where Qt keeps the user's settings of this program: $XDG_CONFIG_HOME/Velmora/Quantaro.ini. */
+QString userSettingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+           settings::kCompany + QLatin1Char('/') + settings::kApplication + QStringLiteral(".ini");
+}
+
+/** Whether a settings file may be opened for reading without waiting: a FIFO, a socket or a device
+ *  in its place (or behind its link) is never opened. A folder there fails every write as before. */
+bool isRegularOrAbsent(const QString& path)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        return true;
+    }
+    return S_ISREG(info.st_mode) || S_ISDIR(info.st_mode);
+}
+
 bool sameContents(const QString& first, const QString& second)
 {
     QFile a(first);
@@ -147,13 +181,13 @@ bool sameContents(const QString& first, const QString& second)
     return true;
 }
 
-/** Takes the file's lock, waiting for another writer; false when it cannot be had. */
-bool takeLock(QLockFile& lock, const QString& lockPath)
+/** Takes the file's lock, waiting up to waitMs for another writer; false when it cannot be had. */
+bool takeLock(QLockFile& lock, const QString& lockPath, qint64 waitMs)
 {
     QElapsedTimer waited;
     waited.start();
-    while (!lock.tryLock(kLockPollMs)) {
-        if (lock.error() != QLockFile::LockFailedError || waited.elapsed() > kLockWaitMs) {
+    while (!lock.tryLock(waitMs > 0 ? kLockPollMs : kNoWait)) {
+        if (lock.error() != QLockFile::LockFailedError) {
             return false;
         }
         // A writer killed between making the lock file and writing its name into it leaves it empty,
@@ -162,6 +196,12 @@ bool takeLock(QLockFile& lock, const QString& lockPath)
         if (info.exists() && info.size() == 0 &&
             info.lastModified().msecsTo(QDateTime::currentDateTime()) > kEmptyLockAgeMs) {
             lock.removeStaleLockFile();
+            if (lock.tryLock(kNoWait)) {
+                return true;
+            }
+        }
+        if (waited.elapsed() >= waitMs) {
+            return false;
         }
     }
     return true;
@@ -179,20 +219,50 @@ QString sectionPath(const QString& section)
 } // namespace
 
 SettingsStore::SettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, settings::kCompany,
-                                             settings::kApplication))
+    : m_fileName(userSettingsFile())
 {
-    m_damagedOnOpen = fileIsDamaged(m_settings->fileName(), m_settings->status());
+    if (isRegularOrAbsent(m_fileName)) {
+        m_settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, settings::kCompany,
+                                                 settings::kApplication);
+        m_fileName = m_settings->fileName();
+    } else {
+        useEmptySettings();
+    }
+    m_damagedOnOpen = m_notAFile || fileIsDamaged(m_fileName, m_settings->status());
 }
 
 SettingsStore::SettingsStore(const QString& iniFile)
-    : m_settings(std::make_unique<QSettings>(iniFile, QSettings::IniFormat))
+    : m_fileName(iniFile)
 {
-    m_damagedOnOpen = fileIsDamaged(m_settings->fileName(), m_settings->status());
+    if (isRegularOrAbsent(m_fileName)) {
+        m_settings = std::make_unique<QSettings>(iniFile, QSettings::IniFormat);
+        m_fileName = m_settings->fileName();
+    } else {
+        useEmptySettings();
+    }
+    m_damagedOnOpen = m_notAFile || fileIsDamaged(m_fileName, m_settings->status());
+}
+
+void SettingsStore::useEmptySettings()
+{
+    // Qt's settings would open the file and wait there for a FIFO's writer: nothing is read from
+    // anything but a regular file. The store reads as empty, and the first write puts a file in its place.
+    m_notAFile = true;
+    m_fileName = QFileInfo(m_fileName).absoluteFilePath();
+    m_settings = std::make_unique<QSettings>(QString::fromLatin1(kEmptyFile), QSettings::IniFormat);
 }
 
 SettingsStore::~SettingsStore()
 {
+    if (!writePending(kLastLockWaitMs)) {
+        // Nobody may be left to read a window: the loss is said where a session keeps its messages.
+        const QByteArray line = QStringLiteral("%1: the settings could not be saved in %2: %3")
+                                    .arg(settings::kApplication, QDir::toNativeSeparators(fileName()),
+                                         QString::fromLocal8Bit(std::strerror(m_lastWriteError)))
+                                    .toUtf8();
+        std::fprintf(stderr, "%s\n", line.constData());
+        ::syslog(LOG_ERR, "%s", line.constData());
+    }
     m_settings->sync();
 }
 
@@ -209,6 +279,23 @@ bool SettingsStore::backUpDamagedFile()
         return true;
     }
     const QString path = fileName();
+    if (!isRegularOrAbsent(path)) {
+        // What stands in the file's place cannot be copied without waiting on it: it is moved aside
+        // whole, to the first free backup name.
+        for (int n = 0; n < kMaxBackups; ++n) {
+            const QString backup = path + (n == 0 ? QStringLiteral(".bak") : QStringLiteral(".bak.%1").arg(n));
+            struct stat info = {};
+            if (::lstat(QFile::encodeName(backup).constData(), &info) == 0) {
+                continue;
+            }
+            if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(backup).constData()) != 0) {
+                return fail(errno);
+            }
+            m_damagedOnOpen = false;
+            return true;
+        }
+        return fail(EEXIST);
+    }
     if (!fileIsDamaged(path, m_settings->status())) {
         m_damagedOnOpen = false;
         return true;
@@ -246,25 +333,107 @@ bool SettingsStore::fail(int error)
 
 bool SettingsStore::write(const SettingsChanges& changes)
 {
+    // Changes kept earlier go first, so that the later ones win.
+    std::vector<SettingsChanges::Change> all = m_pending;
+    all.insert(all.end(), changes.m_changes.cbegin(), changes.m_changes.cend());
+    m_lockBusy = false;
+    if (writeNow(all, kLockMomentMs)) {
+        m_pending.clear();
+        return true;
+    }
+    if (m_lockBusy) {
+        m_pending = std::move(all);
+        retryPendingLater();
+    }
+    return false;
+}
+
+bool SettingsStore::hasPendingChanges() const
+{
+    return !m_pending.empty();
+}
+
+bool SettingsStore::writePending(qint64 lockWaitMs)
+{
+    if (m_pending.empty()) {
+        return true;
+    }
+    m_lockBusy = false;
+    if (writeNow(m_pending, lockWaitMs)) {
+        m_pending.clear();
+        return true;
+    }
+    // Another failure than the lock (a full disk) is as final as for a write of the moment.
+    if (!m_lockBusy) {
+        m_pending.clear();
+    }
+    return false;
+}
+
+void SettingsStore::retryPendingLater()
+{
+    if (QCoreApplication::instance() == nullptr) {
+        return;
+    }
+    if (!m_retryTimer) {
+        m_retryTimer = std::make_unique<QTimer>();
+        m_retryTimer->setSingleShot(true);
+        m_retryTimer->setInterval(kPendingRetryMs);
+        QObject::connect(m_retryTimer.get(), &QTimer::timeout, [this] {
+            if (!writePending(kNoWait) && m_lockBusy) {
+                m_retryTimer->start();
+            }
+        });
+    }
+    m_retryTimer->start();
+}
+
+std::optional<std::optional<QVariant>> SettingsStore::pendingValue(const QString& key) const
+{
+    for (auto change = m_pending.crbegin(); change != m_pending.crend(); ++change) {
+        if (change->name) {
+            if (keyFor(change->section, *change->name) == key) {
+                return change->value;
+            }
+        } else if (key.startsWith(sectionPath(change->section) + QLatin1Char('/'))) {
+            return std::optional<QVariant>();
+        }
+    }
+    return std::nullopt;
+}
+
+QVariant SettingsStore::valueOf(const QString& key) const
+{
+    if (!m_pending.empty()) {
+        if (const auto pending = pendingValue(key)) {
+            return pending->value_or(QVariant());
+        }
+    }
+    return m_settings->value(key);
+}
+
+bool SettingsStore::writeNow(const std::vector<SettingsChanges::Change>& changes, qint64 lockWaitMs)
+{
     const QString path = fileName();
     if (!QDir().mkpath(folder())) {
         return fail(::access(QFile::encodeName(QFileInfo(folder()).path()).constData(), W_OK) != 0 ? errno : EACCES);
     }
     const QString lockPath = path + QStringLiteral(".lock");
     QLockFile lock(lockPath);
-    if (!takeLock(lock, lockPath)) {
+    if (!takeLock(lock, lockPath, lockWaitMs)) {
         // The lock file is the first thing written: its failure says why the settings cannot be.
         if (::access(QFile::encodeName(folder()).constData(), W_OK) != 0) {
             return fail(errno);
         }
-        return fail(lock.error() == QLockFile::UnknownError ? ENOSPC : EAGAIN);
+        m_lockBusy = lock.error() == QLockFile::LockFailedError;
+        return fail(lock.error() == QLockFile::UnknownError ? ENOSPC : EBUSY);
     }
     // A file that cannot be read would be replaced by one without its values.
     QFile current(path);
-    if (current.exists() && !current.open(QIODevice::ReadOnly)) {
+    if (isRegularOrAbsent(path) && current.exists() && !current.open(QIODevice::ReadOnly)) {
         return fail(EACCES);
     }
-    const QByteArray old = current.read(kLargestSoundFile);
+    const QByteArray old = current.isOpen() ? current.read(kLargestSoundFile) : QByteArray();
     // Under the lock nobody else writes: read what other processes wrote, so none of it is lost.
     m_settings->sync();
     // A damaged file is rewritten whole with only what could be read: never before it is kept aside.
@@ -275,7 +444,7 @@ bool SettingsStore::write(const SettingsChanges& changes)
     for (const QString& key : m_settings->allKeys()) {
         values.insert(key, m_settings->value(key));
     }
-    for (const SettingsChanges::Change& change : changes.m_changes) {
+    for (const SettingsChanges::Change& change : changes) {
         const QString group = sectionPath(change.section);
         if (!change.name) {
             values.remove(group);
@@ -303,6 +472,11 @@ bool SettingsStore::write(const SettingsChanges& changes)
                                     long(newer % kMillisecondsPerSecond) * kNanosecondsPerMillisecond}};
         ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
     }
+    if (m_notAFile) {
+        // A file is in its place now: it is read from here on.
+        m_notAFile = false;
+        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    }
     m_settings->sync();
     return true;
 }
@@ -317,7 +491,7 @@ bool SettingsStore::writeOne(const QString& section, const std::optional<QString
 
 int32_t SettingsStore::getInt(const QString& section, const QString& name, int32_t defaultValue) const
 {
-    const QVariant value = m_settings->value(keyFor(section, name));
+    const QVariant value = valueOf(keyFor(section, name));
     if (!value.isValid()) {
         return defaultValue;
     }
@@ -337,7 +511,7 @@ bool SettingsStore::putInt(const QString& section, const QString& name, int32_t 
 
 QString SettingsStore::getString(const QString& section, const QString& name, const QString& defaultValue) const
 {
-    const QVariant value = m_settings->value(keyFor(section, name));
+    const QVariant value = valueOf(keyFor(section, name));
     if (!value.isValid()) {
         return defaultValue;
     }
@@ -362,7 +536,7 @@ bool SettingsStore::putString(const QString& section, const std::optional<QStrin
 
 std::optional<QByteArray> SettingsStore::getBinary(const QString& section, const QString& name) const
 {
-    const QVariant value = m_settings->value(keyFor(section, name));
+    const QVariant value = valueOf(keyFor(section, name));
     if (!value.isValid() || value.typeId() != QMetaType::QByteArray) {
         return std::nullopt;
     }
@@ -384,17 +558,18 @@ bool SettingsStore::deleteKey(const QString& path)
 
 bool SettingsStore::contains(const QString& section, const QString& name) const
 {
-    return m_settings->contains(keyFor(section, name));
+    return valueOf(keyFor(section, name)).isValid();
 }
 
 void SettingsStore::sync()
 {
+    writePending(kNoWait);
     m_settings->sync();
 }
 
 QString SettingsStore::fileName() const
 {
-    return m_settings->fileName();
+    return m_fileName;
 }
 
 QString SettingsStore::folder() const

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QSettings;
+class QTimer;
 
 namespace quantaro {
 
@@ -93,7 +94,9 @@ private:
  * A file that cannot be read whole (cut short, binary garbage, a broken section header) is still
  * read as far as it goes, and copied beside itself before the first write rewrites it: to
  * "<file>.bak", or the first free "<file>.bak.N" (N up to kMaxBackups - 1) when an earlier backup
- * with other contents is there, so no backup is ever overwritten but the last one.
+ * with other contents is there, so no backup is ever overwritten but the last one. Anything but a
+ * regular file in the file's place (a FIFO, even behind a link) is never opened: it reads as empty and
+ * is moved aside to the first free backup name before the first write.
  */
 class SettingsStore
 {
@@ -122,10 +125,18 @@ public:
     /** Whether the section holds a value of that name. */
     bool contains(const QString& section, const QString& name) const;
 
-    /** Writes all the changes in one replacement of the file; false (and nothing changed) when it failed. */
+    /**
+     * Writes all the changes in one replacement of the file; false when it failed. A failure leaves
+     * the file as it was, and the changes are dropped, except when another process holds the file's
+     * lock past a moment (lastWriteError() is then EBUSY): the changes are kept, read back by this
+     * store, and written by its next write, by a retry while the event loop runs, by sync() or at
+     * the latest when the store ends (waiting a little for the lock then).
+     */
     bool write(const SettingsChanges& changes);
+    /** Whether changes wait for another process to free the lock. */
+    bool hasPendingChanges() const;
 
-    /** Reads what other processes wrote. */
+    /** Tries the changes kept for a busy lock without waiting, and reads what other processes wrote. */
     void sync();
 
     /** The errno of the last write that failed, 0 when none has. */
@@ -152,10 +163,25 @@ private:
     /** Copies a damaged file aside once, before it is first rewritten; false when that failed. */
     bool backUpDamagedFile();
     bool fail(int error);
+    void useEmptySettings();
+    bool writeNow(const std::vector<SettingsChanges::Change>& changes, qint64 lockWaitMs);
+    /** Writes the kept changes, waiting up to lockWaitMs for the lock; true when none are left. */
+    bool writePending(qint64 lockWaitMs);
+    void retryPendingLater();
+    /** A kept change of that key: a value, or none for a deleted one; nothing when none is kept. */
+    std::optional<std::optional<QVariant>> pendingValue(const QString& key) const;
+    QVariant valueOf(const QString& key) const;
 
+    QString m_fileName;
     std::unique_ptr<QSettings> m_settings;
+    /** A FIFO, a socket or a device stands where the file should be: it is never opened. */
+    bool m_notAFile = false;
     bool m_damagedOnOpen = false;
     int m_lastWriteError = 0;
+    /** Changes that found the lock held by another process, oldest first. */
+    std::vector<SettingsChanges::Change> m_pending;
+    bool m_lockBusy = false;
+    std::unique_ptr<QTimer> m_retryTimer;
 };
 
 } // namespace quantaro

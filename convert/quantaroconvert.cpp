@@ -15,6 +15,7 @@
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
 #include "convert/loadedcatalogue.h"
+#include "convert/plaintext.h"
 #include "convert/queryreader.h"
 
 #include <QCoreApplication>
@@ -361,8 +362,13 @@ int convertInputLines(const UnitRecord& from, const UnitRecord& to, const Option
             out += '\n';
             return;
         }
-        const QString value = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-        allFinite = appendConversion(value, from, to, options, out) && allFinite;
+        // A line that is no text (a NUL, bytes that are no UTF-8) names no value, even when digits
+        // are left once the odd bytes are dropped.
+        const std::optional<QString> value =
+            plainTextOf(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
+        if (value) {
+            allFinite = appendConversion(*value, from, to, options, out) && allFinite;
+        }
         out += '\n';
     };
     for (;;) {
@@ -516,6 +522,13 @@ int main(int argc, char** argv)
     if (auto failure = parseArguments(QCoreApplication::arguments(), options)) {
         printLine(stderr, failure->message);
         return failure->exitCode;
+    }
+    // An argument that is no valid text is refused whole: its decoded form has stand-ins for the bytes
+    // that could not be read, and a value or unit read without them would be another one.
+    const QStringList texts = options.positional + (options.eval ? QStringList{*options.eval} : QStringList());
+    if (std::any_of(texts.cbegin(), texts.cend(), [](const QString& text) { return !isPlainText(text); })) {
+        printLine(stderr, QStringLiteral("an argument is not valid text"));
+        return kExitUsage;
     }
     if (options.help) {
         printLine(stdout, helpText());

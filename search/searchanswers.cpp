@@ -4,6 +4,7 @@
 #include "catalogue/unitrecord.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
+#include "convert/plaintext.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,8 @@ constexpr int kIdFieldsWithRest = 6;
 /** The last field: the answer is the query's only one, or one of its candidates. */
 const QString kCertain = QStringLiteral("1");
 const QString kCandidate = QStringLiteral("0");
+/** The longest id this service makes: a code, two unit names, a value and the certainty. */
+constexpr qsizetype kIdMaxLength = 2 * kUnitTextMaxLength + kQueryMaxLength + 2 * kIdFields;
 /** The language part of a locale name: "fr" of "fr_FR". */
 constexpr qsizetype kLanguageCodeLength = 2;
 
@@ -84,12 +87,13 @@ QString SearchAnswers::rubricCodeOf(const QString& id)
 
 QStringList SearchAnswers::openArguments(const QString& id)
 {
-    QStringList fields = id.split(kIdSeparator);
-    if (fields.size() != kIdFields || rubricIndexOf(fields.front()) < 0) {
+    // The id comes back from the desktop and may have been made by anyone on the bus: only an answer
+    // this service would give itself (a category, two of its units and a value that converts) opens.
+    if (!result(id)) {
         return {};
     }
-    fields.removeLast();
-    return fields;
+    // CODE FROM TO VALUE: neither the certainty nor the second unit of an answer in two units.
+    return id.split(kIdSeparator).mid(0, kIdFields - 1);
 }
 
 bool SearchAnswers::refresh()
@@ -155,7 +159,7 @@ SearchResult SearchAnswers::resultOf(const QueryAnswer& answer, bool certain) co
 QList<SearchResult> SearchAnswers::answer(const QString& query)
 {
     // Cheap refusals first: most of what a person types into the box is no conversion.
-    if (query.size() > kQueryMaxLength || !refresh()) {
+    if (query.size() > kQueryMaxLength || !isPlainText(query) || !refresh()) {
         return {};
     }
     const QueryReading reading = readQuery(query, m_visible, m_connectingWords, m_index.get());
@@ -168,9 +172,14 @@ QList<SearchResult> SearchAnswers::answer(const QString& query)
 
 std::optional<SearchResult> SearchAnswers::result(const QString& id)
 {
+    // An id is held to the bounds of the query it was made from.
+    if (id.size() > kIdMaxLength || !isPlainText(id)) {
+        return std::nullopt;
+    }
     const QStringList fields = id.split(kIdSeparator);
     if ((fields.size() != kIdFields && fields.size() != kIdFieldsWithRest) || rubricIndexOf(fields.front()) < 0 ||
-        !refresh()) {
+        fields[3].size() > kQueryMaxLength || !hasDigit(fields[3]) ||
+        (fields[4] != kCertain && fields[4] != kCandidate) || !refresh()) {
         return std::nullopt;
     }
     const int r = rubricIndexOf(fields[0]);

@@ -54,8 +54,9 @@ public:
     static QString queryOf(const QStringList& terms);
     /** The category code an id names, or empty. */
     static QString rubricCodeOf(const QString& id);
-    /** The command line arguments that open the conversion window an id names. */
-    static QStringList openArguments(const QString& id);
+    /** The command line arguments that open the conversion window an id names; none unless the id
+     *  names an answer of the catalogue as this service gives it. */
+    QStringList openArguments(const QString& id);
 
 private:
     /** Loads the catalogue when it is not loaded or the settings file changed; false when there is none. */

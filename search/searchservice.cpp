@@ -84,6 +84,17 @@ std::optional<SearchResult> SearchService::result(const QString& id)
     return m_answers.result(id);
 }
 
+void SearchService::openResult(const QString& id)
+{
+    touch();
+    // An id that names no answer opens nothing: nothing but the service's own answers reaches the
+    // program's command line.
+    const QStringList arguments = m_answers.openArguments(id);
+    if (!arguments.isEmpty() && m_launcher) {
+        m_launcher(QStringList{kOpenOption} + arguments);
+    }
+}
+
 void SearchService::open(const QStringList& arguments)
 {
     touch();
@@ -131,7 +142,7 @@ void GnomeSearchProvider::ActivateResult(const QString& id, const QStringList& t
 {
     Q_UNUSED(terms);
     Q_UNUSED(timestamp);
-    m_service.open(SearchAnswers::openArguments(id));
+    m_service.openResult(id);
 }
 
 void GnomeSearchProvider::LaunchSearch(const QStringList& terms, uint timestamp)
@@ -167,7 +178,7 @@ RemoteMatches KRunnerRunner::Match(const QString& query)
 void KRunnerRunner::Run(const QString& matchId, const QString& actionId)
 {
     Q_UNUSED(actionId);
-    m_service.open(SearchAnswers::openArguments(matchId));
+    m_service.openResult(matchId);
 }
 
 } // namespace quantaro

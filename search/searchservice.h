@@ -63,7 +63,9 @@ public:
 
     QList<SearchResult> answer(const QString& query);
     std::optional<SearchResult> result(const QString& id);
-    /** Opens the program: on the answer an id names, or at the query's category. */
+    /** Opens the program on the answer an id names; nothing when it names none. */
+    void openResult(const QString& id);
+    /** Opens the program at a category this service found, or plain without one. */
     void open(const QStringList& arguments);
 
 signals:

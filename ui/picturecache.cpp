@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +26,11 @@ constexpr int kLargestSide = 4096;
 // A folder holding more files than this has collected renderings of pictures no module has any
 // more (every language, every version): it is emptied before the next one is kept.
 constexpr qsizetype kMostKeptPictures = 1000;
+// Bounds on the work a start spends on the folder: names read to count the kept files, and files
+// removed at once (a folder fuller still is emptied over the next starts).
+constexpr qsizetype kMostNamesRead = 4 * kMostKeptPictures;
+constexpr qsizetype kMostRemovedAtOnce = 4 * kMostKeptPictures;
+constexpr qsizetype kBytesPerPixel = 4;
 constexpr int kHeaderWords = 7;
 constexpr qsizetype kHeaderBytes = kHeaderWords * sizeof(quint32);
 constexpr quint64 kFnvOffsetBasis = 0xcbf29ce484222325ULL;
@@ -61,6 +67,14 @@ bool readWhole(int fd, void* into, qsizetype size)
     return true;
 }
 
+/** A kept rendering, or a new one an interrupted store left behind ("<key>.pic.XXXXXX"). */
+bool isKeptFileName(const char* name)
+{
+    const char* suffix = std::strstr(name, kFileSuffix);
+    return suffix != nullptr && suffix != name &&
+           (suffix[std::strlen(kFileSuffix)] == '\0' || suffix[std::strlen(kFileSuffix)] == '.');
+}
+
 bool validSize(QSize size)
 {
     return size.width() > 0 && size.height() > 0 && size.width() <= kLargestSide && size.height() <= kLargestSide;
@@ -93,68 +107,131 @@ QString PictureCache::keyOf(const QByteArray& bytes)
     return QStringLiteral("%1-%2").arg(hash, 16, 16, QLatin1Char('0')).arg(bytes.size());
 }
 
-std::optional<CachedPicture> PictureCache::find(const QString& key) const
+int PictureCache::openKept(const QString& key, CachedPicture& header) const
 {
     if (m_folder.isEmpty()) {
-        return std::nullopt;
+        return -1;
     }
     // Plain system calls: this runs for every picture of a start, and a QFile costs more than the read.
+    // Opened without waiting: a FIFO in the file's place would otherwise hold the start until someone
+    // writes into it.
     const QByteArray path = QFile::encodeName(m_folder + QLatin1Char('/') + key + QLatin1String(kFileSuffix));
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat info {};
+    std::array<quint32, kHeaderWords> words {};
+    const bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && readWhole(fd, words.data(), kHeaderBytes);
+    for (quint32& word : words) {
+        word = qFromLittleEndian(word);
+    }
+    const auto [magic, version, naturalWidth, naturalHeight, width, height, stride] = words;
+    const QSize natural {int(naturalWidth), int(naturalHeight)};
+    const QSize pixels {int(width), int(height)};
+    bool sound = read && magic == kMagic && version == kFormatVersion && validSize(natural);
+    if (sound && pixels.isNull() && stride == 0) {
+        // Only the word that these bytes parse, for a picture checked but not drawn.
+        sound = info.st_size == kHeaderBytes;
+    } else if (sound) {
+        // The file's size must be what its header says, checked before anything is allocated for it.
+        sound = validSize(pixels) && qint64(stride) == qint64(pixels.width()) * kBytesPerPixel &&
+                qint64(info.st_size) == kHeaderBytes + qint64(stride) * pixels.height();
+    }
+    if (!sound) {
+        ::close(fd);
+        return -1;
+    }
+    header = CachedPicture {natural, QImage(), pixels.isNull() ? QSize() : pixels};
+    return fd;
+}
+
+std::optional<CachedPicture> PictureCache::find(const QString& key) const
+{
+    CachedPicture header;
+    const int fd = openKept(key, header);
     if (fd < 0) {
         return std::nullopt;
     }
-    const auto result = read(fd);
     ::close(fd);
-    return result;
+    return header;
 }
 
-std::optional<CachedPicture> PictureCache::read(int fd)
+QImage PictureCache::rendering(const QString& key, QSize pixels) const
 {
-    struct stat info {};
-    std::array<quint32, kHeaderWords> header {};
-    if (::fstat(fd, &info) != 0 || !readWhole(fd, header.data(), kHeaderBytes)) {
-        return std::nullopt;
+    CachedPicture header;
+    const int fd = openKept(key, header);
+    if (fd < 0) {
+        return {};
     }
-    for (quint32& word : header) {
-        word = qFromLittleEndian(word);
+    QImage image;
+    if (!pixels.isEmpty() && header.pixelSize == pixels) {
+        image = QImage(pixels, kPixelFormat);
+        if (image.isNull() || image.bytesPerLine() != qsizetype(pixels.width()) * kBytesPerPixel ||
+            !readWhole(fd, image.bits(), image.sizeInBytes())) {
+            image = QImage();
+        }
     }
-    const auto [magic, version, naturalWidth, naturalHeight, width, height, stride] = header;
-    const QSize natural {int(naturalWidth), int(naturalHeight)};
-    const QSize pixels {int(width), int(height)};
-    if (magic != kMagic || version != kFormatVersion || !validSize(natural)) {
-        return std::nullopt;
+    ::close(fd);
+    return image;
+}
+
+void PictureCache::tidyFolderOnce() const
+{
+    if (m_tidied) {
+        return;
     }
-    if (pixels.isNull() && stride == 0) {
-        // Only the word that these bytes parse, for a picture checked but not drawn.
-        return info.st_size == kHeaderBytes ? std::optional(CachedPicture {natural, QImage()}) : std::nullopt;
+    m_tidied = true;
+    const QByteArray path = QFile::encodeName(m_folder);
+    DIR* folder = ::opendir(path.constData());
+    if (folder == nullptr) {
+        return;
     }
-    if (!validSize(pixels)) {
-        return std::nullopt;
+    // Counted only until the folder is known to be too full, and over a bounded number of names: a
+    // folder of a hundred thousand files costs a start no more than a folder of a thousand.
+    qsizetype kept = 0;
+    qsizetype names = 0;
+    while (const dirent* entry = ::readdir(folder)) {
+        if (++names > kMostNamesRead || kept > kMostKeptPictures) {
+            break;
+        }
+        kept += isKeptFileName(entry->d_name) ? 1 : 0;
     }
-    QImage image(pixels, kPixelFormat);
-    if (image.isNull() || qsizetype(stride) != image.bytesPerLine() ||
-        info.st_size != kHeaderBytes + image.sizeInBytes() || !readWhole(fd, image.bits(), image.sizeInBytes())) {
-        return std::nullopt;
+    if (kept > kMostKeptPictures) {
+        ::rewinddir(folder);
+        qsizetype removed = 0;
+        while (const dirent* entry = ::readdir(folder)) {
+            if (removed >= kMostRemovedAtOnce) {
+                break;
+            }
+            if (!isKeptFileName(entry->d_name)) {
+                continue;
+            }
+            if (::unlinkat(::dirfd(folder), entry->d_name, 0) != 0 && errno != ENOENT) {
+                // A folder that keeps its files (read-only, not the user's) keeps every new one out too.
+                m_refusesFiles = true;
+                break;
+            }
+            ++removed;
+        }
     }
-    return CachedPicture {natural, image};
+    ::closedir(folder);
 }
 
 void PictureCache::store(const QString& key, const CachedPicture& picture) const
 {
-    if (m_folder.isEmpty() || !validSize(picture.naturalSize) ||
+    if (m_folder.isEmpty() || m_refusesFiles || !validSize(picture.naturalSize) ||
         (!picture.image.isNull() && !validSize(picture.image.size()))) {
         return;
     }
     QDir folder(m_folder);
     if (!folder.mkpath(QStringLiteral("."))) {
+        m_refusesFiles = true;
         return;
     }
-    const QStringList kept = folder.entryList({QStringLiteral("*") + QLatin1String(kFileSuffix)}, QDir::Files);
-    if (kept.size() > kMostKeptPictures) {
-        for (const QString& name : kept) {
-            folder.remove(name);
-        }
+    tidyFolderOnce();
+    if (m_refusesFiles) {
+        return;
     }
     const QImage image = picture.image.convertToFormat(kPixelFormat);
     std::array<quint32, kHeaderWords> header = {kMagic,
@@ -176,12 +253,15 @@ void PictureCache::store(const QString& key, const CachedPicture& picture) const
     QByteArray temporary = QFile::encodeName(target + QStringLiteral(".XXXXXX"));
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
+        m_refusesFiles = true;
         return;
     }
     const bool written = writeAll(fd, bytes).ok();
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
         ::unlink(temporary.constData());
+        // A full disk stays full for the rest of this start: the next pictures are not tried.
+        m_refusesFiles = true;
     }
 }
 

@@ -17,6 +17,8 @@ struct CachedPicture
 {
     QSize naturalSize;
     QImage image;
+    /** The size of the kept pixels, known before they are read; empty when none are kept. */
+    QSize pixelSize {};
 };
 
 /**
@@ -39,14 +41,25 @@ public:
     /** The key of a picture's bytes. */
     static QString keyOf(const QByteArray& bytes);
 
+    /** What is kept of a picture, without its pixels: its natural size and the size of its rendering.
+     *  A file that is no regular file (a FIFO, a device) counts as absent and is never waited on. */
     std::optional<CachedPicture> find(const QString& key) const;
+    /** The kept rendering, only when it is exactly the pixels it is to be drawn at: a file that claims
+     *  another size costs no memory, whatever its header says. */
+    QImage rendering(const QString& key, QSize pixels) const;
     /** Keeps a rendering; whether it could be kept does not matter to the caller. */
     void store(const QString& key, const CachedPicture& picture) const;
 
 private:
-    static std::optional<CachedPicture> read(int fd);
+    /** The file's header, and the file left open after it when it is sound; -1 when it is not. */
+    int openKept(const QString& key, CachedPicture& header) const;
+    /** Once a process: empties a folder grown too full, reading only as much of it as that takes. */
+    void tidyFolderOnce() const;
 
     QString m_folder;
+    // A folder that refused a file (read-only, full) is not tried again in this process.
+    mutable bool m_refusesFiles = false;
+    mutable bool m_tidied = false;
 };
 
 } // namespace quantaro

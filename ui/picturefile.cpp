@@ -46,7 +46,7 @@ void keepParsedLater(const QString& key, QSize naturalSize)
             for (auto it = pending.cbegin(); it != pending.cend(); ++it) {
                 if (!keptThisRun().contains(it.key())) {
                     keptThisRun().insert(it.key());
-                    PictureCache::instance().store(it.key(), {it.value(), QImage()});
+                    PictureCache::instance().store(it.key(), {it.value(), QImage(), QSize()});
                 }
             }
             pending.clear();
@@ -169,8 +169,13 @@ QPixmap PictureFile::stretchedTo(QSize size, qreal devicePixelRatio) const
     }
     const QSize pixels = renderSize(size, devicePixelRatio);
     QPixmap pixmap;
-    if (m_cache->kept && m_cache->kept->image.size() == pixels) {
-        pixmap = QPixmap::fromImage(std::exchange(m_cache->kept->image, QImage()));
+    // The kept pixels are read only when they are the very size drawn: a file that claims any other
+    // costs neither the time nor the memory to read it.
+    const QImage kept = m_cache->kept && m_cache->kept->pixelSize == pixels
+                            ? PictureCache::instance().rendering(m_cache->key, pixels)
+                            : QImage();
+    if (!kept.isNull()) {
+        pixmap = QPixmap::fromImage(kept);
     } else {
         const std::optional<QSize> natural = parsedSize();
         if (!natural) {
@@ -193,7 +198,7 @@ QPixmap PictureFile::stretchedTo(QSize size, qreal devicePixelRatio) const
         }
         if (!keptThisRun().contains(m_cache->key)) {
             keptThisRun().insert(m_cache->key);
-            PictureCache::instance().store(m_cache->key, {*natural, image});
+            PictureCache::instance().store(m_cache->key, {*natural, image, image.size()});
         }
         pixmap = QPixmap::fromImage(image);
     }

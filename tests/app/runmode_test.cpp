@@ -7,6 +7,7 @@
 
 #include "testpaths.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -59,14 +60,17 @@ TEST(RunModeTest, CommandLineAndNewInstallPickTheRunMode)
 {
     struct Case
     {
-        QString commandLine;
+        QString firstArgument;
         std::optional<int> newInstall;
         RunMode expected;
     };
     const Case cases[] = {
         {QStringLiteral("AppRunUpdateConnect"), 0, RunMode::Connection},
-        {QStringLiteral("x AppRunUpdateConnect y"), 1, RunMode::Connection},
-        {QStringLiteral("--fooAppRunUpdateConnectbar"), std::nullopt, RunMode::Connection},
+        // Only the whole first argument: a unit name or value that holds the word starts no download.
+        {QStringLiteral("x AppRunUpdateConnect y"), 1, RunMode::FirstRun},
+        {QStringLiteral("--fooAppRunUpdateConnectbar"), std::nullopt, RunMode::FirstRun},
+        {QStringLiteral("LEN;AppRunUpdateConnect;x;1;1"), 0, RunMode::Normal},
+        {QStringLiteral(" AppRunUpdateConnect"), 0, RunMode::Normal},
         {QStringLiteral("apprunupdateconnect"), 0, RunMode::Normal},
         {QString(), std::nullopt, RunMode::FirstRun},
         {QString(), 1, RunMode::FirstRun},
@@ -79,7 +83,7 @@ TEST(RunModeTest, CommandLineAndNewInstallPickTheRunMode)
         if (c.newInstall) {
             store.putInt(settings::kSettings, settings::kNewInstall, *c.newInstall);
         }
-        EXPECT_EQ(chooseRunMode(c.commandLine, store), c.expected) << c.commandLine.toStdString();
+        EXPECT_EQ(chooseRunMode(c.firstArgument, store), c.expected) << c.firstArgument.toStdString();
     }
 }
 
@@ -240,6 +244,32 @@ TEST(EndOfSessionTest, ASignalClosesTheConversionWindowAsItsCancelWould)
                         .startsWith(QStringLiteral("foot"))) << signal;
         EXPECT_TRUE(store.getString(settings::kSettings, settings::toName(QStringLiteral("LEN"), std::nullopt))
                         .startsWith(QStringLiteral("kilometre"))) << signal;
+    }
+}
+
+TEST(EndOfSessionTest, ASaveThatFailsAtTheSignalIsToldOnStandardErrorAndTheWindowEnds)
+{
+    // Before, the window waited for OK on "could not be saved" that nobody would press.
+    constexpr int kProcessTimeoutMs = 30000;
+    constexpr int kEndTimeoutMs = 10000;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath(QStringLiteral("file")));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        // A folder that cannot be made, below a file: every save fails, for root as well.
+        QProcess child;
+        child.start(QStringLiteral(QUANTARO_TEST_HELPER_DIR "/window_under_signal"),
+                    {dir.filePath(QStringLiteral("file/q.ini")), QStringLiteral("real-boxes")});
+        ASSERT_TRUE(child.waitForReadyRead(kProcessTimeoutMs)) << child.readAllStandardError().toStdString();
+        ::kill(static_cast<pid_t>(child.processId()), signal);
+        const bool ended = child.waitForFinished(kEndTimeoutMs);
+        if (!ended) {
+            child.kill();
+            child.waitForFinished(kEndTimeoutMs);
+        }
+        EXPECT_TRUE(ended) << "the window still waits after signal " << signal;
+        EXPECT_TRUE(child.readAllStandardError().contains("could not be saved")) << signal;
     }
 }
 

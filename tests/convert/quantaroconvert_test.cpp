@@ -309,6 +309,23 @@ TEST_F(QuantaroConvertTest, ValuesFromStandardInputGiveOneAnswerALine)
     EXPECT_EQ(mixed.out, QStringLiteral("\n\ninf\n\n2000\n")) << "a megabyte line is no value";
 }
 
+TEST_F(QuantaroConvertTest, TextThatIsNoTextGivesNoAnswer)
+{
+    // A NUL or bytes that are no UTF-8 are not dropped to leave a number behind ("1", NUL, "2" is no 12).
+    const ToolRun lines = run({QStringLiteral("LEN"), QStringLiteral("-"), QStringLiteral("km"), QStringLiteral("m")},
+                              true, QByteArray("1\0002\n\xff\xfe" "1\n3\n", 10));
+    EXPECT_EQ(lines.out, QStringLiteral("\n\n3000\n"));
+
+    // QProcess passes only valid text: the shell hands over the raw bytes.
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("exec \"$0\" --module \"$1\" LEN \"$(printf '\\377\\376%s' 1)\" km m"),
+                   QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro-convert"), m_module});
+    ASSERT_TRUE(process.waitForFinished(kProcessTimeoutMs));
+    EXPECT_EQ(process.readAllStandardOutput(), QByteArray());
+    EXPECT_EQ(process.exitCode(), 2) << process.readAllStandardError().toStdString();
+}
+
 TEST_F(QuantaroConvertTest, ReportsErrorsOnOneLineAndFails)
 {
     const QList<QStringList> failures = {

@@ -1,11 +1,14 @@
 #include "app/settingsstore.h"
 #include "support/readonlyfolder.h"
+#include "testpaths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace quantaro;
@@ -176,6 +179,46 @@ TEST(UnusableSettingsPlaceTest, ReadsGiveDefaultsAndWritesReportFailure)
         EXPECT_EQ(store.getString(settings::kSettings, settings::kLanguageDllName), QString()) << place.what;
         EXPECT_FALSE(store.getBinary(settings::kSettings, settings::kLastCurrencyUpdate).has_value()) << place.what;
         EXPECT_FALSE(QFileInfo(path).isFile()) << place.what;
+    }
+}
+
+// Qt's settings would open a FIFO and wait for its writer for ever: no window, no conversion.
+TEST(UnusableSettingsPlaceTest, AFifoInThePlaceOfTheFileIsNeverWaitedOnAndIsMovedAside)
+{
+    constexpr int kEndMs = 10000;
+    for (const bool throughLink : {false, true}) {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Velmora"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString ini = folder + QStringLiteral("/Quantaro.ini");
+        const QString fifo = throughLink ? dir.filePath(QStringLiteral("fifo")) : ini;
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), S_IRUSR | S_IWUSR), 0);
+        if (throughLink) {
+            ASSERT_TRUE(QFile::link(fifo, ini));
+        }
+        QProcess convert;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+        convert.setProcessEnvironment(environment);
+        convert.start(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro-convert"),
+                      {QStringLiteral("--module"), QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.so"),
+                       QStringLiteral("LEN"), QStringLiteral("2"), QStringLiteral("km"), QStringLiteral("m")});
+        const bool ended = convert.waitForFinished(kEndMs);
+        if (!ended) {
+            convert.kill();
+            convert.waitForFinished(kEndMs);
+        }
+        ASSERT_TRUE(ended) << "quantaro-convert waits on the FIFO" << throughLink;
+        EXPECT_EQ(convert.readAllStandardOutput(), QByteArray("2000\n"));
+
+        SettingsStore store(ini);
+        EXPECT_EQ(store.getInt(settings::kSettings, settings::kNewInstall, 1), 1) << "read as empty";
+        EXPECT_TRUE(store.putInt(settings::kSettings, settings::kNewInstall, 0));
+        EXPECT_EQ(store.getInt(settings::kSettings, settings::kNewInstall, 1), 0);
+        EXPECT_TRUE(QFileInfo(ini).isFile() && !QFileInfo(ini).isSymLink());
+        struct stat aside = {};
+        EXPECT_EQ(::lstat(QFile::encodeName(ini + QStringLiteral(".bak")).constData(), &aside), 0);
+        EXPECT_TRUE(throughLink ? S_ISLNK(aside.st_mode) : S_ISFIFO(aside.st_mode)) << "kept aside as it was";
     }
 }
 

@@ -1,10 +1,13 @@
 #include "app/settingsstore.h"
 #include "testpaths.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <random>
 
 using namespace quantaro;
@@ -18,6 +21,7 @@ constexpr int kKills = 12;
 constexpr int kMostRoundsBeforeKill = 12;
 constexpr int kPayloadLength = 4096;
 constexpr int kLetters = 26;
+constexpr qint64 kMomentGuardMs = 5000;
 
 class TwoWritersTest : public ::testing::Test
 {
@@ -25,6 +29,37 @@ protected:
     QString iniPath() const { return m_dir.filePath(QStringLiteral("Quantaro.ini")); }
     QTemporaryDir m_dir;
 };
+
+// A writer that hangs holding the lock (stopped, or waiting on a dead disk) is never taken over by Qt
+// while it lives. A window waits only a moment; its changes are kept, read back, and written once
+// the lock is free.
+TEST_F(TwoWritersTest, AWriterThatHangsWithTheLockCostsAMomentAndLosesNothing)
+{
+    QProcess holder;
+    holder.start(QStringLiteral(QUANTARO_TEST_HELPER_DIR "/settings_writer"), {iniPath(), QStringLiteral("hold")});
+    ASSERT_TRUE(holder.waitForReadyRead(kProcessWaitMs));
+    ASSERT_EQ(holder.readAllStandardOutput().trimmed(), QByteArray("locked"));
+    {
+        SettingsStore store(iniPath());
+        QElapsedTimer took;
+        took.start();
+        EXPECT_FALSE(store.putInt(settings::kSettings, QStringLiteral("Kept"), 7));
+        // A hang guard, not a speed target: before, the window waited 40 s.
+        EXPECT_LT(took.elapsed(), kMomentGuardMs);
+        EXPECT_EQ(store.lastWriteError(), EBUSY);
+        EXPECT_TRUE(store.hasPendingChanges());
+        EXPECT_EQ(store.getInt(settings::kSettings, QStringLiteral("Kept"), 0), 7) << "read back while kept";
+        EXPECT_FALSE(store.putString(settings::kSettings, QStringLiteral("Later"), QStringLiteral("x")));
+        EXPECT_FALSE(QFileInfo::exists(iniPath()));
+        holder.kill();
+        ASSERT_TRUE(holder.waitForFinished(kProcessWaitMs));
+        store.sync();
+        EXPECT_FALSE(store.hasPendingChanges());
+    }
+    const SettingsStore reread(iniPath());
+    EXPECT_EQ(reread.getInt(settings::kSettings, QStringLiteral("Kept"), 0), 7);
+    EXPECT_EQ(reread.getString(settings::kSettings, QStringLiteral("Later")), QStringLiteral("x"));
+}
 
 // The window process keeps its settings while the connection run mode stores rates, both writing
 // as fast as they can: every value of both is in the file at the end.

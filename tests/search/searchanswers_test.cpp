@@ -45,14 +45,21 @@ TEST_F(SearchAnswersTest, AnIdNamesItsAnswerAgain)
     EXPECT_EQ(again->title, QStringLiteral("8.04672 km"));
     EXPECT_EQ(again->description, results.front().description);
     EXPECT_EQ(SearchAnswers::rubricCodeOf(results.front().id), QStringLiteral("LEN"));
-    EXPECT_EQ(SearchAnswers::openArguments(results.front().id),
+    EXPECT_EQ(answers.openArguments(results.front().id),
               (QStringList{QStringLiteral("LEN"), QStringLiteral("mile (mi)"), QStringLiteral("kilometre (km)"),
                            QStringLiteral("5")}));
-    for (const QString& bogus : {QString(), QStringLiteral("LEN;mile (mi);furlong;5;1"), QStringLiteral("XYZ;a;b;5;1"),
-                                 QStringLiteral("LEN;mile (mi);kilometre (km);1/0;1"), QStringLiteral(";;;;;;")}) {
-        EXPECT_FALSE(answers.result(bogus).has_value()) << bogus.toStdString();
-        EXPECT_TRUE(SearchAnswers::openArguments(bogus).isEmpty() || bogus.startsWith(QStringLiteral("LEN")));
+    // Ids come back over the bus from anyone: none but the service's own answers is read or opened.
+    const QString mileToKm = QStringLiteral("LEN;mile (mi);kilometre (km);");
+    for (const QString& bogus :
+         {QString(), QStringLiteral("LEN;mile (mi);furlong;5;1"), QStringLiteral("XYZ;a;b;5;1"),
+          mileToKm + QStringLiteral("1/0;1"), QStringLiteral(";;;;;;"), QStringLiteral("LEN;AppRunUpdateConnect;x;1;1"),
+          mileToKm + QString(100000, u'(') + QStringLiteral("1;1"), mileToKm + QString(250, u' ') + QStringLiteral("1;1"),
+          mileToKm + QStringLiteral("-platform;1"), mileToKm + QStringLiteral("1\u00002;1"),
+          mileToKm + QStringLiteral("\uFFFD1;1"), mileToKm + QStringLiteral("5;-style")}) {
+        EXPECT_FALSE(answers.result(bogus).has_value()) << bogus.left(60).toStdString();
+        EXPECT_TRUE(answers.openArguments(bogus).isEmpty()) << bogus.left(60).toStdString();
     }
+    EXPECT_TRUE(answers.answer(QStringLiteral("5 mi\u0000 in km")).isEmpty()) << "no answer to text with a NUL";
 }
 
 TEST_F(SearchAnswersTest, ChangedSettingsAreReadBeforeTheNextAnswer)
@@ -92,6 +99,11 @@ TEST_F(SearchAnswersTest, ChoosingAnAnswerOpensItsWindowAndTheIconItsCategory)
     ASSERT_EQ(ids.size(), 1);
     gnome.ActivateResult(ids.front(), {}, 0);
     krunner.Run(ids.front(), {});
+    gnome.ActivateResult(QStringLiteral("LEN;AppRunUpdateConnect;x;1;1"), {}, 0);
+    krunner.Run(QStringLiteral("TMP;-platform;vnc;1;1"), {});
+    EXPECT_TRUE(gnome.GetResultMetas({QStringLiteral("LEN;mile (mi);kilometre (km);") + QString(100000, u'(') +
+                                      QStringLiteral("1;1")})
+                    .isEmpty());
     gnome.LaunchSearch({QStringLiteral("3"), QStringLiteral("kg"), QStringLiteral("lb")}, 0);
     gnome.LaunchSearch({QStringLiteral("hello")}, 0);
     const QStringList window = {QStringLiteral("--convert"), QStringLiteral("TMP"),

@@ -1,13 +1,28 @@
-// Writes values into a settings file from a second process: settings_writer FILE.
+// Writes values into a settings file from a second process: settings_writer FILE. With "hold" it
+// is a writer that hangs: it takes the file's lock, says "locked" and keeps it until killed.
 #include "app/settingsstore.h"
 
 #include <QCoreApplication>
+#include <QLockFile>
+#include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (argc < 2) {
         return 2;
+    }
+    if (argc > 2 && qstrcmp(argv[2], "hold") == 0) {
+        QLockFile lock(QString::fromLocal8Bit(argv[1]) + QStringLiteral(".lock"));
+        if (!lock.tryLock(0)) {
+            return 1;
+        }
+        std::puts("locked");
+        std::fflush(stdout);
+        for (;;) {
+            ::pause();
+        }
     }
     quantaro::SettingsStore store(QString::fromLocal8Bit(argv[1]));
     store.putInt(QStringLiteral("Settings"), QStringLiteral("FromOtherProcess"), 42);

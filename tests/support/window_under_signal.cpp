@@ -1,6 +1,7 @@
 // Opens a conversion window on the English length units, wired to the end-of-session signals as
 // the program wires its windows, picks two units and says "ready" on standard output; a test then
-// sends it a signal: window_under_signal SETTINGS_FILE.
+// sends it a signal: window_under_signal SETTINGS_FILE [real-boxes]. With "real-boxes" its messages
+// are the program's own modal boxes, which nobody answers.
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
@@ -8,6 +9,7 @@
 #include "catalogue/rubric.h"
 #include "convert/cconvertdlg.h"
 #include "home/desktopwindows.h"
+#include "platform/qtmessageboxes.h"
 #include "platform/shutdownsignals.h"
 #include "support/fakes.h"
 #include "testpaths.h"
@@ -43,7 +45,10 @@ int main(int argc, char** argv)
         return 1;
     }
     const ResourceSource resources(module->resourceRoot());
-    test::RecordingMessageBoxes messages;
+    test::RecordingMessageBoxes recorded;
+    QtMessageBoxes real;
+    MessageBoxes& messages = argc > 2 && qstrcmp(argv[2], "real-boxes") == 0 ? static_cast<MessageBoxes&>(real)
+                                                                             : static_cast<MessageBoxes&>(recorded);
     test::FixedScreen screen;
     Catalogue catalogue;
     const CatalogueLoader loader(resources, QStringLiteral(QUANTARO_PROGRAM_DIR), store, messages);

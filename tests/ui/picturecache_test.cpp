@@ -6,7 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace quantaro;
 
@@ -36,7 +43,9 @@ TEST(PictureCache, FindsWhatWasKeptByTheBytesAndTurnsAwayDamagedFiles)
     const auto found = cache.find(key);
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->naturalSize, QSize(96, 48));
-    EXPECT_EQ(found->image, filled(QSize(12, 6), Qt::blue));
+    EXPECT_EQ(found->pixelSize, QSize(12, 6));
+    EXPECT_EQ(cache.rendering(key, QSize(12, 6)), filled(QSize(12, 6), Qt::blue));
+    EXPECT_TRUE(cache.rendering(key, QSize(24, 12)).isNull()) << "only at the size it is drawn at";
 
     const QString path = folder.filePath(key + QStringLiteral(".pic"));
     QFile file(path);
@@ -54,6 +63,7 @@ TEST(PictureCache, FindsWhatWasKeptByTheBytesAndTurnsAwayDamagedFiles)
         {"longer than its pixels", whole + "x"},
         {"another magic", QByteArray("XXXX") + whole.mid(4)},
         {"a huge width", whole.left(16) + QByteArray("\xff\xff\xff\x7f", 4) + whole.mid(20)},
+        {"a stride that is not the width's", whole.left(24) + QByteArray("\x40\0\0\0", 4) + whole.mid(28)},
     };
     for (const auto& d : damaged) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -67,6 +77,46 @@ TEST(PictureCache, FindsWhatWasKeptByTheBytesAndTurnsAwayDamagedFiles)
     ASSERT_TRUE(parses.has_value()) << "the word that a picture parses, without pixels";
     EXPECT_TRUE(parses->image.isNull());
     EXPECT_EQ(parses->naturalSize, QSize(96, 48));
+
+    // A forged file of the right size for 4096 x 4096 pixels (sparse on the disk) is never read for a
+    // picture drawn at another size: before, every such file cost 64 MiB at start.
+    constexpr int kForgedSide = 4096;
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QByteArray forged = whole.left(16);
+    for (const quint32 word : {quint32(kForgedSide), quint32(kForgedSide), quint32(kForgedSide * 4)}) {
+        forged.append(reinterpret_cast<const char*>(&word), sizeof word);
+    }
+    file.write(forged);
+    ASSERT_TRUE(file.resize(forged.size() + qint64(kForgedSide) * kForgedSide * 4));
+    file.close();
+    const auto claimed = cache.find(key);
+    ASSERT_TRUE(claimed.has_value());
+    EXPECT_TRUE(claimed->image.isNull());
+    EXPECT_TRUE(cache.rendering(key, QSize(12, 6)).isNull());
+
+    // A FIFO in the file's place is absent, not waited on (a watchdog writes into it should it be).
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR), 0);
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool rescued = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (!finished.wait_for(lock, std::chrono::seconds(10), [&] { return done; })) {
+            rescued = true;
+            ::close(::open(QFile::encodeName(path).constData(), O_RDWR));
+        }
+    });
+    const bool foundInFifo = cache.find(key).has_value();
+    {
+        const std::lock_guard lock(mutex);
+        done = true;
+    }
+    finished.notify_one();
+    watchdog.join();
+    EXPECT_FALSE(foundInFifo);
+    EXPECT_FALSE(rescued) << "the cache waited on a FIFO";
 
     // A folder that cannot be made (below a file) keeps nothing and breaks nothing.
     const PictureCache unwritable(path + QStringLiteral("/below"));
@@ -89,7 +139,7 @@ TEST(PictureFile, ANewRunDrawsTheKeptRenderingWithoutParsingThePicture)
     EXPECT_EQ(first.pixelColor(5, 5), QColor(Qt::red)) << "rendered from the picture";
     const auto kept = PictureCache::instance().find(PictureCache::keyOf(kSvg));
     ASSERT_TRUE(kept.has_value()) << "the first rendering is kept";
-    EXPECT_EQ(kept->image.size(), size);
+    EXPECT_EQ(kept->pixelSize, size);
 
     // What a later run finds is what it draws: a kept rendering of another colour shows it was not parsed.
     PictureCache::instance().store(PictureCache::keyOf(kSvg), {QSize(96, 48), filled(size, Qt::blue)});
