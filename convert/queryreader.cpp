@@ -357,22 +357,27 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
     return plainReader.reading();
 }
 
+Rubric visibleRubric(const Rubric& rubric)
+{
+    Rubric shown;
+    shown.setName(rubric.name());
+    shown.setCode(rubric.code());
+    for (int s = 0; s < rubric.sousRubricCount(); ++s) {
+        shown.addSousRubric(rubric.sousRubric(s));
+    }
+    for (int u = 0; u < rubric.unitCount(); ++u) {
+        if (!rubric.unit(u).hidden()) {
+            shown.addUnit(rubric.unit(u));
+        }
+    }
+    return shown;
+}
+
 Catalogue visibleCatalogue(const Catalogue& catalogue)
 {
     Catalogue visible;
     for (size_t r = 0; r < catalogue.size(); ++r) {
-        const Rubric& rubric = catalogue[r];
-        Rubric& shown = visible[r];
-        shown.setName(rubric.name());
-        shown.setCode(rubric.code());
-        for (int s = 0; s < rubric.sousRubricCount(); ++s) {
-            shown.addSousRubric(rubric.sousRubric(s));
-        }
-        for (int u = 0; u < rubric.unitCount(); ++u) {
-            if (!rubric.unit(u).hidden()) {
-                shown.addUnit(rubric.unit(u));
-            }
-        }
+        visible[r] = visibleRubric(catalogue[r]);
     }
     return visible;
 }

@@ -88,6 +88,8 @@ bool convertAnswer(QueryAnswer& answer);
 /** The sub-category a unit is listed under, or -1 in a category without sub-categories. */
 int sousRubricOf(const Rubric& rubric, const UnitRecord& unit);
 
+/** A category as the windows offer it: without its hidden units. */
+Rubric visibleRubric(const Rubric& rubric);
 /** The catalogue as the windows offer it: each category without its hidden units. */
 Catalogue visibleCatalogue(const Catalogue& catalogue);
 

@@ -7,7 +7,10 @@
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
+#include "catalogue/lexicon.h"
+#include "catalogue/unitlookup.h"
 #include "convert/cconvertdlg.h"
+#include "convert/evaluate.h"
 #include "convert/queryreader.h"
 #include "currency/ccurrenciesupdatedlg.h"
 #include "currency/cmanualcurrenciesdlg.h"
@@ -28,6 +31,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <utility>
 
 namespace quantaro {
@@ -198,6 +204,38 @@ void CMainDlg::runConversionWindow(Rubric& rubric)
     dialog.exec();
 }
 
+namespace {
+
+/** The two visible units of one sub-category that a request names, found by the words a query's
+ *  units are found by ("km", "miles", "kilometre (km)"), and a value that converts; otherwise nothing,
+ *  and the reason on standard error, so that a wrong pair is never shown as if it had been asked for. */
+std::optional<UnitPair> requestedPair(const Rubric& rubric, const ConvertRequest& request,
+                                      const ResourceSource& resources)
+{
+    const Lexicon lexicon = Lexicon::fromResources(resources);
+    const Rubric visible = visibleRubric(rubric);
+    const RubricWords words(visible, &lexicon, userRegion());
+    const UnitLookup from = words.lookup(request.from);
+    const UnitLookup to = words.lookup(request.to);
+    QString problem;
+    if (from.unit == nullptr || to.unit == nullptr) {
+        const QString& word = from.unit == nullptr ? request.from : request.to;
+        problem = QStringLiteral("no single unit of %1 is called \"%2\"").arg(rubric.code(), word);
+    } else if (sousRubricOf(rubric, *from.unit) != sousRubricOf(rubric, *to.unit)) {
+        problem = QStringLiteral("%1 and %2 measure different quantities").arg(from.unit->name(), to.unit->name());
+    } else if (!std::isfinite(evaluate(request.value)) ||
+               std::none_of(request.value.cbegin(), request.value.cend(), [](QChar c) { return c.isDigit(); })) {
+        problem = QStringLiteral("\"%1\" is no value to convert").arg(request.value);
+    }
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "quantaro: --convert: %s; the category opens alone\n", qPrintable(problem));
+        return std::nullopt;
+    }
+    return UnitPair{from.unit->name(), to.unit->name()};
+}
+
+} // namespace
+
 void CMainDlg::runRequestedWindow(const ConvertRequest& request)
 {
     const int index = rubricIndexOf(request.code);
@@ -205,17 +243,19 @@ void CMainDlg::runRequestedWindow(const ConvertRequest& request)
         return;
     }
     Rubric& rubric = m_catalogue[static_cast<size_t>(index)];
-    if (request.from.isEmpty()) {
+    const std::optional<UnitPair> pair =
+        request.from.isEmpty() ? std::nullopt : requestedPair(rubric, request, resources());
+    if (!pair) {
         runConversionWindow(rubric);
         return;
     }
     CConvertDlg dialog(rubric, services(), this);
     // Once the window is up: the sub-category of the source unit, the value, then the pair.
-    QTimer::singleShot(0, &dialog, [&dialog, &rubric, request] {
+    QTimer::singleShot(0, &dialog, [&dialog, &rubric, request, pair] {
         for (int u = 0; u < rubric.unitCount(); ++u) {
             const UnitRecord& unit = rubric.unit(u);
             const int sousRubric = sousRubricOf(rubric, unit);
-            if (unit.name() == request.from && sousRubric >= 0 && sousRubric != dialog.currentSousRubric()) {
+            if (unit.name() == pair->from && sousRubric >= 0 && sousRubric != dialog.currentSousRubric()) {
                 dialog.command(convertdlg::kFirstSousRubric + sousRubric);
                 break;
             }
@@ -223,7 +263,7 @@ void CMainDlg::runRequestedWindow(const ConvertRequest& request)
         if (auto* input = dialog.control<QLineEdit>(convertdlg::kInput)) {
             input->setText(request.value);
         }
-        dialog.chooseRecentPair(UnitPair{request.from, request.to});
+        dialog.chooseRecentPair(*pair);
     });
     dialog.exec();
 }
