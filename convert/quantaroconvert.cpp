@@ -71,15 +71,23 @@ A QUERY such as "5 mi in km", "100 usd eur" or "1,5 kg lb" names the value and t
 itself, in any category, with or without a connecting word (to, in, as, ->, =, and those of the
 module's language); hidden units are not offered, and a query that fits several pairs of units is
 refused with them.
-A unit is found by its whole name, its symbol, the text in its parentheses, or a beginning of a
-name that only one unit has; a word that fits several units is refused with their names.
+A unit is found by the words people use for it: its name and symbol, and the module's words for it
+(plurals, spellings, abbreviations such as lbs or mph, ASCII forms such as m2 or um, composite
+names such as "square feet" or "miles per hour"). The whole word as written is tried first, then
+the same in any case (the first letter's case decides: ml is the millilitre, Ml the megalitre), then
+a text in parentheses, then a beginning of three letters or more that only one unit has. Where a
+word names several variants, the one of the territory of LC_ALL, LC_MEASUREMENT or LANG is taken
+(US customary under en_US, imperial under en_GB and en_IE), else the international unit; a word
+that still fits several units is refused with their names. A query may add values in several units
+("5 ft 10 in in cm") and ask for the answer in two ("180 cm in ft and in", "ft+in").
 
 Options:
   --module FILE      the language module whose unit names and unit file are used (default: the
                      language chosen in the program, or the program folder's only module)
   --notation g|e|f   the result's notation: general, exponent or fixed (default g)
   --precision N      the result's precision, %1 to %2 (default %3)
-  --list [CODE]      list the units of every category, or of one: code, name, formulas, tag
+  --list [CODE]      list the units of every category, or of one: code, name, formulas, tag, and
+                     where the module's lexicon knows the unit, its territories and its words
   --eval TEXT        evaluate an expression and write it with 15 significant digits
   -h, --help         show this help and exit
   --version          show the version and exit
@@ -291,8 +299,13 @@ int runList(const Options& options)
         const Rubric& rubric = loaded.catalogue()[static_cast<size_t>(r)];
         for (int u = 0; u < rubric.unitCount(); ++u) {
             const UnitRecord& unit = rubric.unit(u);
-            printLine(stdout, rubric.code() + tab + unit.name() + tab + unit.fromBase() + tab + unit.toBase() + tab +
-                                  unit.tag());
+            QString line = rubric.code() + tab + unit.name() + tab + unit.fromBase() + tab + unit.toBase() + tab + unit.tag();
+            // The lexicon's territories and words, where the module has any for the unit.
+            const Lexicon::Entry* entry = loaded.lexicon().entry(rubric.code(), unit.name());
+            if (entry != nullptr && (!entry->words.isEmpty() || !entry->regions.isEmpty())) {
+                line += tab + entry->regions.join(QLatin1Char(' ')) + tab + entry->words.join(QLatin1Char('|'));
+            }
+            printLine(stdout, line);
         }
     }
     return kExitOk;
