@@ -261,10 +261,13 @@ bool SettingsStore::write(const SettingsChanges& changes)
     }
     // A file that cannot be read would be replaced by one without its values.
     QFile current(path);
-    if (current.exists() && !current.open(QIODevice::ReadOnly)) {
+    // Through a link: a link whose target is not yet there is a file yet to be made, not one unreadable.
+    struct stat target = {};
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &target) == 0;
+    if (exists && !current.open(QIODevice::ReadOnly)) {
         return fail(EACCES);
     }
-    const QByteArray old = current.read(kLargestSoundFile);
+    const QByteArray old = exists ? current.read(kLargestSoundFile) : QByteArray();
     // Under the lock nobody else writes: read what other processes wrote, so none of it is lost.
     m_settings->sync();
     // A damaged file is rewritten whole with only what could be read: never before it is kept aside.
