@@ -1,5 +1,7 @@
 #include "app/languagemodule.h"
 
+#include "app/moduletrial.h"
+
 #include <QFile>
 #include <QResource>
 #include <cstring>
@@ -16,15 +18,13 @@ namespace quantaro {
 
 namespace {
 
-using TextExport = const char16_t* (*)();
-using BundleExport = const unsigned char* (*)(const char**);
-
-constexpr char kModuleKeyExport[] = "GetModuleKey";
-constexpr char kLanguageExport[] = "GetLanguage";
-constexpr char kBundleExport[] = "GetResourceBundle";
-// A module's texts are read into bounded buffers: anything longer is cut.
-constexpr int kModuleKeyMaxLength = 1023;
-constexpr int kResourceRootMaxLength = 255;
+using moduleexports::BundleExport;
+using moduleexports::kModuleKeyMaxLength;
+using moduleexports::kResourceRootMaxLength;
+using moduleexports::TextExport;
+constexpr const char* kModuleKeyExport = moduleexports::kModuleKey;
+constexpr const char* kLanguageExport = moduleexports::kLanguage;
+constexpr const char* kBundleExport = moduleexports::kBundle;
 
 QString boundedText(const char16_t* text, int maxLength)
 {
@@ -140,8 +140,9 @@ QString languageModulePattern()
 
 std::unique_ptr<LanguageModule> LanguageModule::load(const QString& path)
 {
-    // A cut copy would be mapped as it is and fault when the loader reads past its end.
-    if (!isCompleteSharedObject(path)) {
+    // A cut copy would be mapped as it is and fault when the loader reads past its end; one damaged
+    // inside faults in the loader or in its own code, which only a trial shows.
+    if (!isCompleteSharedObject(path) || !moduleSurvivesTrial(path)) {
         return nullptr;
     }
     std::unique_ptr<LanguageModule> module(new LanguageModule(path));
