@@ -241,6 +241,7 @@ bool SettingsStore::backUpDamagedFile()
 bool SettingsStore::fail(int error)
 {
     m_lastWriteError = error != 0 ? error : EIO;
+    ++m_failedWrites;
     return false;
 }
 

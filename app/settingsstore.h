@@ -130,6 +130,8 @@ public:
 
     /** The errno of the last write that failed, 0 when none has. */
     int lastWriteError() const { return m_lastWriteError; }
+    /** How many writes have failed: whether a piece of work had one. */
+    int failedWrites() const { return m_failedWrites; }
     /** The folder that holds the file. */
     QString folder() const;
 
@@ -156,6 +158,7 @@ private:
     std::unique_ptr<QSettings> m_settings;
     bool m_damagedOnOpen = false;
     int m_lastWriteError = 0;
+    int m_failedWrites = 0;
 };
 
 } // namespace quantaro
