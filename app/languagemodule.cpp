@@ -1,11 +1,17 @@
 #include "app/languagemodule.h"
 
+#include "app/moduletrial.h"
+
 #include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
 #include <QResource>
 #include <cstring>
 #include <elf.h>
 #include <fcntl.h>
 #include <link.h>
+#include <map>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,15 +22,13 @@ namespace quantaro {
 
 namespace {
 
-using TextExport = const char16_t* (*)();
-using BundleExport = const unsigned char* (*)(const char**);
-
-constexpr char kModuleKeyExport[] = "GetModuleKey";
-constexpr char kLanguageExport[] = "GetLanguage";
-constexpr char kBundleExport[] = "GetResourceBundle";
-// A module's texts are read into bounded buffers: anything longer is cut.
-constexpr int kModuleKeyMaxLength = 1023;
-constexpr int kResourceRootMaxLength = 255;
+using moduleexports::BundleExport;
+using moduleexports::kModuleKeyMaxLength;
+using moduleexports::kResourceRootMaxLength;
+using moduleexports::TextExport;
+constexpr const char* kModuleKeyExport = moduleexports::kModuleKey;
+constexpr const char* kLanguageExport = moduleexports::kLanguage;
+constexpr const char* kBundleExport = moduleexports::kBundle;
 
 QString boundedText(const char16_t* text, int maxLength)
 {
@@ -138,40 +142,69 @@ QString languageModulePattern()
     return QStringLiteral("*.so");
 }
 
+struct LanguageModule::Mapping
+{
+    explicit Mapping(const QString& path) : library(path) {}
+    ~Mapping()
+    {
+        if (bundle != nullptr) {
+            QResource::unregisterResource(bundle, QString());
+        }
+        library.unload();
+    }
+    Mapping(const Mapping&) = delete;
+    Mapping& operator=(const Mapping&) = delete;
+
+    QLibrary library;
+    const unsigned char* bundle = nullptr;
+    QString root;
+};
+
+namespace {
+
+std::mutex g_mappingsMutex;
+/** The live mappings by the module file's canonical path. */
+std::map<QString, std::weak_ptr<LanguageModule::Mapping>> g_mappings;
+
+} // namespace
+
 std::unique_ptr<LanguageModule> LanguageModule::load(const QString& path)
 {
-    // A cut copy would be mapped as it is and fault when the loader reads past its end.
-    if (!isCompleteSharedObject(path)) {
+    // A cut copy would be mapped as it is and fault when the loader reads past its end; one damaged
+    // inside faults in the loader or in its own code, which only a trial shows.
+    if (!isCompleteSharedObject(path) || !moduleSurvivesTrial(path)) {
         return nullptr;
     }
-    std::unique_ptr<LanguageModule> module(new LanguageModule(path));
-    if (!module->m_library.load()) {
-        return nullptr;
+    const QString file = QFileInfo(path).canonicalFilePath();
+    const std::lock_guard<std::mutex> guard(g_mappingsMutex);
+    std::erase_if(g_mappings, [](const auto& entry) { return entry.second.expired(); });
+    std::shared_ptr<Mapping> mapping = g_mappings[file].lock();
+    if (!mapping) {
+        mapping = std::make_shared<Mapping>(file);
+        if (!mapping->library.load()) {
+            g_mappings.erase(file);
+            return nullptr;
+        }
+        g_mappings[file] = mapping;
     }
-    return module;
+    return std::unique_ptr<LanguageModule>(new LanguageModule(path, std::move(mapping)));
 }
 
-LanguageModule::LanguageModule(const QString& path)
-    : m_library(path)
+LanguageModule::LanguageModule(QString path, std::shared_ptr<Mapping> mapping)
+    : m_path(std::move(path)), m_mapping(std::move(mapping))
 {
 }
 
-LanguageModule::~LanguageModule()
-{
-    if (m_bundle != nullptr) {
-        QResource::unregisterResource(m_bundle, QString());
-    }
-    m_library.unload();
-}
+LanguageModule::~LanguageModule() = default;
 
 bool LanguageModule::exportsModuleKey() const
 {
-    return m_library.resolve(kModuleKeyExport) != nullptr;
+    return m_mapping->library.resolve(kModuleKeyExport) != nullptr;
 }
 
 std::optional<QString> LanguageModule::moduleKey() const
 {
-    const auto function = reinterpret_cast<TextExport>(m_library.resolve(kModuleKeyExport));
+    const auto function = reinterpret_cast<TextExport>(m_mapping->library.resolve(kModuleKeyExport));
     if (function == nullptr) {
         return std::nullopt;
     }
@@ -181,39 +214,42 @@ std::optional<QString> LanguageModule::moduleKey() const
 bool LanguageModule::isValid() const
 {
     const std::optional<QString> key = moduleKey();
-    return key && *key == kModuleIdentity && m_library.resolve(kLanguageExport) != nullptr &&
-           m_library.resolve(kBundleExport) != nullptr;
+    return key && *key == kModuleIdentity && m_mapping->library.resolve(kLanguageExport) != nullptr &&
+           m_mapping->library.resolve(kBundleExport) != nullptr;
 }
 
 QString LanguageModule::language() const
 {
-    const auto function = reinterpret_cast<TextExport>(m_library.resolve(kLanguageExport));
+    const auto function = reinterpret_cast<TextExport>(m_mapping->library.resolve(kLanguageExport));
     return function == nullptr ? QString() : boundedText(function(), kLanguageNameMaxLength);
 }
 
 bool LanguageModule::registerResources()
 {
-    if (m_bundle != nullptr) {
+    if (!m_root.isEmpty()) {
         return true;
     }
-    const auto function = reinterpret_cast<BundleExport>(m_library.resolve(kBundleExport));
-    if (function == nullptr) {
-        return false;
+    const std::lock_guard<std::mutex> guard(g_mappingsMutex);
+    Mapping& mapping = *m_mapping;
+    if (mapping.bundle == nullptr) {
+        const auto function = reinterpret_cast<BundleExport>(mapping.library.resolve(kBundleExport));
+        if (function == nullptr) {
+            return false;
+        }
+        const char* root = nullptr;
+        const unsigned char* bundle = function(&root);
+        if (bundle == nullptr || root == nullptr) {
+            return false;
+        }
+        const QString rootText = QString::fromLatin1(root, static_cast<int>(qstrnlen(root, kResourceRootMaxLength)));
+        if (!rootText.startsWith(QLatin1Char('/')) || rootText.size() < 2 ||
+            !QResource::registerResource(bundle, QString())) {
+            return false;
+        }
+        mapping.bundle = bundle;
+        mapping.root = QLatin1Char(':') + rootText;
     }
-    const char* root = nullptr;
-    const unsigned char* bundle = function(&root);
-    if (bundle == nullptr || root == nullptr) {
-        return false;
-    }
-    const QString rootText = QString::fromLatin1(root, static_cast<int>(qstrnlen(root, kResourceRootMaxLength)));
-    if (!rootText.startsWith(QLatin1Char('/')) || rootText.size() < 2) {
-        return false;
-    }
-    if (!QResource::registerResource(bundle, QString())) {
-        return false;
-    }
-    m_bundle = bundle;
-    m_root = QLatin1Char(':') + rootText;
+    m_root = mapping.root;
     return true;
 }
 

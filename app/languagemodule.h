@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLibrary>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -11,6 +10,18 @@ namespace quantaro {
 inline const QString kModuleIdentity = QStringLiteral("Quantaro Language DLL #1.05");
 /** Most characters of a module's language name that are used. */
 inline constexpr int kLanguageNameMaxLength = 127;
+
+/** What a language module exports, and the bounds of the texts it hands over. */
+namespace moduleexports {
+inline constexpr char kModuleKey[] = "GetModuleKey";
+inline constexpr char kLanguage[] = "GetLanguage";
+inline constexpr char kBundle[] = "GetResourceBundle";
+// A module's texts are read into bounded buffers: anything longer is cut.
+inline constexpr int kModuleKeyMaxLength = 1023;
+inline constexpr int kResourceRootMaxLength = 255;
+using TextExport = const char16_t* (*)();
+using BundleExport = const unsigned char* (*)(const char**);
+} // namespace moduleexports
 
 /**
  * Whether the file is a whole shared object for this machine: an ELF header of this process's
@@ -26,6 +37,12 @@ QString languageModulePattern();
  * One loaded language module: a shared library exporting GetModuleKey, GetLanguage and
  * GetResourceBundle. Its resources are registered on demand and unregistered before the library
  * is unloaded (the other order crashes on the next read).
+ *
+ * Every module object of one file shares one mapping of it, which holds the library and its one
+ * registration of the resources: Qt unloads a library file as soon as any one of its loaders
+ * unloads it, so a second load of the file (a settings file saved again with the same module)
+ * would leave the first one's resources pointing into unmapped memory once the first let go.
+ * The library and its resources live until the last module object of the file is gone.
  */
 class LanguageModule
 {
@@ -48,13 +65,15 @@ public:
     bool registerResources();
     /** Resource path prefix of this module, such as ":/qlm_en"; empty before registration. */
     QString resourceRoot() const { return m_root; }
-    QString path() const { return m_library.fileName(); }
+    QString path() const { return m_path; }
+
+    struct Mapping;
 
 private:
-    explicit LanguageModule(const QString& path);
+    LanguageModule(QString path, std::shared_ptr<Mapping> mapping);
 
-    mutable QLibrary m_library;
-    const unsigned char* m_bundle = nullptr;
+    QString m_path;
+    std::shared_ptr<Mapping> m_mapping;
     QString m_root;
 };
 

@@ -328,6 +328,7 @@ bool SettingsStore::backUpDamagedFile()
 bool SettingsStore::fail(int error)
 {
     m_lastWriteError = error != 0 ? error : EIO;
+    ++m_failedWrites;
     return false;
 }
 
@@ -430,7 +431,10 @@ bool SettingsStore::writeNow(const std::vector<SettingsChanges::Change>& changes
     }
     // A file that cannot be read would be replaced by one without its values.
     QFile current(path);
-    if (isRegularOrAbsent(path) && current.exists() && !current.open(QIODevice::ReadOnly)) {
+    // Through a link: a link whose target is not yet there is a file yet to be made, not one unreadable.
+    struct stat target = {};
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &target) == 0;
+    if (isRegularOrAbsent(path) && exists && !current.open(QIODevice::ReadOnly)) {
         return fail(EACCES);
     }
     const QByteArray old = current.isOpen() ? current.read(kLargestSoundFile) : QByteArray();

@@ -141,6 +141,8 @@ public:
 
     /** The errno of the last write that failed, 0 when none has. */
     int lastWriteError() const { return m_lastWriteError; }
+    /** How many writes have failed: whether a piece of work had one. */
+    int failedWrites() const { return m_failedWrites; }
     /** The folder that holds the file. */
     QString folder() const;
 
@@ -182,6 +184,7 @@ private:
     std::vector<SettingsChanges::Change> m_pending;
     bool m_lockBusy = false;
     std::unique_ptr<QTimer> m_retryTimer;
+    int m_failedWrites = 0;
 };
 
 } // namespace quantaro

@@ -1,6 +1,7 @@
 #include "currency/ccurrenciesupdatedlg.h"
 
 #include "app/cconverterapp.h"
+#include "app/savefailurenotice.h"
 #include "app/settingsstore.h"
 #include "currency/ratedownloader.h"
 #include "platform/clock.h"
@@ -75,6 +76,8 @@ void CCurrenciesUpdateDlg::afterRelayout()
 
 void CCurrenciesUpdateDlg::downloadNow()
 {
+    SettingsStore* store = services().settings;
+    const int failedWritesBefore = store ? store->failedWrites() : 0;
     bool succeeded = false;
     {
         WaitCursor wait;
@@ -90,6 +93,10 @@ void CCurrenciesUpdateDlg::downloadNow()
     }
     if (succeeded) {
         showMessage(currencyupdate::kDownloadSucceeded, MessageIcon::Information);
+    } else if (store && store->failedWrites() != failedWritesBefore) {
+        // The rates came but could not be stored: the network is not to blame, the disk is. Told even
+        // when a failed save was told before, since this is the answer to the person's own request.
+        showMessageText(saveFailureMessage(resources(), store->folder(), store->lastWriteError()), MessageIcon::Error);
     } else {
         showMessage(currencyupdate::kDownloadFailed, MessageIcon::Error);
     }

@@ -9,8 +9,10 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quantaro {
 
@@ -18,6 +20,8 @@ namespace {
 
 constexpr int kSuffixLength = 6;
 constexpr int kMostNameTries = 100;
+/** As many links as the system itself follows in one path. */
+constexpr int kMostLinkHops = 40;
 constexpr mode_t kNewFileMode = 0666;
 constexpr mode_t kPermissionBits = 07777;
 const char kSuffixAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
@@ -95,29 +99,82 @@ void makeNewerThan(int fd, const struct stat& old)
     (void)::futimens(fd, times);
 }
 
-/** Writes, flushes and closes the new file; removes it again when any of that failed. */
-WriteOutcome fillNewFile(int fd, const QByteArray& newPath, QByteArrayView bytes, const struct stat* old)
+/**
+ * The owner and group the new file must have: the old file's, so that a save run as root (sudo) does
+ * not hand a user's file to root; a new file of root's in another user's folder goes to that user.
+ * Nothing when the new file may keep the writer's own.
+ */
+std::optional<std::pair<uid_t, gid_t>> ownerToKeep(const struct stat* old, const QString& folder)
 {
-    WriteCalls& calls = WriteCalls::current();
+    if (old != nullptr) {
+        if (old->st_uid == ::geteuid() && old->st_gid == ::getegid()) {
+            return std::nullopt;
+        }
+        return std::make_pair(old->st_uid, old->st_gid);
+    }
+    struct stat parent = {};
+    if (::geteuid() != 0 || ::stat(native(folder).constData(), &parent) != 0 || parent.st_uid == 0) {
+        return std::nullopt;
+    }
+    return std::make_pair(parent.st_uid, parent.st_gid);
+}
+
+/** Writes and flushes the new file, with the old one's permissions and owner; the descriptor stays open. */
+WriteOutcome fillNewFile(int fd, QByteArrayView bytes, const struct stat* old, const QString& folder,
+                         FileDurability durability)
+{
     if (old != nullptr) {
         // Best effort, as a copy would do: the contents matter more than the mode.
         (void)::fchmod(fd, old->st_mode & kPermissionBits);
+    }
+    if (const auto owner = ownerToKeep(old, folder); owner && ::fchown(fd, owner->first, owner->second) != 0) {
+        // Only the group may stay the writer's own: a file of another user is never taken over.
+        if (old == nullptr || old->st_uid != ::geteuid()) {
+            return {errno};
+        }
     }
     WriteOutcome outcome = writeAll(fd, bytes);
     if (outcome.ok() && old != nullptr) {
         makeNewerThan(fd, *old);
     }
     // A file system without a flush for this file answers EINVAL; it has nothing to lose.
-    if (outcome.ok() && calls.fsync(fd) != 0 && errno != EINVAL) {
+    if (outcome.ok() && durability == FileDurability::Flushed && WriteCalls::current().fsync(fd) != 0 &&
+        errno != EINVAL) {
         outcome.error = errno;
     }
-    if (calls.close(fd) != 0 && outcome.ok()) {
+    return outcome;
+}
+
+/** Closes the new file, and removes it when it or its writing failed. */
+WriteOutcome closeNewFile(int fd, const QByteArray& newPath, WriteOutcome outcome)
+{
+    if (WriteCalls::current().close(fd) != 0 && outcome.ok()) {
         outcome.error = errno;
     }
-    if (!outcome.ok()) {
+    if (!outcome.ok() && !newPath.isEmpty()) {
         ::unlink(newPath.constData());
     }
     return outcome;
+}
+
+/**
+ * A name beside the target for a whole unnamed file, for the moment between its naming and the
+ * rename over the target: a process killed while it writes leaves nothing in the folder. Empty when
+ * it cannot be named (no /proc).
+ */
+QByteArray nameUnnamedFile(int fd, const QString& target)
+{
+    const QByteArray procPath = QByteArrayLiteral("/proc/self/fd/") + QByteArray::number(fd);
+    for (int attempt = 0; attempt < kMostNameTries; ++attempt) {
+        const QByteArray newPath = native(target + QLatin1Char('.') + randomSuffix());
+        if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, newPath.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            return newPath;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return {};
 }
 
 void flushFolder(const QString& folder)
@@ -128,6 +185,21 @@ void flushFolder(const QString& folder)
         (void)::fsync(fd);
         ::close(fd);
     }
+}
+
+/** Renames the whole new file over the target, or removes it when that fails. */
+WriteOutcome publish(const QByteArray& newPath, const QByteArray& targetName, const QString& folder,
+                     FileDurability durability)
+{
+    if (::rename(newPath.constData(), targetName.constData()) != 0) {
+        const int error = errno;
+        ::unlink(newPath.constData());
+        return {error};
+    }
+    if (durability == FileDurability::Flushed) {
+        flushFolder(folder);
+    }
+    return {};
 }
 
 } // namespace
@@ -181,10 +253,18 @@ WriteOutcome writeAll(int fd, QByteArrayView bytes)
     return {};
 }
 
-WriteOutcome replaceFile(const QString& path, QByteArrayView bytes)
+WriteOutcome replaceFile(const QString& path, QByteArrayView bytes, FileDurability durability)
 {
     const QFileInfo link(path);
-    const QString target = link.isSymLink() && link.exists() ? link.canonicalFilePath() : link.absoluteFilePath();
+    QString target = link.isSymLink() && link.exists() ? link.canonicalFilePath() : link.absoluteFilePath();
+    // A link to a file not yet there (a settings file kept in a synced folder) is kept: its target is
+    // made, as a new file is, instead of the link being replaced by a file.
+    for (int hop = 0; hop < kMostLinkHops && QFileInfo(target).isSymLink() && !QFileInfo::exists(target); ++hop) {
+        target = QFileInfo(target).symLinkTarget();
+    }
+    if (QFileInfo(target).isSymLink() && !QFileInfo::exists(target)) {
+        return {ELOOP};
+    }
     const QByteArray targetName = native(target);
 
     struct stat old = {};
@@ -197,6 +277,23 @@ WriteOutcome replaceFile(const QString& path, QByteArrayView bytes)
         return {errno};
     }
 
+    const QString folder = QFileInfo(target).absolutePath();
+    const struct stat* keep = exists ? &old : nullptr;
+    // An unnamed file first: only a whole file ever gets a name in the folder.
+    if (const int fd = ::open(native(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode); fd >= 0) {
+        if (const WriteOutcome filled = fillNewFile(fd, bytes, keep, folder, durability); !filled.ok()) {
+            return closeNewFile(fd, {}, filled);
+        }
+        const QByteArray newPath = nameUnnamedFile(fd, target);
+        if (!newPath.isEmpty()) {
+            if (const WriteOutcome closed = closeNewFile(fd, newPath, {}); !closed.ok()) {
+                return closed;
+            }
+            return publish(newPath, targetName, folder, durability);
+        }
+        // No /proc to name it by: written again as a named file.
+        (void)WriteCalls::current().close(fd);
+    }
     for (int attempt = 0; attempt < kMostNameTries; ++attempt) {
         const QByteArray newPath = native(target + QLatin1Char('.') + randomSuffix());
         const int fd = ::open(newPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
@@ -206,16 +303,11 @@ WriteOutcome replaceFile(const QString& path, QByteArrayView bytes)
             }
             return {errno};
         }
-        if (const WriteOutcome filled = fillNewFile(fd, newPath, bytes, exists ? &old : nullptr); !filled.ok()) {
+        if (const WriteOutcome filled = closeNewFile(fd, newPath, fillNewFile(fd, bytes, keep, folder, durability));
+            !filled.ok()) {
             return filled;
         }
-        if (::rename(newPath.constData(), targetName.constData()) != 0) {
-            const int error = errno;
-            ::unlink(newPath.constData());
-            return {error};
-        }
-        flushFolder(QFileInfo(target).absolutePath());
-        return {};
+        return publish(newPath, targetName, folder, durability);
     }
     return {EEXIST};
 }

@@ -33,19 +33,31 @@ public:
     static void install(WriteCalls* calls);
 };
 
+/** Whether a replaced file is flushed to the disk before it is published. */
+enum class FileDurability
+{
+    Flushed,    ///< what a person keeps: on the disk before the rename
+    Disposable, ///< a cache that is made again when lost: a crash may leave the old file or none
+};
+
 /** Writes every byte to an open descriptor, going on after short writes and interruptions. */
 WriteOutcome writeAll(int fd, QByteArrayView bytes);
 
 /**
  * Replaces the file at path so that it is at every moment either wholly the old file or wholly the
- * new one: the bytes go to a new file beside it (path, a point and six letters or digits), every
- * write is checked, the new file is flushed to the disk and closed, and only then renamed over the
- * old one, whose folder is flushed too. On any failure the new file is removed and the old one is
- * left byte for byte as it was. The new file keeps the old one's permissions (0666 less the umask
- * when there was none). A symbolic link is followed, so the link stays. A path that names a device
- * or a pipe is written in place: there is no file to keep.
+ * new one: the bytes go to a new file beside it, every write is checked, the new file is flushed to
+ * the disk and closed, and only then renamed over the old one, whose folder is flushed too. The new
+ * file has no name while it is written where the file system allows (O_TMPFILE), so a process killed
+ * meanwhile leaves nothing behind; it is named (path, a point and six letters or digits) only for
+ * the moment before the rename. On any failure the new file is removed and the old one is left byte
+ * for byte as it was. The new file keeps the old one's permissions (0666 less the umask when there
+ * was none) and its owner and group: a file of another user is not replaced when its owner cannot
+ * be kept, and a new file that root makes in another user's folder is that user's. A symbolic link
+ * is followed, so the link stays; a link whose target is missing gets that target made. A path that
+ * names a device or a pipe is written in place: there is no file to keep.
  */
-WriteOutcome replaceFile(const QString& path, QByteArrayView bytes);
+WriteOutcome replaceFile(const QString& path, QByteArrayView bytes,
+                         FileDurability durability = FileDurability::Flushed);
 
 /** Whether a file name is one of the new files that replaceFile, or Qt's own save path, makes beside
  *  the file named target while it writes: target's name, a point and six letters or digits. */

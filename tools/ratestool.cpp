@@ -4,8 +4,12 @@
 #include "platform/filewrite.h"
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quantaro {
@@ -16,6 +20,8 @@ namespace {
 constexpr qint64 kMaxInputBytes = qint64{1} << 20;
 constexpr qsizetype kMaxArguments = 2;
 const QString kStandardStream = QStringLiteral("-");
+/** Far longer than writing a rate file takes, even to a slow network disk. */
+constexpr qint64 kStaleLeftoverSeconds = 60;
 
 bool readInput(const QString& name, QByteArray& data)
 {
@@ -29,11 +35,35 @@ bool readInput(const QString& name, QByteArray& data)
     return data.size() <= kMaxInputBytes && file.error() == QFileDevice::NoError;
 }
 
+/**
+ * Removes what a run killed while it wrote left beside the output (where the file system could not
+ * keep the new file unnamed): the output's name, a point and six letters or digits, a file of this
+ * user that no running write can still own.
+ */
+void removeStaleLeftovers(const QString& output)
+{
+    const QFileInfo target(output);
+    const QDir folder = target.absoluteDir();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!isReplacementName(target.absoluteFilePath(), name)) {
+            continue;
+        }
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        struct stat info = {};
+        if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+            QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec, Qt::UTC).secsTo(now) > kStaleLeftoverSeconds) {
+            ::unlink(path.constData());
+        }
+    }
+}
+
 WriteOutcome writeOutput(const QString& name, const QByteArray& data)
 {
     if (name == kStandardStream) {
         return writeAll(STDOUT_FILENO, data);
     }
+    removeStaleLeftovers(name);
     // A web server never serves a half-written or empty file: the new file replaces the old one
     // only once it is whole on the disk.
     return replaceFile(name, data);

@@ -380,8 +380,13 @@ void QuantaroDialog::placeMenuBar()
 
 void QuantaroDialog::showMessage(int stringId, MessageIcon icon)
 {
+    showMessageText(string(stringId), icon);
+}
+
+void QuantaroDialog::showMessageText(const QString& text, MessageIcon icon)
+{
     MessageBoxes& boxes = m_services.messages ? *m_services.messages : fallbackMessages();
-    boxes.show(string(stringId), icon);
+    boxes.show(text, icon);
 }
 
 void QuantaroDialog::tellIfNotSaved(bool saved, const SettingsStore& settings)

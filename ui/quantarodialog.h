@@ -85,6 +85,8 @@ public:
 
     /** Shows a message box with string stringId of the resource source. */
     void showMessage(int stringId, MessageIcon icon);
+    /** Shows a message box with a text already made of the resource source's strings. */
+    void showMessageText(const QString& text, MessageIcon icon);
     /** When a write of the settings failed, tells the person so, once per process (the folder and the
      *  reason, in the window's language); the window goes on either way. */
     void tellIfNotSaved(bool saved, const SettingsStore& settings);

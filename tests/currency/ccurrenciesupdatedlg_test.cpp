@@ -3,6 +3,7 @@
 #include "currency/ccurrenciesupdatedlg.h"
 #include "currencywindowtest.h"
 #include "platform/notificationservice.h"
+#include "support/failingwrites.h"
 #include "support/virtualclock.h"
 
 #include <QCheckBox>
@@ -270,4 +271,32 @@ TEST_F(UpdateSettingsTest, ClosingWithoutOkChangesNoRegistration)
         EXPECT_TRUE(notifications.cancelled.empty());
         EXPECT_EQ(store.getInt(settings::kSettings, settings::kSyncAuto, -1), syncAuto);
     }
+}
+
+// Rates that came but could not be stored are no network failure: the message names the folder that
+// could not be written and why, as a failed save does, also after a failed save was told once.
+TEST_F(UpdateSettingsTest, RatesThatCannotBeStoredAreToldAsAStorageFailure)
+{
+    setStrings({{1002, "Failed"}, {1020, "Not saved in %F%: %R%."}, {1021, "full"}});
+    bool diskFull = true;
+    auto window = open([&] {
+        if (!diskFull) {
+            return false; // nothing came
+        }
+        const FailingWrites disk(FailingWrites::Stage::Write, 0, ENOSPC);
+        return store.putString(settings::kCurrencies, QStringLiteral("USD"), QStringLiteral("1.1"));
+    });
+    for (int told = 0; told < 2; ++told) {
+        QTest::mouseClick(window->control<QPushButton>(currencyupdate::kDownloadButton), Qt::LeftButton);
+    }
+    const QString expected = QStringLiteral("Not saved in %1: full.").arg(QDir::toNativeSeparators(store.folder()));
+    ASSERT_EQ(messages.messages.size(), 2U);
+    for (const auto& message : messages.messages) {
+        EXPECT_EQ(message.text, expected);
+        EXPECT_EQ(message.icon, MessageIcon::Error);
+    }
+    diskFull = false;
+    QTest::mouseClick(window->control<QPushButton>(currencyupdate::kDownloadButton), Qt::LeftButton);
+    ASSERT_EQ(messages.messages.size(), 3U);
+    EXPECT_EQ(messages.messages[2].text, "Failed") << "a failure that stored nothing is the network's";
 }

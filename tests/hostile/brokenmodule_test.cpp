@@ -10,9 +10,12 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <link.h>
 
 using namespace quantaro;
 using namespace quantaro::test;
@@ -186,6 +189,92 @@ TEST_F(BrokenModuleStartTest, ACutModuleIsNoLanguageModuleAndCrashesNothing)
         EXPECT_TRUE(convert.readAllStandardError().contains("not a valid language module")) << size;
     }
     EXPECT_TRUE(isCompleteSharedObject(whole.fileName()));
+}
+
+/** Ways a module of the right size is damaged inside, which its headers do not show. */
+enum class Damage
+{
+    SecondHalfZeroed, ///< what a crashed or pre-allocating copy leaves
+    DynamicZeroed,
+    DynamicOutside, ///< the dynamic segment's address far past every mapped byte
+};
+
+QByteArray damaged(QByteArray bytes, Damage damage)
+{
+    if (damage == Damage::SecondHalfZeroed) {
+        const qsizetype half = bytes.size() / 2;
+        bytes.replace(half, bytes.size() - half, QByteArray(bytes.size() - half, '\0'));
+        return bytes;
+    }
+    ElfW(Ehdr) header;
+    std::memcpy(&header, bytes.constData(), sizeof(header));
+    for (int i = 0; i < header.e_phnum; ++i) {
+        const qsizetype at = qsizetype(header.e_phoff) + i * qsizetype(sizeof(ElfW(Phdr)));
+        ElfW(Phdr) segment;
+        std::memcpy(&segment, bytes.constData() + at, sizeof(segment));
+        if (segment.p_type != PT_DYNAMIC) {
+            continue;
+        }
+        if (damage == Damage::DynamicZeroed) {
+            bytes.replace(qsizetype(segment.p_offset), qsizetype(segment.p_filesz),
+                          QByteArray(qsizetype(segment.p_filesz), '\0'));
+        } else {
+            constexpr ElfW(Addr) kFarAway = ElfW(Addr){1} << 40;
+            segment.p_vaddr = kFarAway;
+            std::memcpy(bytes.data() + at, &segment, sizeof(segment));
+        }
+    }
+    return bytes;
+}
+
+// A module damaged inside takes down the loader or its own code: every program refuses it instead,
+// the terminal converter and a first start whose folder holds it beside a sound module alike.
+TEST_F(BrokenModuleStartTest, AModuleDamagedInsideIsRefusedByEveryProgram)
+{
+    constexpr int kRunTimeoutMs = 30000;
+    QFile whole(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_fr.so"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    // A fresh install of its own: the program, the English module and its unit file, the damaged one.
+    const QString program = m_dir.filePath(QStringLiteral("quantaro"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro"), program));
+    for (const char* file : {"quantaro_en.so", "quantaro_en.dat"}) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QLatin1String(file),
+                                m_dir.filePath(QLatin1String(file))));
+    }
+    const QString module = m_dir.filePath(QStringLiteral("quantaro_fr.so"));
+    for (const Damage damage : {Damage::SecondHalfZeroed, Damage::DynamicZeroed, Damage::DynamicOutside}) {
+        QFile file(module);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(damaged(bytes, damage)), bytes.size());
+        file.close();
+        ASSERT_TRUE(isCompleteSharedObject(module)) << "the headers pass: " << int(damage);
+
+        QProcess convert;
+        convert.start(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro-convert"),
+                      {QStringLiteral("--module"), module, QStringLiteral("--list")});
+        ASSERT_TRUE(convert.waitForFinished(kRunTimeoutMs)) << int(damage);
+        EXPECT_EQ(convert.exitStatus(), QProcess::NormalExit) << int(damage);
+        EXPECT_EQ(convert.exitCode(), 1) << int(damage);
+
+        QTemporaryDir home;
+        QProcess firstStart;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QUANTARO_EXIT_AFTER_PAINT"), QStringLiteral("1"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.path());
+        firstStart.setProcessEnvironment(environment);
+        firstStart.start(program, {});
+        ASSERT_TRUE(firstStart.waitForFinished(kRunTimeoutMs)) << int(damage);
+        EXPECT_EQ(firstStart.exitStatus(), QProcess::NormalExit) << int(damage);
+        if (HasFailure()) {
+            return; // loading it here too would take the whole test program down
+        }
+        EXPECT_EQ(LanguageModule::load(module), nullptr) << int(damage);
+        const std::vector<LanguageEntry> entries = findLanguageEntries(m_dir.path());
+        ASSERT_EQ(entries.size(), 1u) << int(damage);
+        EXPECT_EQ(entries.front().fileName, QStringLiteral("quantaro_en.so"));
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -278,3 +279,61 @@ TEST(SettingsWriteFailureTest, AFailedWriteLeavesTheOldValueAndLaterWritesSuccee
 }
 
 } // namespace
+
+namespace {
+
+/** A user other than root, as the one whose settings a "sudo quantaro" saves. */
+constexpr uid_t kPerson = 65534;
+constexpr gid_t kPersonsGroup = 65534;
+
+struct stat statusOf(const QString& path)
+{
+    struct stat info = {};
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info;
+}
+
+} // namespace
+
+TEST(SettingsOwnershipTest, ASaveAsRootLeavesThePersonsFilesThePersons)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root, as sudo gives";
+    }
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Quantaro.ini"));
+    writeAll(ini, kSound);
+    ASSERT_EQ(::chown(QFile::encodeName(ini).constData(), kPerson, kPersonsGroup), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(dir.path()).constData(), kPerson, kPersonsGroup), 0);
+    SettingsStore store(ini);
+    ASSERT_TRUE(store.putInt(settings::kSettings, settings::kNewInstall, 1));
+    // A file that root makes in the person's folder (a first save) is the person's too.
+    SettingsStore fresh(dir.filePath(QStringLiteral("Fresh.ini")));
+    ASSERT_TRUE(fresh.putInt(settings::kSettings, settings::kNewInstall, 1));
+    for (const QString& file : {ini, fresh.fileName()}) {
+        EXPECT_EQ(statusOf(file).st_uid, kPerson) << file.toStdString();
+        EXPECT_EQ(statusOf(file).st_gid, kPersonsGroup) << file.toStdString();
+    }
+}
+
+TEST(SettingsLinkTest, ALinkToASettingsFileNotYetThereGetsItsTargetMade)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("synced")));
+    const QString ini = dir.filePath(QStringLiteral("Quantaro.ini"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("synced/Quantaro.ini"), ini));
+    {
+        SettingsStore store(ini);
+        EXPECT_TRUE(store.putString(settings::kSettings, settings::kLanguageDllName, kLanguage));
+    }
+    EXPECT_TRUE(QFileInfo(ini).isSymLink());
+    EXPECT_TRUE(readAll(dir.filePath(QStringLiteral("synced/Quantaro.ini"))).contains(kLanguage.toUtf8()));
+
+    // A link into a folder that is not there: the save says it failed, and the link stays.
+    const QString lost = dir.filePath(QStringLiteral("Lost.ini"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("missing/Lost.ini"), lost));
+    SettingsStore store(lost);
+    EXPECT_FALSE(store.putString(settings::kSettings, settings::kLanguageDllName, kLanguage));
+    EXPECT_EQ(store.lastWriteError(), ENOENT);
+    EXPECT_TRUE(QFileInfo(lost).isSymLink());
+}

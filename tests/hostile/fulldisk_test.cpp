@@ -13,12 +13,15 @@
 #include "testpaths.h"
 #include "tools/ratestool.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace quantaro;
@@ -281,3 +284,61 @@ TEST(SmallDiskTest, ANearlyFullDiskCutsNoSettingsAndNoRate)
 }
 
 } // namespace
+
+namespace {
+
+/** Writes as a process killed in the middle of its write: the first bytes go out, then it dies. */
+class KilledWhileWriting final : public WriteCalls
+{
+public:
+    ssize_t write(int fd, const void* data, size_t size) override
+    {
+        const ssize_t written = WriteCalls::write(fd, data, std::min(size, size_t{kPage}));
+        ::raise(SIGKILL);
+        return written;
+    }
+};
+
+} // namespace
+
+// A rate file in a folder a web server serves: a run killed while it writes leaves no full-size new
+// file there, and a run finds and removes what an older one left where the file system could not
+// keep the new file unnamed.
+TEST(KilledWriterTest, QuantaroRatesKilledWhileWritingLeavesNothingBeside)
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.xml"));
+    const QString output = dir.filePath(QStringLiteral("out.cvf"));
+    writeFile(input, bankRates());
+    writeFile(output, "USD;0.9\n");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        static KilledWhileWriting killed;
+        WriteCalls::install(&killed);
+        runRatesTool({input, output});
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const QStringList inputs = {QStringLiteral("in.xml"), QStringLiteral("out.cvf")};
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), inputs);
+    EXPECT_EQ(readAll(output), "USD;0.9\n");
+
+    const QString stale = output + QStringLiteral(".Ab3dE9");
+    const QString fresh = output + QStringLiteral(".Xy7zQ2");
+    const QString persons = output + QStringLiteral(".backup");
+    for (const QString& file : {stale, fresh, persons}) {
+        writeFile(file, "USD;0.8\n");
+    }
+    const QDateTime longAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    QFile staleFile(stale);
+    ASSERT_TRUE(staleFile.open(QIODevice::ReadWrite) &&
+                staleFile.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    staleFile.close();
+    EXPECT_EQ(runRatesTool({input, output}), kRatesToolOk);
+    EXPECT_FALSE(QFile::exists(stale));
+    EXPECT_TRUE(QFile::exists(fresh)) << "a write that may still run keeps its file";
+    EXPECT_TRUE(QFile::exists(persons));
+}

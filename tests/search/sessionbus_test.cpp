@@ -179,4 +179,24 @@ TEST_F(SessionBusTest, TheBusStartsTheInstalledServiceAndBothSearchBoxesGetAnswe
     EXPECT_EQ(settingsBytes(), before);
 }
 
+// Every window's save writes the settings file again with the same module: the service loads that
+// module a second time while the first load lives, and lets the first go. A crash would show as a
+// call without a reply.
+TEST_F(SessionBusTest, TheServiceAnswersAfterTheSameModuleIsSavedAgainAndThenAnotherChosen)
+{
+    const QString match =
+        gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("5 mi in km")});
+    const QString file = QLatin1Char('\'') + m_settingsFile + QLatin1Char('\'');
+    // A save replaces the file by a rename: a new file with the same module, then one with another.
+    const QString sameAgain = QStringLiteral("cp %1 %1.new && mv %1.new %1").arg(file);
+    const QString french = QStringLiteral("sed -i s/quantaro_en.so/quantaro_fr.so/ %1").arg(file);
+    const QString out = onSessionBus({match, sameAgain, match, sameAgain, match, french, match, sameAgain, match});
+    QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("dbus-daemon")); });
+    ASSERT_EQ(lines.size(), 5) << out.toStdString();
+    for (const QString& line : std::as_const(lines)) {
+        EXPECT_TRUE(line.contains(QStringLiteral("'LEN;"))) << out.toStdString();
+    }
+}
+
 } // namespace
