@@ -8,7 +8,8 @@ A unit's words are, without repeats and in this order:
  2. for a unit CLDR does not have, the plural of its catalogue name by the language's regular rule
     (below), when no other unit of its category bears the same name (the plural of a shared name is a
     shared word, which the hand table gives together with the regions that decide it);
- 3. the hand words of lang/<language>/words.tsv, which also give the unit's regions. A hand word
+ 3. for English, the American spelling of every name and word in -metre or -litre ("gigameter");
+ 4. the hand words of lang/<language>/words.tsv, which also give the unit's regions. A hand word
     written "-word" is no word of the unit: it takes a CLDR word away from a unit whose users mean
     another unit by it (French "ch" is the metric horsepower, not CLDR's mechanical one).
 The "@" rows of words.tsv (the words that join units in a query) are copied as they are.
@@ -36,6 +37,9 @@ LOCALES = {"en": ["en", "en_GB"], "fr": ["fr"], "de": ["de", "de_CH"]}
 NO_BREAK_SPACES = {"\u00a0": " ", "\u202f": " ", "\u2009": " "}
 
 SPECIAL_ROWS = ["@connect", "@and", "@square", "@cubic", "@per"]
+
+# Spellings by rule: British ones in the catalogue's names, their American twins as words.
+SPELLINGS = {"en": [("metre", "meter"), ("litre", "liter")]}
 
 
 def read_rows(path):
@@ -250,6 +254,13 @@ def build(language):
                 plural = PLURALS[language](base)
                 if plural != base:
                     words.append(plural)
+        base = base_name(names[key])
+        if base_count[(code, base)] == 1:
+            # American spellings of every name in -metre and -litre, which CLDR gives only for some.
+            for word in [base] + words:
+                for british, american in SPELLINGS.get(language, []):
+                    if british in word:
+                        words.append(word.replace(british, american))
         regions, extra = hand.get(key, ([], []))
         removed = {word[1:] for word in extra if word.startswith("-")}
         words += [word for word in extra if not word.startswith("-")]

@@ -1,4 +1,5 @@
 #include "testpaths.h"
+#include "support/localeenvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,19 +134,15 @@ TEST_F(QuantaroConvertTest, TheLocaleTerritoryChoosesTheVariantAndAnUnknownOneTh
         {"en_US.UTF-8", "1 ton in kg", "907.18474 kg\n"},
         {"C.UTF-8", "1 ton in kg", "1000 kg\n"},
     };
-    const QByteArray saved[] = {qgetenv("LC_ALL"), qgetenv("LC_MEASUREMENT"), qgetenv("LANG")};
-    qunsetenv("LC_ALL");
-    qunsetenv("LC_MEASUREMENT");
+    quantaro::test::ScopedLocaleEnvironment environment("", "", "");
     for (const Case& c : cases) {
-        qputenv("LANG", c.lang);
+        environment.set("", "", c.lang);
         const QStringList arguments{QStringLiteral("--module"), QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.so"),
                                     QString::fromUtf8(c.query)};
         EXPECT_EQ(run(arguments, false).out, QString::fromUtf8(c.expected)) << c.lang << " " << c.query;
     }
-    qputenv("LC_ALL", saved[0]);
-    qputenv("LC_MEASUREMENT", saved[1]);
-    qputenv("LANG", saved[2]);
 }
+
 
 TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenSymbolThenParenthesesThenAUniquePrefix)
 {

@@ -3,6 +3,7 @@
 #include "convert/queryreader.h"
 #include "catalogue/lexicon.h"
 #include "support/englishcatalogue.h"
+#include "support/localeenvironment.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -256,17 +257,13 @@ TEST(UserRegionTest, FollowsTheMeasurementLocaleOfTheEnvironment)
         {"", "en_IE.UTF-8", "en_US.UTF-8", "IE"}, {"de_AT.UTF-8", "en_GB.UTF-8", "en_US", "AT"},
         {"", "", "C.UTF-8", ""},              {"", "", "xx_QQ.UTF-8", ""},
     };
-    const QByteArray saved[] = {qgetenv("LC_ALL"), qgetenv("LC_MEASUREMENT"), qgetenv("LANG")};
+    test::ScopedLocaleEnvironment environment("", "", "");
     for (const Case& c : cases) {
-        qputenv("LC_ALL", c.all);
-        qputenv("LC_MEASUREMENT", c.measurement);
-        qputenv("LANG", c.lang);
+        environment.set(c.all, c.measurement, c.lang);
         EXPECT_EQ(userRegion(), QString::fromUtf8(c.region)) << c.all << " " << c.measurement << " " << c.lang;
     }
-    qputenv("LC_ALL", saved[0]);
-    qputenv("LC_MEASUREMENT", saved[1]);
-    qputenv("LANG", saved[2]);
 }
+
 
 class QueryNoAnswerTest : public ::testing::TestWithParam<QString>
 {
