@@ -146,7 +146,7 @@ TEST_F(SessionBusTest, TheBusStartsTheInstalledServiceAndBothSearchBoxesGetAnswe
         gdbusCall(kGnomePath, kGnomeInterface + QStringLiteral(".GetInitialResultSet"),
                   {QStringLiteral("['5', 'mi', 'in', 'km']")}),
         gdbusCall(kGnomePath, kGnomeInterface + QStringLiteral(".GetResultMetas"), {QStringLiteral("['%1']").arg(id)}),
-        gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("5 mi to km")}),
+        gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("5 miles to kilometers")}),
         gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("1 US survey in m")}),
         gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("5 furlong in m")}),
         gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("100 usd eur")}),
@@ -162,7 +162,7 @@ TEST_F(SessionBusTest, TheBusStartsTheInstalledServiceAndBothSearchBoxesGetAnswe
     EXPECT_TRUE(lines[1].contains(QStringLiteral("'name': <'8.05 km'>"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].contains(QStringLiteral("'description': <'5 mile = 8.05 kilometre \u00B7 Length'>")))
         << lines[1].toStdString();
-    // KRunner: the same answer as an exact match.
+    // KRunner: the same answer, asked in the words people use, as an exact match.
     EXPECT_TRUE(lines[2].contains(QStringLiteral("'%1', '8.05 km', 'org.velmora.Quantaro', 100").arg(id)))
         << lines[2].toStdString();
     // A word of several variants: its candidates, named in full, as possible matches.
