@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/moduleexports.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -8,20 +10,6 @@ namespace quantaro {
 
 /** The identity string that a language module of this version returns from GetModuleKey. */
 inline const QString kModuleIdentity = QStringLiteral("Quantaro Language DLL #1.05");
-/** Most characters of a module's language name that are used. */
-inline constexpr int kLanguageNameMaxLength = 127;
-
-/** What a language module exports, and the bounds of the texts it hands over. */
-namespace moduleexports {
-inline constexpr char kModuleKey[] = "GetModuleKey";
-inline constexpr char kLanguage[] = "GetLanguage";
-inline constexpr char kBundle[] = "GetResourceBundle";
-// A module's texts are read into bounded buffers: anything longer is cut.
-inline constexpr int kModuleKeyMaxLength = 1023;
-inline constexpr int kResourceRootMaxLength = 255;
-using TextExport = const char16_t* (*)();
-using BundleExport = const unsigned char* (*)(const char**);
-} // namespace moduleexports
 
 /**
  * Whether the file is a whole shared object for this machine: an ELF header of this process's

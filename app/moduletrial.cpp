@@ -3,6 +3,7 @@
 #include "app/languagemodule.h"
 #include "platform/filewrite.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,15 +11,12 @@
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <poll.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <tuple>
@@ -30,9 +28,8 @@ namespace {
 
 /** Long enough for a module on a slow memory card; a child that takes longer counts as hung. */
 constexpr int kTrialTimeoutMs = 5000;
-constexpr char kSurvived = 'Y';
-/** The bytes of a resource bundle that Qt reads before anything else: magic, version and offsets. */
-constexpr size_t kBundleHeaderBytes = 20;
+/** The small program that tries a module, in the program folder. */
+const QString kTrialProgram = QStringLiteral("/quantaro-trymodule");
 constexpr int kMostRememberedModules = 64;
 constexpr qint64 kLongestVerdictLine = 128;
 constexpr qint64 kNanosecondsPerSecond = 1000000000;
@@ -161,46 +158,34 @@ void rememberVerdict(const FileIdentity& id, bool survived)
     (void)replaceFile(file, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toLatin1(), FileDurability::Disposable);
 }
 
-/** What the child does: everything the program does with the module before Qt reads its resources. */
-[[noreturn]] void tryInChild(const char* path, int answer)
+/** The small trial program beside the running one, or empty where there is none (a test's own
+ *  executable): the parent then tries the module in a copy of itself. */
+QByteArray trialProgram()
 {
-    // A module that crashes must not leave a core dump for every start, nor run the parent's handlers.
-    ::prctl(PR_SET_DUMPABLE, 0);
-    const rlimit noCore = {0, 0};
-    ::setrlimit(RLIMIT_CORE, &noCore);
-    for (const int fault : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT}) {
-        std::signal(fault, SIG_DFL);
+    const QString dir = QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath() : QString();
+    const QByteArray program = dir.isEmpty() ? QByteArray() : QFile::encodeName(dir + kTrialProgram);
+    return !program.isEmpty() && ::access(program.constData(), X_OK) == 0 ? program : QByteArray();
+}
+
+/** Starts the trial of path with its answer on answer; the child's id, or -1. */
+pid_t startTrial(const QByteArray& path, int answer)
+{
+    const QByteArray program = trialProgram();
+    if (!program.isEmpty()) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, answer, STDOUT_FILENO);
+        char* const arguments[] = {const_cast<char*>(program.constData()), const_cast<char*>(path.constData()), nullptr};
+        pid_t child = -1;
+        const int failed = ::posix_spawn(&child, program.constData(), &actions, nullptr, arguments, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        return failed == 0 ? child : -1;
     }
-    void* handle = ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        ::_exit(1);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        tryModuleAndExit(path.constData(), answer);
     }
-    volatile char sink = 0;
-    const auto touchText = [&sink](const char16_t* text, int maxLength) {
-        for (int i = 0; text != nullptr && i < maxLength && text[i] != u'\0'; ++i) {
-            sink = static_cast<char>(sink + static_cast<char>(text[i]));
-        }
-    };
-    using namespace moduleexports;
-    if (const auto key = reinterpret_cast<TextExport>(::dlsym(handle, kModuleKey))) {
-        touchText(key(), kModuleKeyMaxLength);
-    }
-    if (const auto language = reinterpret_cast<TextExport>(::dlsym(handle, kLanguage))) {
-        touchText(language(), kLanguageNameMaxLength);
-    }
-    if (const auto bundleOf = reinterpret_cast<BundleExport>(::dlsym(handle, kBundle))) {
-        const char* root = nullptr;
-        const unsigned char* bundle = bundleOf(&root);
-        for (int i = 0; root != nullptr && i < kResourceRootMaxLength && root[i] != '\0'; ++i) {
-            sink = static_cast<char>(sink + root[i]);
-        }
-        for (size_t i = 0; bundle != nullptr && i < kBundleHeaderBytes; ++i) {
-            sink = static_cast<char>(sink + static_cast<char>(bundle[i]));
-        }
-    }
-    const char survived = kSurvived;
-    const bool told = ::write(answer, &survived, 1) == 1;
-    ::_exit(told ? 0 : 1);
+    return child;
 }
 
 /** The child's verdict; nothing when it did not end in time. */
@@ -210,11 +195,7 @@ std::optional<bool> trialInChild(const QByteArray& path)
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
         return std::nullopt;
     }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        tryInChild(path.constData(), pipeEnds[1]);
-    }
+    const pid_t child = startTrial(path, pipeEnds[1]);
     ::close(pipeEnds[1]);
     if (child < 0) {
         ::close(pipeEnds[0]);
@@ -238,7 +219,7 @@ std::optional<bool> trialInChild(const QByteArray& path)
     if (ready == 0) {
         return std::nullopt;
     }
-    return answered && answer == kSurvived && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return answered && answer == kModuleSurvived && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace

@@ -287,7 +287,9 @@ std::string copyOfProgramFolder(const std::string& program, const fs::path& root
     const fs::path copy = freshFolder(root, "program");
     for (const auto& entry : fs::directory_iterator(source)) {
         const std::string ext = entry.path().extension().string();
-        if (entry.path() == fs::path(program) || ext == ".so" || ext == ".dat") {
+        // The program, its language modules and unit files, and the small program that tries a module.
+        if (entry.path() == fs::path(program) || ext == ".so" || ext == ".dat" ||
+            entry.path().filename() == "quantaro-trymodule") {
             fs::copy_file(entry.path(), copy / entry.path().filename());
         }
     }
