@@ -221,6 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
         WordsCase{"en", "US", "3 tablespoons to cups", "0.1875 cup (US customary)"},
         // A word of several categories takes the one where the pair converts.
         WordsCase{"en", "US", "500 ml in oz", "16.907011 fl oz"}, WordsCase{"en", "", "1 kg in oz", "35.273962 oz"},
+        WordsCase{"en", "GB", "500 ml in ounces", "17.59754 fl oz"},
         // Sums and answers in two units.
         WordsCase{"en", "", "5 ft 10 in in cm", "177.8 cm"}, WordsCase{"en", "", "1 h 30 min in min", "90 min"},
         WordsCase{"en", "", "180 cm in ft and in", "5 ft 10.866142 in"},
@@ -236,12 +237,26 @@ INSTANTIATE_TEST_SUITE_P(
                       WordsCase{"fr", "FR", "1,5 kg en livres", "3.3069339 lb"},
                       WordsCase{"fr", "FR", "50 mètres carrés en pieds carrés", "538.19552 ft²"},
                       WordsCase{"fr", "FR", "180 cm en pieds et pouces", "5 ft 10.866142 in"},
+                      WordsCase{"fr", "FR", "10 metres en pieds", "32.808399 ft"},
+                      WordsCase{"fr", "FR", "90 km/h en mph", "55.923407 mph"},
+                      WordsCase{"fr", "FR", "1 Go en Mo", "1000 Mo"},
+                      WordsCase{"fr", "FR", "2 tasses en ml", "500 mL"},
+                      WordsCase{"fr", "FR", "1 cuillère à soupe en ml", "15 mL"},
+                      WordsCase{"fr", "FR", "500 ml en onces", "16.907011 fl oz"},
+                      WordsCase{"fr", "FR", "1 pied 3 pouces en cm", "38.1 cm"},
                       WordsCase{"de", "DE", "10 Kilometer in Meilen", "6.2137119 mi"},
                       WordsCase{"de", "DE", "3 Tage in Stunden", "72 h"},
                       WordsCase{"de", "DE", "100 Grad Fahrenheit in Celsius", "37.777778 °C"},
                       WordsCase{"de", "DE", "100 Quadratmeter in Quadratfuß", "1076.391 ft²"},
                       WordsCase{"de", "DE", "50 Meilen pro Stunde in km/h", "80.4672 km/h"},
-                      WordsCase{"de", "DE", "2 Pfund in kg", "0.90718474 kg"}));
+                      WordsCase{"de", "DE", "2 Pfund in kg", "0.90718474 kg"},
+                      WordsCase{"de", "DE", "5 Fuss in Meter", "1.524 m"},
+                      WordsCase{"de", "DE", "10 qm in Quadratfuß", "107.6391 ft²"},
+                      WordsCase{"de", "DE", "1 Seemeile in km", "1.852 km"},
+                      WordsCase{"de", "DE", "100 PS in kW", "73.549875 kW"},
+                      WordsCase{"de", "DE", "5 Gigabyte in Megabyte", "5000 MB"},
+                      WordsCase{"de", "DE", "500 ml in Unzen", "16.907011 fl oz"},
+                      WordsCase{"de", "CH", "180 cm in Fuß und Zoll", "5 ft 10.866142 in"}));
 
 TEST(UserRegionTest, FollowsTheMeasurementLocaleOfTheEnvironment)
 {
