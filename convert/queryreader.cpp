@@ -5,6 +5,7 @@
 #include "catalogue/unitrecord.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
+#include "convert/plaintext.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -17,8 +18,6 @@ namespace quantaro {
 
 namespace {
 
-/** The replacement character: text that was not valid UTF-8 before it became a string. */
-constexpr char16_t kReplacementCharacter = u'\uFFFD';
 const QString kArrow = QStringLiteral("->");
 const QString kEquals = QStringLiteral("=");
 const QString kPlus = QStringLiteral("+");
@@ -33,16 +32,6 @@ const QRegularExpression& valuePattern()
         QStringLiteral("^[-+]?(?:[0-9]+(?:[.,][0-9]*)?|[.,][0-9]+)(?:[eE][-+]?[0-9]+)?"
                        "(?:\\s*[-*/+]\\s*[-+]?(?:[0-9]+(?:[.,][0-9]*)?|[.,][0-9]+)(?:[eE][-+]?[0-9]+)?)*"));
     return pattern;
-}
-
-bool holdsControlOrBrokenText(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control || c.unicode() == kReplacementCharacter) {
-            return true;
-        }
-    }
-    return false;
 }
 
 /** One way of cutting the words after the value into the two units. */
@@ -316,7 +305,7 @@ UnitLookup QueryIndex::lookup(int rubric, const QString& word) const
 QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStringList& connectingWords,
                        const QueryIndex* index)
 {
-    if (query.size() > kQueryMaxLength || holdsControlOrBrokenText(query)) {
+    if (query.size() > kQueryMaxLength || !isPlainText(query)) {
         return {};
     }
     const QString text = query.trimmed().toString();
