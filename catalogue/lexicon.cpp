@@ -95,7 +95,7 @@ QStringList Lexicon::connectingWords() const
     QStringList words = m_connecting.isEmpty()
                             ? QStringList{QStringLiteral("to"), QStringLiteral("in"), QStringLiteral("as")}
                             : m_connecting;
-    for (const QString& always : {QStringLiteral("->"), QStringLiteral("=")}) {
+    for (const QString& always : {kArrowMark, kEqualsMark}) {
         if (!words.contains(always)) {
             words.append(always);
         }

@@ -8,6 +8,11 @@ namespace quantaro {
 
 class ResourceSource;
 
+/** The marks that join the two units of a query in every language, even written against a unit
+ *  ("5 mi->km", "5 mi=km"). */
+inline const QString kArrowMark = QStringLiteral("->");
+inline const QString kEqualsMark = QStringLiteral("=");
+
 /**
  * The words a language module's people use for its units: plurals, spellings, abbreviations, ASCII
  * forms of symbols and the composite names built from them ("square feet"), each unit's territories

@@ -18,8 +18,6 @@ namespace quantaro {
 
 namespace {
 
-const QString kArrow = QStringLiteral("->");
-const QString kEquals = QStringLiteral("=");
 const QString kPlus = QStringLiteral("+");
 constexpr QChar kDegreeSign(0x00B0);
 const QString kDescriptionSeparator = QStringLiteral(" \u00B7 ");
@@ -246,7 +244,7 @@ private:
 QStringList unitWords(QStringView rest)
 {
     QString spaced = rest.toString();
-    for (const QString& mark : {kArrow, kEquals, kPlus}) {
+    for (const QString& mark : {kArrowMark, kEqualsMark, kPlus}) {
         spaced.replace(mark, QLatin1Char(' ') + mark + QLatin1Char(' '));
     }
     QStringList words = spaced.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
