@@ -181,4 +181,9 @@ void KRunnerRunner::Run(const QString& matchId, const QString& actionId)
     m_service.openResult(matchId);
 }
 
+void KRunnerRunner::Teardown()
+{
+    // The answers keep nothing of a session: there is nothing to let go.
+}
+
 } // namespace quantaro

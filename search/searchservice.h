@@ -111,6 +111,9 @@ public slots:
     quantaro::RemoteActions Actions();
     quantaro::RemoteMatches Match(const QString& query);
     void Run(const QString& matchId, const QString& actionId);
+    /** KRunner ends every match session with it. Config is asked only of runners that declare the
+     *  DBus2 interface version, which this one does not. */
+    void Teardown();
 
 private:
     SearchService& m_service;

@@ -152,11 +152,12 @@ TEST_F(SessionBusTest, TheBusStartsTheInstalledServiceAndBothSearchBoxesGetAnswe
         gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Match"), {QStringLiteral("100 usd eur")}),
         gdbusCall(kGnomePath, kGnomeInterface + QStringLiteral(".GetInitialResultSet"),
                   {QStringLiteral("['hello', 'world']")}),
+        gdbusCall(QStringLiteral("/runner"), QStringLiteral("org.kde.krunner1.Teardown"), {}),
     });
     QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     // dbus-daemon's own remarks (an fd limit it may not raise) are no answers.
     lines.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("dbus-daemon")); });
-    ASSERT_EQ(lines.size(), 7) << out.toStdString();
+    ASSERT_EQ(lines.size(), 8) << out.toStdString();
     // GNOME: the id, then the metas in the category's own format.
     EXPECT_EQ(lines[0], QStringLiteral("(['%1'],)").arg(id));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("'name': <'8.05 km'>"))) << lines[1].toStdString();
@@ -176,6 +177,8 @@ TEST_F(SessionBusTest, TheBusStartsTheInstalledServiceAndBothSearchBoxesGetAnswe
     EXPECT_TRUE(lines[5].contains(QStringLiteral("'50 EUR'"))) << lines[5].toStdString();
     // No conversion, no answer.
     EXPECT_EQ(lines[6], QStringLiteral("(@as [],)"));
+    // KRunner ends each search with Teardown, which must not be an unknown method.
+    EXPECT_EQ(lines[7], QStringLiteral("()"));
     EXPECT_EQ(settingsBytes(), before);
 }
 
