@@ -90,6 +90,7 @@ inline constexpr int kPair = 1327;
 inline constexpr int kFilter = 1328;
 inline constexpr int kFilterHint = 1329;
 inline constexpr int kRecent = 1330;
+inline constexpr int kClearSearch = 1334;
 } // namespace spoken
 
 /** The character each keypad key sends, indexed by key id - kFirstKey. */

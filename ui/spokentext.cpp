@@ -6,6 +6,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QEvent>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QWidget>
 
 namespace quantaro {
@@ -77,6 +79,18 @@ void tellCurrentRowOnFocus(QAbstractItemView* view)
 {
     if (view) {
         view->installEventFilter(new CurrentRowTeller(view));
+    }
+}
+
+void nameClearButton(QLineEdit* field, const QString& name)
+{
+    if (!field || name.isEmpty()) {
+        return;
+    }
+    // The only buttons a line edit holds are the ones its actions put there, the clear button
+    // among them; it shows once the field holds text.
+    for (QToolButton* button : field->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
+        button->setAccessibleName(name);
     }
 }
 

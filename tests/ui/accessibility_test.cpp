@@ -279,6 +279,12 @@ protected:
                 if (auto* input = window->control<QLineEdit>(convertdlg::kInput)) {
                     input->setText(QStringLiteral("12.5"));
                 }
+                // A field's clear button shows, and is read, only while the field holds text.
+                for (auto* field : window->findChildren<QLineEdit*>()) {
+                    if (field->isClearButtonEnabled() && field->text().isEmpty()) {
+                        field->setText(QStringLiteral("m"));
+                    }
+                }
                 QApplication::processEvents();
                 check(QStringLiteral("%1 %2x%3").arg(name).arg(shape.width()).arg(shape.height()), *window);
                 window->hide();
