@@ -710,6 +710,18 @@ void CConvertDlg::chooseRecentPair(const UnitPair& pair)
     recompute();
 }
 
+bool CConvertDlg::showConversion(const UnitPair& pair, const QString& value)
+{
+    m_filling = true;
+    const bool found = selectByName(fromList(), pair.from) && selectByName(toList(), pair.to);
+    m_filling = false;
+    recompute();
+    if (found && inputField()) {
+        inputField()->setText(value); // recorded as a recent pair once its result is on show
+    }
+    return found;
+}
+
 void CConvertDlg::showRecentPairs()
 {
     auto* menu = new QMenu(this);

@@ -132,6 +132,9 @@ public:
     QList<UnitPair> offeredRecentPairs() const;
     /** Selects the pair in both lists, as the recent pairs' menu does. */
     void chooseRecentPair(const UnitPair& pair);
+    /** Shows a conversion asked for from outside: the pair is chosen first, then the value, so that
+     *  only that pair with that value becomes a recent pair. Returns whether both units were found. */
+    bool showConversion(const UnitPair& pair, const QString& value);
     /** Puts the title back (after a re-layout or a sub-category switch) and recomputes. */
     void refreshTitle();
     /** Tells a screen reader the result once typing pauses; null before the window opened. */
