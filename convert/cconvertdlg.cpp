@@ -292,6 +292,8 @@ void CConvertDlg::onInitDialog()
     nameControls();
     readSettings();
     m_formerNames = FormerUnitNames::fromResources(resources());
+    m_firstPairs = FirstPairs::fromResources(resources());
+    m_region = userRegion();
     fillUnitLists(false);
     m_initialised = true;
     // The value field keeps the keyboard: a tap on a key, a list or any other control of the window
@@ -599,21 +601,26 @@ void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
                                settings().getString(settings::kSettings, settings::fromName(code, sousRubricSuffix()))));
     selectRemembered(to, m_formerNames.current(
                              settings().getString(settings::kSettings, settings::toName(code, sousRubricSuffix()))));
-    selectFirstUnits();
+    selectFirstPair();
     applyUnitSearch();
     m_filling = false;
 }
 
-void CConvertDlg::selectFirstUnits()
+void CConvertDlg::selectFirstPair()
 {
-    // With nothing remembered the first two units are chosen, so that a typed value converts at once.
+    // With nothing remembered on show, the pair people of the user's region convert most is chosen,
+    // so that a typed value converts at once; where the user hid one of its units, the first units
+    // on show stand in.
     QListWidget* from = fromList();
     QListWidget* to = toList();
-    if (from && from->selectedItems().isEmpty() && from->count() > 0) {
+    const std::optional<UnitPair> pair = m_firstPairs.pairFor(m_rubric, sousRubricSuffix(), m_region);
+    if (from && from->selectedItems().isEmpty() && !(pair && selectByName(from, pair->from)) && from->count() > 0) {
         from->setCurrentRow(0);
     }
-    if (to && to->selectedItems().isEmpty() && to->count() > 0) {
-        to->setCurrentRow(std::min(1, to->count() - 1));
+    if (to && to->selectedItems().isEmpty() && !(pair && selectByName(to, pair->to)) && to->count() > 0) {
+        // The first unit on show that is not the source, so that a value converts into another unit.
+        const int source = from && !from->selectedItems().isEmpty() ? from->row(from->selectedItems().first()) : -1;
+        to->setCurrentRow(source == 0 ? std::min(1, to->count() - 1) : 0);
     }
 }
 

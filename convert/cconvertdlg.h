@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/formernames.h"
+#include "convert/firstpairs.h"
 #include "convert/recentpairs.h"
 #include "ui/quantarodialog.h"
 
@@ -171,7 +172,7 @@ private:
     void saveSelections(std::optional<int> sousRubric);
     void applyUnitSearch();
     void addSearchWords();
-    void selectFirstUnits();
+    void selectFirstPair();
     void rememberCurrentPair();
     void showPairLine(int from, int to);
     void showRecentPairs();
@@ -220,6 +221,9 @@ private:
     std::optional<PairLineState> m_pairLineShown;
     /** The module's table of renamed units, read once when the window opens. */
     FormerUnitNames m_formerNames;
+    /** The pairs the categories open with, and the user's region, read once when the window opens. */
+    FirstPairs m_firstPairs;
+    QString m_region;
 };
 
 } // namespace quantaro

@@ -6,6 +6,7 @@
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
 #include "support/fakes.h"
+#include "support/localeenvironment.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
 #include "ui/contrast.h"
@@ -304,6 +305,49 @@ TEST_F(ConvertDlgTest, RememberedNamesSelectTheFirstUnitBeginningWithThemAndNoth
         EXPECT_EQ(selectedText(to(*window)), QString::fromUtf8(c.to)) << c.remembered;
         QTest::keyClicks(input(*window), QStringLiteral("3"));
         EXPECT_FALSE(result(*window).isEmpty()) << c.remembered;
+    }
+}
+
+TEST_F(ConvertDlgTest, NothingRememberedOpensOnTheRegionsFirstPairAndAStoredChoiceWins)
+{
+    struct Case
+    {
+        const char* lang;
+        const char* rememberedFrom;
+        const char* rememberedTo;
+        bool metreHidden;
+        const char* from;
+        const char* to;
+    };
+    // The English module's pairs name the units "foot (ft)" and "metre (m)".
+    const Case cases[] = {
+        {"en_US.UTF-8", "", "", false, "foot (ft)", "metre (m)"},
+        {"en_GB.UTF-8", "", "", false, "metre (m)", "foot (ft)"},
+        {"de_DE.UTF-8", "", "", false, "metre (m)", "foot (ft)"},
+        {"C", "", "", false, "metre (m)", "foot (ft)"},
+        {"en_US.UTF-8", "inch", "Mile", false, "inch", "Mile"},
+        {"en_US.UTF-8", "inch", "", false, "inch", "metre (m)"},
+        {"en_US.UTF-8", "hidden league", "", false, "foot (ft)", "metre (m)"},
+        // A unit of the pair the user hid: the first other unit on show stands in for it.
+        {"en_US.UTF-8", "", "", true, "foot (ft)", "gigametre (Gm)"},
+    };
+    for (const Case& c : cases) {
+        const ScopedLocaleEnvironment locale("", "", c.lang);
+        Rubric rubric;
+        rubric.setCode(QStringLiteral("LEN"));
+        rubric.setName(QStringLiteral("Length"));
+        rubric.addUnit(unit("gigametre (Gm)", "$*1e9", "$/1e9"));
+        rubric.addUnit(unit("foot (ft)", "$*0.3048", "$/0.3048"));
+        rubric.addUnit(unit("hidden league", "$*4828", "$/4828", "", true));
+        rubric.addUnit(unit("inch", "$*0.0254", "$/0.0254"));
+        rubric.addUnit(unit("Mile", "$*1609.344", "$/1609.344"));
+        rubric.addUnit(unit("metre (m)", "$", "$", "", c.metreHidden));
+        remember(QStringLiteral("LEN.From"), QString::fromUtf8(c.rememberedFrom));
+        remember(QStringLiteral("LEN.To"), QString::fromUtf8(c.rememberedTo));
+        auto window = open(rubric);
+        const std::string where = std::string(c.lang) + " " + c.rememberedFrom + "/" + c.rememberedTo;
+        EXPECT_EQ(selectedText(from(*window)), QString::fromUtf8(c.from)) << where;
+        EXPECT_EQ(selectedText(to(*window)), QString::fromUtf8(c.to)) << where;
     }
 }
 
