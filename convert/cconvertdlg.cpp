@@ -14,11 +14,13 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QClipboard>
 #include <QCursor>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -26,8 +28,13 @@
 #include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleHints>
+#include <QTimer>
+#include <QToolTip>
 #include <algorithm>
+#include <functional>
 
 namespace quantaro {
 
@@ -38,6 +45,10 @@ const QColor kResultColour(192, 0, 0);
 const QColor kTitleColour(0, 160, 0);
 constexpr int kBoldWeight = 700;
 constexpr int kUnitIndexRole = Qt::UserRole;
+/** The value a target row shows in every-unit mode, as Copy would copy it. */
+constexpr int kRowValueRole = Qt::UserRole + 1;
+/** What stands beside a target row's value in every-unit mode: the unit's symbol, or its name. */
+constexpr int kRowLabelRole = Qt::UserRole + 2;
 
 // The smallest text the window shrinks the pair line or the result to when the screen leaves it
 // little room. The title's fixed green is readable on a light window as large text only: it stays
@@ -52,6 +63,8 @@ constexpr int kDesignRowHeight = 40;
 constexpr int kRowTextPadding = 8;
 const QString kPairArrow = QStringLiteral(" \u2192 ");
 const QString kNoUnit = QStringLiteral("\u2014");
+/** Between a row's value and its unit in every-unit mode. */
+const QString kValueUnitGap = QStringLiteral("  ");
 /** Between a unit's search keys: no typed text holds it, so a search matches one word at a time. */
 const QChar kSearchWordSeparator(u'\n');
 
@@ -155,6 +168,62 @@ void markAmong(const QMenu* popup, int first, int last, int marked)
         }
     }
 }
+
+/**
+ * Calls back with the row under a finger or button held still on a list for the desktop's press and
+ * hold time; a drag (which scrolls the list) or a release before then is no hold.
+ */
+class RowHold : public QObject
+{
+public:
+    RowHold(QListWidget* list, std::function<void(int row, QPoint global)> held)
+        : QObject(list), m_list(list), m_held(std::move(held))
+    {
+        m_timer.setParent(this);
+        m_timer.setObjectName(QStringLiteral("rowHold"));
+        m_timer.setSingleShot(true);
+        m_timer.setInterval(QGuiApplication::styleHints()->mousePressAndHoldInterval());
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
+            const QListWidgetItem* item = m_list->itemAt(m_start);
+            if (item != nullptr) {
+                m_held(m_list->row(item), m_list->viewport()->mapToGlobal(m_start));
+            }
+        });
+        // Installed after the scroller's filter, so it sees the press before the scroller holds it back.
+        list->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            m_start = static_cast<QMouseEvent*>(event)->position().toPoint();
+            m_timer.start();
+            break;
+        case QEvent::MouseMove:
+            if ((static_cast<QMouseEvent*>(event)->position().toPoint() - m_start).manhattanLength() >
+                QApplication::startDragDistance()) {
+                m_timer.stop();
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+        case QEvent::Leave:
+        case QEvent::Hide:
+            m_timer.stop();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QListWidget* m_list;
+    std::function<void(int, QPoint)> m_held;
+    QTimer m_timer;
+    QPoint m_start;
+};
 } // namespace
 
 CConvertDlg::CConvertDlg(Rubric& rubric, UiServices services, QWidget* parent)
@@ -222,6 +291,7 @@ void CConvertDlg::connectCommands()
         onCommand(id, [this, id] { switchSousRubric(id - kFirstSousRubric); });
     }
     onCommand(kRecent, [this] { showRecentPairs(); });
+    onCommand(kEveryUnit, [this] { toggleEveryUnit(); });
     onNotification(kInput, Notification::TextChanged, [this] {
         recompute();
         // A value typed with a pair of units is a use of that pair.
@@ -281,6 +351,16 @@ void CConvertDlg::onInitDialog()
             list->setTextElideMode(Qt::ElideRight);
             list->setUniformItemSizes(true);
         }
+    }
+    if (QListWidget* list = toList()) {
+        // In every-unit mode a row held still copies its value.
+        new RowHold(list, [this](int row, QPoint where) {
+            if (copyRowValue(row)) {
+                const QString value = toList()->item(row)->data(kRowValueRole).toString();
+                QToolTip::showText(where, QString(string(kRowCopiedString)).replace(QLatin1String("%s"), value),
+                                   toList());
+            }
+        });
     }
     m_searchKeys.reserve(std::size_t(m_rubric.unitCount()));
     for (int i = 0; i < m_rubric.unitCount(); ++i) {
@@ -436,6 +516,14 @@ std::optional<int> CConvertDlg::sousRubricSuffix() const
     return m_rubric.hasSousRubrics() ? std::optional<int>(m_currentSousRubric) : std::nullopt;
 }
 
+QString CConvertDlg::unitNameOf(const QListWidgetItem* item) const
+{
+    // A row's text may hold a value before the name (every-unit mode): the unit index names it.
+    bool ok = false;
+    const int index = item ? item->data(kUnitIndexRole).toInt(&ok) : -1;
+    return (ok && index >= 0 && index < m_rubric.unitCount()) ? m_rubric.unit(index).name() : QString();
+}
+
 int CConvertDlg::selectedUnit(QListWidget* list) const
 {
     if (!list) {
@@ -469,6 +557,7 @@ void CConvertDlg::recompute()
     const int from = selectedUnit(fromList());
     const int to = selectedUnit(toList());
     showPairLine(from, to);
+    showEveryUnit(text, from);
     // A search that leaves a list empty leaves nothing to convert between on the screen.
     if (text.isEmpty() || from < 0 || to < 0 || !m_unitsOnShow) {
         setSpokenName(symbol, QString());
@@ -488,6 +577,66 @@ void CConvertDlg::recompute()
     } else if (symbol) {
         setSpokenName(symbol, QString());
     }
+}
+
+void CConvertDlg::showEveryUnit(const QString& text, int from)
+{
+    QListWidget* list = toList();
+    const bool values = m_everyUnit && !text.isEmpty() && from >= 0;
+    if (!list || (!values && !m_rowsHoldValues)) {
+        return;
+    }
+    m_rowsHoldValues = values;
+    const UnitRecord* source = from >= 0 ? &m_rubric.unit(from) : nullptr;
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem* item = list->item(row);
+        bool ok = false;
+        const int index = item->data(kUnitIndexRole).toInt(&ok);
+        if (!ok || index < 0 || index >= m_rubric.unitCount()) {
+            continue;
+        }
+        const UnitRecord& unit = m_rubric.unit(index);
+        // Rows the search hides are filled once it shows them again: it recomputes.
+        const QString value = values && !item->isHidden()
+                                  ? convertValue(text, *source, unit, m_notation, m_precision)
+                                  : QString();
+        const QString shown =
+            value.isEmpty() ? unit.name() : value + kValueUnitGap + item->data(kRowLabelRole).toString();
+        if (item->text() != shown) {
+            item->setText(shown);
+            // Said as "value unit"; the unit's name alone once there is no value.
+            item->setData(Qt::AccessibleTextRole,
+                          value.isEmpty() ? QVariant() : QVariant(value + QLatin1Char(' ') + unit.name()));
+            item->setData(kRowValueRole, value.isEmpty() ? QVariant() : QVariant(value));
+        }
+    }
+}
+
+void CConvertDlg::toggleEveryUnit()
+{
+    m_everyUnit = !m_everyUnit;
+    if (QListWidget* list = toList()) {
+        setSpokenName(list, string(m_everyUnit ? spoken::kEveryUnit : spoken::kTo));
+        list->setAccessibleDescription(m_everyUnit ? string(spoken::kEveryUnitHint) : QString());
+    }
+    recompute();
+}
+
+bool CConvertDlg::copyRowValue(int row)
+{
+    QListWidget* list = toList();
+    const QListWidgetItem* item = list && m_rowsHoldValues && row >= 0 && row < list->count() ? list->item(row) : nullptr;
+    const QString value = item ? item->data(kRowValueRole).toString() : QString();
+    // A row without a value would only wipe what the clipboard held.
+    if (value.isEmpty() || !QGuiApplication::clipboard()) {
+        return false;
+    }
+    QGuiApplication::clipboard()->setText(value);
+    if (m_announcer) {
+        m_announcer->changed(QString(string(kRowCopiedString))
+                                 .replace(QLatin1String("%s"), value + QLatin1Char(' ') + unitNameOf(item)));
+    }
+    return true;
 }
 
 void CConvertDlg::showPairLine(int from, int to)
@@ -524,9 +673,9 @@ void CConvertDlg::showPairLine(int from, int to)
 void CConvertDlg::addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const
 {
     const QString& code = m_rubric.code();
-    auto selectedText = [](QListWidget* list) {
+    auto selectedText = [this](QListWidget* list) {
         const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
-        return selected.isEmpty() ? QString() : selected.first()->text();
+        return selected.isEmpty() ? QString() : unitNameOf(selected.first());
     };
     changes.putString(settings::kSettings, settings::fromName(code, sousRubric), selectedText(fromList()));
     changes.putString(settings::kSettings, settings::toName(code, sousRubric), selectedText(toList()));
@@ -543,7 +692,7 @@ void CConvertDlg::saveSelections(std::optional<int> sousRubric)
 bool CConvertDlg::selectByName(QListWidget* list, const QString& name)
 {
     for (int row = 0; list && row < list->count(); ++row) {
-        if (list->item(row)->text() == name) {
+        if (unitNameOf(list->item(row)) == name) {
             list->setCurrentRow(row);
             list->scrollToItem(list->item(row));
             return true;
@@ -558,7 +707,7 @@ void CConvertDlg::selectRemembered(QListWidget* list, const QString& name)
         return;
     }
     for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->text().startsWith(name, Qt::CaseInsensitive)) {
+        if (unitNameOf(list->item(row)).startsWith(name, Qt::CaseInsensitive)) {
             list->setCurrentRow(row);
             list->scrollToItem(list->item(row));
             return;
@@ -591,6 +740,18 @@ void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
             item->setToolTip(unit.name());
             list->addItem(item);
         }
+    }
+    // In every-unit mode a row names its unit by its symbol where no other unit listed has that symbol
+    // ("gal" is the US and the imperial gallon: those rows keep their whole names).
+    QHash<QString, int> symbols;
+    for (int row = 0; row < to->count(); ++row) {
+        ++symbols[unitShortName(unitNameOf(to->item(row)))];
+    }
+    for (int row = 0; row < to->count(); ++row) {
+        QListWidgetItem* item = to->item(row);
+        const QString name = unitNameOf(item);
+        const QString symbol = unitShortName(name);
+        item->setData(kRowLabelRole, symbols.value(symbol) == 1 ? symbol : name);
     }
     // Filling leaves a current row behind in Qt; only the remembered units are selected.
     from->setCurrentRow(-1);
@@ -902,6 +1063,7 @@ void CConvertDlg::markMenuItems()
         return;
     }
     bar->setItemEnabled(kCopy, resultField() && !resultField()->text().isEmpty());
+    bar->setItemChecked(kEveryUnit, m_everyUnit);
     const QMimeData* clipboard = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
     bar->setItemEnabled(kPaste, clipboard && clipboard->hasText());
 
