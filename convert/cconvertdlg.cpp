@@ -20,7 +20,6 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -47,8 +46,6 @@ constexpr int kBoldWeight = 700;
 constexpr int kUnitIndexRole = Qt::UserRole;
 /** The value a target row shows in every-unit mode, as Copy would copy it. */
 constexpr int kRowValueRole = Qt::UserRole + 1;
-/** What stands beside a target row's value in every-unit mode: the unit's symbol, or its name. */
-constexpr int kRowLabelRole = Qt::UserRole + 2;
 
 // The smallest text the window shrinks the pair line or the result to when the screen leaves it
 // little room. The title's fixed green is readable on a light window as large text only: it stays
@@ -63,8 +60,9 @@ constexpr int kDesignRowHeight = 40;
 constexpr int kRowTextPadding = 8;
 const QString kPairArrow = QStringLiteral(" \u2192 ");
 const QString kNoUnit = QStringLiteral("\u2014");
-/** Between a row's value and its unit in every-unit mode. */
-const QString kValueUnitGap = QStringLiteral("  ");
+/** Between a row's value and its unit in every-unit mode: the value has a line of its own, so that a
+ *  narrow list cuts the unit's name short, never the value. */
+const QLatin1Char kValueUnitBreak('\n');
 /** Between a unit's search keys: no typed text holds it, so a search matches one word at a time. */
 const QChar kSearchWordSeparator(u'\n');
 
@@ -600,8 +598,7 @@ void CConvertDlg::showEveryUnit(const QString& text, int from)
         const QString value = values && !item->isHidden()
                                   ? convertValue(text, *source, unit, m_notation, m_precision)
                                   : QString();
-        const QString shown =
-            value.isEmpty() ? unit.name() : value + kValueUnitGap + item->data(kRowLabelRole).toString();
+        const QString shown = value.isEmpty() ? unit.name() : value + kValueUnitBreak + unit.name();
         if (item->text() != shown) {
             item->setText(shown);
             // Said as "value unit"; the unit's name alone once there is no value.
@@ -615,11 +612,16 @@ void CConvertDlg::showEveryUnit(const QString& text, int from)
 void CConvertDlg::toggleEveryUnit()
 {
     m_everyUnit = !m_everyUnit;
+    fitRowsToScale();
     if (QListWidget* list = toList()) {
         setSpokenName(list, string(m_everyUnit ? spoken::kEveryUnit : spoken::kTo));
         list->setAccessibleDescription(m_everyUnit ? string(spoken::kEveryUnitHint) : QString());
     }
     recompute();
+    // The rows changed their height: the chosen target stays in view.
+    if (QListWidget* list = toList(); list && !list->selectedItems().isEmpty()) {
+        list->scrollToItem(list->selectedItems().first());
+    }
 }
 
 bool CConvertDlg::copyRowValue(int row)
@@ -740,18 +742,6 @@ void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
             item->setToolTip(unit.name());
             list->addItem(item);
         }
-    }
-    // In every-unit mode a row names its unit by its symbol where no other unit listed has that symbol
-    // ("gal" is the US and the imperial gallon: those rows keep their whole names).
-    QHash<QString, int> symbols;
-    for (int row = 0; row < to->count(); ++row) {
-        ++symbols[unitShortName(unitNameOf(to->item(row)))];
-    }
-    for (int row = 0; row < to->count(); ++row) {
-        QListWidgetItem* item = to->item(row);
-        const QString name = unitNameOf(item);
-        const QString symbol = unitShortName(name);
-        item->setData(kRowLabelRole, symbols.value(symbol) == 1 ? symbol : name);
     }
     // Filling leaves a current row behind in Qt; only the remembered units are selected.
     from->setCurrentRow(-1);
@@ -917,6 +907,16 @@ void CConvertDlg::fitRowsToScale()
         }
         const int scaled = qRound(kDesignRowHeight * layoutScale(list));
         const int height = std::max(scaled, list->fontMetrics().height() + kRowTextPadding);
+        if (list == toList() && m_everyUnit) {
+            // A value over its unit's name: some air and a rule keep one row's two lines together.
+            list->setStyleSheet(QStringLiteral("QListWidget::item { min-height: %1px; padding: %2px 0px; "
+                                               "border-bottom: 1px solid palette(mid); }"
+                                               "QListWidget::item:selected { background: palette(highlight); "
+                                               "color: palette(highlighted-text); }")
+                                    .arg(height)
+                                    .arg(kRowTextPadding / 2));
+            continue;
+        }
         list->setStyleSheet(QStringLiteral("QListWidget::item { min-height: %1px; }").arg(height));
     }
 }
@@ -945,6 +945,12 @@ void CConvertDlg::afterRelayout()
     m_pairLineShown.reset();
     fitRowsToScale();
     refreshTitle();
+    // The lists were filled at the template's size: the chosen units come into view at the new one.
+    for (QListWidget* list : {fromList(), toList()}) {
+        if (list && !list->selectedItems().isEmpty()) {
+            list->scrollToItem(list->selectedItems().first());
+        }
+    }
 }
 
 void CConvertDlg::typeCharacter(QChar character)
