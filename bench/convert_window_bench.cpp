@@ -77,8 +77,8 @@ struct LengthWindow
             unit.setFromBase(QStringLiteral("$/") + rate);
             rubric.addUnit(unit);
         }
-        window = std::make_unique<CConvertDlg>(rubric,
-                                               UiServices{&messages, &screen, nullptr, &settings, resources.get()});
+        window =
+            std::make_unique<CConvertDlg>(rubric, UiServices{&messages, &screen, nullptr, &settings, resources.get()});
         window->resize(kPhoneScreen);
         window->show();
         QApplication::processEvents();

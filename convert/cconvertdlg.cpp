@@ -25,9 +25,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTimer>
@@ -595,9 +595,8 @@ void CConvertDlg::showEveryUnit(const QString& text, int from)
         }
         const UnitRecord& unit = m_rubric.unit(index);
         // Rows the search hides are filled once it shows them again: it recomputes.
-        const QString value = values && !item->isHidden()
-                                  ? convertValue(text, *source, unit, m_notation, m_precision)
-                                  : QString();
+        const QString value =
+            values && !item->isHidden() ? convertValue(text, *source, unit, m_notation, m_precision) : QString();
         const QString shown = value.isEmpty() ? unit.name() : value + kValueUnitBreak + unit.name();
         if (item->text() != shown) {
             item->setText(shown);
@@ -627,7 +626,8 @@ void CConvertDlg::toggleEveryUnit()
 bool CConvertDlg::copyRowValue(int row)
 {
     QListWidget* list = toList();
-    const QListWidgetItem* item = list && m_rowsHoldValues && row >= 0 && row < list->count() ? list->item(row) : nullptr;
+    const QListWidgetItem* item =
+        list && m_rowsHoldValues && row >= 0 && row < list->count() ? list->item(row) : nullptr;
     const QString value = item ? item->data(kRowValueRole).toString() : QString();
     // A row without a value would only wipe what the clipboard held.
     if (value.isEmpty() || !QGuiApplication::clipboard()) {

@@ -37,7 +37,7 @@ public:
     QString currencyOf(const QString& territory) const { return m_currencies.value(territory); }
 
 private:
-    QHash<QString, UnitPair> m_pairs; // by category code, sub-category and region
+    QHash<QString, UnitPair> m_pairs;     // by category code, sub-category and region
     QHash<QString, QString> m_currencies; // by territory
 };
 

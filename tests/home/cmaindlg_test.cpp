@@ -290,7 +290,8 @@ TEST_F(HomeWindowTest, AStartRequestShowsItsUnitsAndValueOrElseTheCategoryAlone)
     struct Case
     {
         ConvertRequest request;
-        QStringList shown; ///< the chosen units, the value, the result, "1" when every recent pair is a requested one, the newest's source; empty for the category alone
+        QStringList shown; ///< the chosen units, the value, the result, "1" when every recent pair is a requested one,
+                           ///< the newest's source; empty for the category alone
     };
     const Case cases[] = {
         // Gray and rad are listed under the second sub-category of radiation, which the window does
@@ -298,8 +299,10 @@ TEST_F(HomeWindowTest, AStartRequestShowsItsUnitsAndValueOrElseTheCategoryAlone)
         {{"RAD", "gray (Gy)", "rad (rad)", "2"}, {"gray (Gy)", "rad (rad)", "2", "200", "1", "gray (Gy)"}},
         // Units are found as a query finds them: by symbol, plural, the degree-less symbol.
         {{"LEN", "km", "miles", "5"}, {"kilometre (km)", "mile (mi)", "5", "3.106856", "1", "kilometre (km)"}},
-        {{"LEN", "mile (mi)", "kilometre (km)", "5"}, {"mile (mi)", "kilometre (km)", "5", "8.04672", "1", "mile (mi)"}},
-        {{"TMP", "C", "F", "-40"}, {"degree Celsius (°C)", "degree Fahrenheit (°F)", "-40", "-40", "1", "degree Celsius (°C)"}},
+        {{"LEN", "mile (mi)", "kilometre (km)", "5"},
+         {"mile (mi)", "kilometre (km)", "5", "8.04672", "1", "mile (mi)"}},
+        {{"TMP", "C", "F", "-40"},
+         {"degree Celsius (°C)", "degree Fahrenheit (°F)", "-40", "-40", "1", "degree Celsius (°C)"}},
         // What names no unit, a unit of another quantity or no value opens the category alone.
         {{"LEN", "km", "kg", "5"}, {}},
         {{"LEN", "parsnip", "mi", "5"}, {}},

@@ -51,9 +51,9 @@ TEST(FirstPairs, EveryCategoryAndSubCategoryOpensOnTwoUnitsOnShowInEveryRegionAn
             for (int sub = 0; sub < subs; ++sub) {
                 const std::optional<int> sousRubric = rubric.hasSousRubrics() ? std::optional<int>(sub) : std::nullopt;
                 for (const QString& region : kRegions) {
-                    const std::string where = (language + " " + rubric.code() + "." + QString::number(sub) +
-                                               " region '" + region + "'")
-                                                  .toStdString();
+                    const std::string where =
+                        (language + " " + rubric.code() + "." + QString::number(sub) + " region '" + region + "'")
+                            .toStdString();
                     const std::optional<UnitPair> pair = table.pairFor(rubric, sousRubric, region);
                     ASSERT_TRUE(pair.has_value()) << where;
                     EXPECT_NE(pair->from, pair->to) << where;
@@ -106,8 +106,10 @@ TEST(FirstPairs, EachRegionOpensOnThePairItsPeopleConvert)
     ASSERT_TRUE(test::loadEnglishCatalogue(catalogue));
     for (const Case& c : cases) {
         const Rubric& rubric = catalogue[static_cast<size_t>(rubricIndexOf(QString::fromLatin1(c.code)))];
-        const std::optional<UnitPair> pair = firstPairs(QStringLiteral("en")).pairFor(
-            rubric, c.sousRubric < 0 ? std::nullopt : std::optional<int>(c.sousRubric), QString::fromLatin1(c.region));
+        const std::optional<UnitPair> pair =
+            firstPairs(QStringLiteral("en"))
+                .pairFor(rubric, c.sousRubric < 0 ? std::nullopt : std::optional<int>(c.sousRubric),
+                         QString::fromLatin1(c.region));
         ASSERT_TRUE(pair.has_value()) << c.region << " " << c.code;
         EXPECT_EQ(*pair, (UnitPair{QString::fromUtf8(c.from), QString::fromUtf8(c.to)})) << c.region << " " << c.code;
     }
