@@ -1,7 +1,9 @@
 // The waits a person feels in the conversion window, offscreen with the English Length category:
 // a tap on its category button in the home window until the conversion window is painted, a key
 // press in the value field until the new result is painted, and narrowing the lists by one more
-// letter of the unit search until they are painted.
+// letter of the unit search until they are painted. In every-unit mode, a key press until every row
+// of Length (the longest list of one kind of unit) or of 160 currencies holds its new value and the
+// window is painted.
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
@@ -29,6 +31,9 @@ using bench::SilentMessages;
 namespace {
 
 constexpr int kLengthCategory = 1;
+constexpr int kCurrencyCategory = 0;
+/** About as many currencies as the world has: the catalogue's are topped up with made-up ones. */
+constexpr int kManyCurrencies = 160;
 constexpr int kSettleTurns = 5;
 const QSize kPhoneScreen(360, 640);
 
@@ -51,7 +56,7 @@ struct LengthWindow
     Catalogue catalogue;
     std::unique_ptr<CConvertDlg> window;
 
-    bool open()
+    bool open(int category = kLengthCategory, int units = 0)
     {
         if (!module || !module->registerResources()) {
             return false;
@@ -61,17 +66,28 @@ struct LengthWindow
         if (!loader.load(catalogue)) {
             return false;
         }
-        window = std::make_unique<CConvertDlg>(catalogue[kLengthCategory],
-                                               UiServices{&messages, &screen, nullptr, &settings, resources.get()});
+        Rubric& rubric = catalogue[static_cast<size_t>(category)];
+        // Made-up units that convert like the catalogue's first one, at rates of their own.
+        for (int n = rubric.unitCount(); n < units && rubric.unitCount() > 0; ++n) {
+            UnitRecord unit = rubric.unit(0);
+            const QString rate = QString::number(1.0 + n / 1000.0, 'g', 15);
+            unit.setName(QStringLiteral("made-up currency %1 (X%2)").arg(n).arg(n, 2, 36, QLatin1Char('0')).toUpper());
+            unit.setTag(QStringLiteral("X%1").arg(n, 2, 36, QLatin1Char('0')).toUpper());
+            unit.setToBase(QStringLiteral("$*") + rate);
+            unit.setFromBase(QStringLiteral("$/") + rate);
+            rubric.addUnit(unit);
+        }
+        window =
+            std::make_unique<CConvertDlg>(rubric, UiServices{&messages, &screen, nullptr, &settings, resources.get()});
         window->resize(kPhoneScreen);
         window->show();
         QApplication::processEvents();
         return true;
     }
 
-    bool openOrSkip(benchmark::State& state)
+    bool openOrSkip(benchmark::State& state, int category = kLengthCategory, int units = 0)
     {
-        if (open()) {
+        if (open(category, units)) {
             return true;
         }
         state.SkipWithError("the English module or its catalogue cannot be loaded");
@@ -161,6 +177,36 @@ void BM_KeyPressToPaintedResult(benchmark::State& state)
     }
 }
 BENCHMARK(BM_KeyPressToPaintedResult)->Unit(benchmark::kMicrosecond);
+
+// state.range(0): 0 for Length, 1 for the currencies topped up to kManyCurrencies.
+void BM_KeyPressToEveryUnitPainted(benchmark::State& state)
+{
+    LengthWindow shown;
+    const bool currencies = state.range(0) == 1;
+    if (!shown.openOrSkip(state, currencies ? kCurrencyCategory : kLengthCategory, currencies ? kManyCurrencies : 0)) {
+        return;
+    }
+    shown.window->command(convertdlg::kEveryUnit);
+    QLineEdit* field = shown.window->control<QLineEdit>(convertdlg::kInput);
+    const auto* targets = shown.window->control<QListWidget>(convertdlg::kToList);
+    constexpr int kLongestValue = 12;
+    for (auto _ : state) {
+        if (field->text().size() >= kLongestValue) {
+            state.PauseTiming();
+            field->clear();
+            state.ResumeTiming();
+        }
+        QTest::keyClick(field, Qt::Key_7);
+        shown.paint();
+    }
+    state.counters["rows"] = targets->count();
+}
+BENCHMARK(BM_KeyPressToEveryUnitPainted)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 void BM_SearchOneMoreLetter(benchmark::State& state)
 {

@@ -4,6 +4,7 @@
 #     RESOURCES <folder with strings.json, dialogs/, menus/, bitmaps/, icons/>
 #     [UNIT_FILE <unit file copied beside the module>]
 #     [LEXICON <compiled lexicon, bundled as lexicon.txt>]
+#     [FIRST_PAIRS <table of the pairs categories open with, bundled as firstpairs.txt>]
 #     [KEY <identity string>]            default: the program's identity string
 #     [OUTPUT_DIRECTORY <folder>]        default: the program folder
 #     [NO_KEY_EXPORT] [NO_LANGUAGE_EXPORT] [NO_INSTALL])
@@ -16,7 +17,7 @@ set(QUANTARO_LANGUAGE_MODULE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 function(quantaro_add_language_module target)
     cmake_parse_arguments(ARG "NO_KEY_EXPORT;NO_LANGUAGE_EXPORT;NO_INSTALL"
-        "OUTPUT_NAME;LANGUAGE;RESOURCES;UNIT_FILE;LEXICON;KEY;OUTPUT_DIRECTORY" "" ${ARGN})
+        "OUTPUT_NAME;LANGUAGE;RESOURCES;UNIT_FILE;LEXICON;FIRST_PAIRS;KEY;OUTPUT_DIRECTORY" "" ${ARGN})
     if(NOT ARG_OUTPUT_NAME)
         set(ARG_OUTPUT_NAME ${target})
     endif()
@@ -40,6 +41,10 @@ function(quantaro_add_language_module target)
     if(ARG_LEXICON)
         string(APPEND entries "        <file alias=\"lexicon.txt\">${ARG_LEXICON}</file>\n")
         list(APPEND files ${ARG_LEXICON})
+    endif()
+    if(ARG_FIRST_PAIRS)
+        string(APPEND entries "        <file alias=\"firstpairs.txt\">${ARG_FIRST_PAIRS}</file>\n")
+        list(APPEND files ${ARG_FIRST_PAIRS})
     endif()
     file(CONFIGURE OUTPUT ${work}/bundle.qrc CONTENT
         "<!DOCTYPE RCC><RCC version=\"1.0\">\n    <qresource>\n${entries}    </qresource>\n</RCC>\n")

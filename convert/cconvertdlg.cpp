@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QClipboard>
 #include <QCursor>
 #include <QEvent>
@@ -24,10 +25,15 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleHints>
+#include <QTimer>
+#include <QToolTip>
 #include <algorithm>
+#include <functional>
 
 namespace quantaro {
 
@@ -38,6 +44,8 @@ const QColor kResultColour(192, 0, 0);
 const QColor kTitleColour(0, 160, 0);
 constexpr int kBoldWeight = 700;
 constexpr int kUnitIndexRole = Qt::UserRole;
+/** The value a target row shows in every-unit mode, as Copy would copy it. */
+constexpr int kRowValueRole = Qt::UserRole + 1;
 
 // The smallest text the window shrinks the pair line or the result to when the screen leaves it
 // little room. The title's fixed green is readable on a light window as large text only: it stays
@@ -52,6 +60,9 @@ constexpr int kDesignRowHeight = 40;
 constexpr int kRowTextPadding = 8;
 const QString kPairArrow = QStringLiteral(" \u2192 ");
 const QString kNoUnit = QStringLiteral("\u2014");
+/** Between a row's value and its unit in every-unit mode: the value has a line of its own, so that a
+ *  narrow list cuts the unit's name short, never the value. */
+const QLatin1Char kValueUnitBreak('\n');
 /** Between a unit's search keys: no typed text holds it, so a search matches one word at a time. */
 const QChar kSearchWordSeparator(u'\n');
 
@@ -155,6 +166,62 @@ void markAmong(const QMenu* popup, int first, int last, int marked)
         }
     }
 }
+
+/**
+ * Calls back with the row under a finger or button held still on a list for the desktop's press and
+ * hold time; a drag (which scrolls the list) or a release before then is no hold.
+ */
+class RowHold : public QObject
+{
+public:
+    RowHold(QListWidget* list, std::function<void(int row, QPoint global)> held)
+        : QObject(list), m_list(list), m_held(std::move(held))
+    {
+        m_timer.setParent(this);
+        m_timer.setObjectName(QStringLiteral("rowHold"));
+        m_timer.setSingleShot(true);
+        m_timer.setInterval(QGuiApplication::styleHints()->mousePressAndHoldInterval());
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
+            const QListWidgetItem* item = m_list->itemAt(m_start);
+            if (item != nullptr) {
+                m_held(m_list->row(item), m_list->viewport()->mapToGlobal(m_start));
+            }
+        });
+        // Installed after the scroller's filter, so it sees the press before the scroller holds it back.
+        list->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            m_start = static_cast<QMouseEvent*>(event)->position().toPoint();
+            m_timer.start();
+            break;
+        case QEvent::MouseMove:
+            if ((static_cast<QMouseEvent*>(event)->position().toPoint() - m_start).manhattanLength() >
+                QApplication::startDragDistance()) {
+                m_timer.stop();
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+        case QEvent::Leave:
+        case QEvent::Hide:
+            m_timer.stop();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QListWidget* m_list;
+    std::function<void(int, QPoint)> m_held;
+    QTimer m_timer;
+    QPoint m_start;
+};
 } // namespace
 
 CConvertDlg::CConvertDlg(Rubric& rubric, UiServices services, QWidget* parent)
@@ -222,6 +289,7 @@ void CConvertDlg::connectCommands()
         onCommand(id, [this, id] { switchSousRubric(id - kFirstSousRubric); });
     }
     onCommand(kRecent, [this] { showRecentPairs(); });
+    onCommand(kEveryUnit, [this] { toggleEveryUnit(); });
     onNotification(kInput, Notification::TextChanged, [this] {
         recompute();
         // A value typed with a pair of units is a use of that pair.
@@ -282,6 +350,16 @@ void CConvertDlg::onInitDialog()
             list->setUniformItemSizes(true);
         }
     }
+    if (QListWidget* list = toList()) {
+        // In every-unit mode a row held still copies its value.
+        new RowHold(list, [this](int row, QPoint where) {
+            if (copyRowValue(row)) {
+                const QString value = toList()->item(row)->data(kRowValueRole).toString();
+                QToolTip::showText(where, QString(string(kRowCopiedString)).replace(QLatin1String("%s"), value),
+                                   toList());
+            }
+        });
+    }
     m_searchKeys.reserve(std::size_t(m_rubric.unitCount()));
     for (int i = 0; i < m_rubric.unitCount(); ++i) {
         m_searchKeys.push_back(searchKey(m_rubric.unit(i).name()));
@@ -292,6 +370,8 @@ void CConvertDlg::onInitDialog()
     nameControls();
     readSettings();
     m_formerNames = FormerUnitNames::fromResources(resources());
+    m_firstPairs = FirstPairs::fromResources(resources());
+    m_region = userRegion();
     fillUnitLists(false);
     m_initialised = true;
     // The value field keeps the keyboard: a tap on a key, a list or any other control of the window
@@ -435,6 +515,14 @@ std::optional<int> CConvertDlg::sousRubricSuffix() const
     return m_rubric.hasSousRubrics() ? std::optional<int>(m_currentSousRubric) : std::nullopt;
 }
 
+QString CConvertDlg::unitNameOf(const QListWidgetItem* item) const
+{
+    // A row's text may hold a value before the name (every-unit mode): the unit index names it.
+    bool ok = false;
+    const int index = item ? item->data(kUnitIndexRole).toInt(&ok) : -1;
+    return (ok && index >= 0 && index < m_rubric.unitCount()) ? m_rubric.unit(index).name() : QString();
+}
+
 int CConvertDlg::selectedUnit(QListWidget* list) const
 {
     if (!list) {
@@ -468,6 +556,7 @@ void CConvertDlg::recompute()
     const int from = selectedUnit(fromList());
     const int to = selectedUnit(toList());
     showPairLine(from, to);
+    showEveryUnit(text, from);
     // A search that leaves a list empty leaves nothing to convert between on the screen.
     if (text.isEmpty() || from < 0 || to < 0 || !m_unitsOnShow) {
         setSpokenName(symbol, QString());
@@ -487,6 +576,70 @@ void CConvertDlg::recompute()
     } else if (symbol) {
         setSpokenName(symbol, QString());
     }
+}
+
+void CConvertDlg::showEveryUnit(const QString& text, int from)
+{
+    QListWidget* list = toList();
+    const bool values = m_everyUnit && !text.isEmpty() && from >= 0;
+    if (!list || (!values && !m_rowsHoldValues)) {
+        return;
+    }
+    m_rowsHoldValues = values;
+    const UnitRecord* source = from >= 0 ? &m_rubric.unit(from) : nullptr;
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem* item = list->item(row);
+        bool ok = false;
+        const int index = item->data(kUnitIndexRole).toInt(&ok);
+        if (!ok || index < 0 || index >= m_rubric.unitCount()) {
+            continue;
+        }
+        const UnitRecord& unit = m_rubric.unit(index);
+        // Rows the search hides are filled once it shows them again: it recomputes.
+        const QString value =
+            values && !item->isHidden() ? convertValue(text, *source, unit, m_notation, m_precision) : QString();
+        const QString shown = value.isEmpty() ? unit.name() : value + kValueUnitBreak + unit.name();
+        if (item->text() != shown) {
+            item->setText(shown);
+            // Said as "value unit"; the unit's name alone once there is no value.
+            item->setData(Qt::AccessibleTextRole,
+                          value.isEmpty() ? QVariant() : QVariant(value + QLatin1Char(' ') + unit.name()));
+            item->setData(kRowValueRole, value.isEmpty() ? QVariant() : QVariant(value));
+        }
+    }
+}
+
+void CConvertDlg::toggleEveryUnit()
+{
+    m_everyUnit = !m_everyUnit;
+    fitRowsToScale();
+    if (QListWidget* list = toList()) {
+        setSpokenName(list, string(m_everyUnit ? spoken::kEveryUnit : spoken::kTo));
+        list->setAccessibleDescription(m_everyUnit ? string(spoken::kEveryUnitHint) : QString());
+    }
+    recompute();
+    // The rows changed their height: the chosen target stays in view.
+    if (QListWidget* list = toList(); list && !list->selectedItems().isEmpty()) {
+        list->scrollToItem(list->selectedItems().first());
+    }
+}
+
+bool CConvertDlg::copyRowValue(int row)
+{
+    QListWidget* list = toList();
+    const QListWidgetItem* item =
+        list && m_rowsHoldValues && row >= 0 && row < list->count() ? list->item(row) : nullptr;
+    const QString value = item ? item->data(kRowValueRole).toString() : QString();
+    // A row without a value would only wipe what the clipboard held.
+    if (value.isEmpty() || !QGuiApplication::clipboard()) {
+        return false;
+    }
+    QGuiApplication::clipboard()->setText(value);
+    if (m_announcer) {
+        m_announcer->changed(QString(string(kRowCopiedString))
+                                 .replace(QLatin1String("%s"), value + QLatin1Char(' ') + unitNameOf(item)));
+    }
+    return true;
 }
 
 void CConvertDlg::showPairLine(int from, int to)
@@ -523,9 +676,9 @@ void CConvertDlg::showPairLine(int from, int to)
 void CConvertDlg::addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const
 {
     const QString& code = m_rubric.code();
-    auto selectedText = [](QListWidget* list) {
+    auto selectedText = [this](QListWidget* list) {
         const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
-        return selected.isEmpty() ? QString() : selected.first()->text();
+        return selected.isEmpty() ? QString() : unitNameOf(selected.first());
     };
     changes.putString(settings::kSettings, settings::fromName(code, sousRubric), selectedText(fromList()));
     changes.putString(settings::kSettings, settings::toName(code, sousRubric), selectedText(toList()));
@@ -542,7 +695,7 @@ void CConvertDlg::saveSelections(std::optional<int> sousRubric)
 bool CConvertDlg::selectByName(QListWidget* list, const QString& name)
 {
     for (int row = 0; list && row < list->count(); ++row) {
-        if (list->item(row)->text() == name) {
+        if (unitNameOf(list->item(row)) == name) {
             list->setCurrentRow(row);
             list->scrollToItem(list->item(row));
             return true;
@@ -557,7 +710,7 @@ void CConvertDlg::selectRemembered(QListWidget* list, const QString& name)
         return;
     }
     for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->text().startsWith(name, Qt::CaseInsensitive)) {
+        if (unitNameOf(list->item(row)).startsWith(name, Qt::CaseInsensitive)) {
             list->setCurrentRow(row);
             list->scrollToItem(list->item(row));
             return;
@@ -600,21 +753,26 @@ void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
                                settings().getString(settings::kSettings, settings::fromName(code, sousRubricSuffix()))));
     selectRemembered(to, m_formerNames.current(
                              settings().getString(settings::kSettings, settings::toName(code, sousRubricSuffix()))));
-    selectFirstUnits();
+    selectFirstPair();
     applyUnitSearch();
     m_filling = false;
 }
 
-void CConvertDlg::selectFirstUnits()
+void CConvertDlg::selectFirstPair()
 {
-    // With nothing remembered the first two units are chosen, so that a typed value converts at once.
+    // With nothing remembered on show, the pair people of the user's region convert most is chosen,
+    // so that a typed value converts at once; where the user hid one of its units, the first units
+    // on show stand in.
     QListWidget* from = fromList();
     QListWidget* to = toList();
-    if (from && from->selectedItems().isEmpty() && from->count() > 0) {
+    const std::optional<UnitPair> pair = m_firstPairs.pairFor(m_rubric, sousRubricSuffix(), m_region);
+    if (from && from->selectedItems().isEmpty() && !(pair && selectByName(from, pair->from)) && from->count() > 0) {
         from->setCurrentRow(0);
     }
-    if (to && to->selectedItems().isEmpty() && to->count() > 0) {
-        to->setCurrentRow(std::min(1, to->count() - 1));
+    if (to && to->selectedItems().isEmpty() && !(pair && selectByName(to, pair->to)) && to->count() > 0) {
+        // The first unit on show that is not the source, so that a value converts into another unit.
+        const int source = from && !from->selectedItems().isEmpty() ? from->row(from->selectedItems().first()) : -1;
+        to->setCurrentRow(source == 0 ? std::min(1, to->count() - 1) : 0);
     }
 }
 
@@ -711,6 +869,18 @@ void CConvertDlg::chooseRecentPair(const UnitPair& pair)
     recompute();
 }
 
+bool CConvertDlg::showConversion(const UnitPair& pair, const QString& value)
+{
+    m_filling = true;
+    const bool found = selectByName(fromList(), pair.from) && selectByName(toList(), pair.to);
+    m_filling = false;
+    recompute();
+    if (found && inputField()) {
+        inputField()->setText(value); // recorded as a recent pair once its result is on show
+    }
+    return found;
+}
+
 void CConvertDlg::showRecentPairs()
 {
     auto* menu = new QMenu(this);
@@ -738,6 +908,16 @@ void CConvertDlg::fitRowsToScale()
         }
         const int scaled = qRound(kDesignRowHeight * layoutScale(list));
         const int height = std::max(scaled, list->fontMetrics().height() + kRowTextPadding);
+        if (list == toList() && m_everyUnit) {
+            // A value over its unit's name: some air and a rule keep one row's two lines together.
+            list->setStyleSheet(QStringLiteral("QListWidget::item { min-height: %1px; padding: %2px 0px; "
+                                               "border-bottom: 1px solid palette(mid); }"
+                                               "QListWidget::item:selected { background: palette(highlight); "
+                                               "color: palette(highlighted-text); }")
+                                    .arg(height)
+                                    .arg(kRowTextPadding / 2));
+            continue;
+        }
         list->setStyleSheet(QStringLiteral("QListWidget::item { min-height: %1px; }").arg(height));
     }
 }
@@ -766,6 +946,12 @@ void CConvertDlg::afterRelayout()
     m_pairLineShown.reset();
     fitRowsToScale();
     refreshTitle();
+    // The lists were filled at the template's size: the chosen units come into view at the new one.
+    for (QListWidget* list : {fromList(), toList()}) {
+        if (list && !list->selectedItems().isEmpty()) {
+            list->scrollToItem(list->selectedItems().first());
+        }
+    }
 }
 
 void CConvertDlg::typeCharacter(QChar character)
@@ -884,6 +1070,7 @@ void CConvertDlg::markMenuItems()
         return;
     }
     bar->setItemEnabled(kCopy, resultField() && !resultField()->text().isEmpty());
+    bar->setItemChecked(kEveryUnit, m_everyUnit);
     const QMimeData* clipboard = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
     bar->setItemEnabled(kPaste, clipboard && clipboard->hasText());
 

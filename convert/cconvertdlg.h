@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/formernames.h"
+#include "convert/firstpairs.h"
 #include "convert/recentpairs.h"
 #include "ui/quantarodialog.h"
 
@@ -13,6 +14,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 
 namespace quantaro {
@@ -51,6 +53,9 @@ inline constexpr int kFilter = 1082;
 /** Opens the recent pairs of units. */
 inline constexpr int kRecent = 1083;
 
+/** Shows the value in every unit on show in the target list (a checkable item of the Edit menu). */
+inline constexpr int kEveryUnit = 32830;
+
 inline constexpr int kPaste = 32773;
 inline constexpr int kCopy = 32774;
 inline constexpr int kFirstNotation = 32800;
@@ -65,6 +70,8 @@ inline constexpr int kLastSousRubric = 32910;
 
 /** The module's text of the recent pairs' menu when it has none to offer. */
 inline constexpr int kNoRecentPairsString = 1300;
+/** Said and shown when a held row's value was copied: one %s, the value and the unit's name. */
+inline constexpr int kRowCopiedString = 1340;
 
 /** What a screen reader says for the controls: module strings. */
 namespace spoken {
@@ -91,6 +98,9 @@ inline constexpr int kFilter = 1328;
 inline constexpr int kFilterHint = 1329;
 inline constexpr int kRecent = 1330;
 inline constexpr int kClearSearch = 1334;
+/** The target list while it shows the value in every unit, and how it is used. */
+inline constexpr int kEveryUnit = 1341;
+inline constexpr int kEveryUnitHint = 1342;
 } // namespace spoken
 
 /** The character each keypad key sends, indexed by key id - kFirstKey. */
@@ -133,8 +143,16 @@ public:
     QList<UnitPair> offeredRecentPairs() const;
     /** Selects the pair in both lists, as the recent pairs' menu does. */
     void chooseRecentPair(const UnitPair& pair);
+    /** Shows a conversion asked for from outside: the pair is chosen first, then the value, so that
+     *  only that pair with that value becomes a recent pair. Returns whether both units were found. */
+    bool showConversion(const UnitPair& pair, const QString& value);
     /** Puts the title back (after a re-layout or a sub-category switch) and recomputes. */
     void refreshTitle();
+    /** Whether the target list shows the value in every unit on show. */
+    bool showsEveryUnit() const { return m_everyUnit; }
+    /** Copies the value a row of the target list shows in every-unit mode, as holding the row does;
+     *  returns whether there was one. */
+    bool copyRowValue(int row);
     /** Tells a screen reader the result once typing pauses; null before the window opened. */
     PauseAnnouncer* resultAnnouncer() const { return m_announcer; }
 
@@ -164,12 +182,14 @@ private:
     void setNotation(int notation);
     void setPrecision(int precision);
     void switchSousRubric(int sousRubric);
+    void toggleEveryUnit();
+    void showEveryUnit(const QString& text, int from);
 
     void addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const;
     void saveSelections(std::optional<int> sousRubric);
     void applyUnitSearch();
     void addSearchWords();
-    void selectFirstUnits();
+    void selectFirstPair();
     void rememberCurrentPair();
     void showPairLine(int from, int to);
     void showRecentPairs();
@@ -177,6 +197,7 @@ private:
     bool selectByName(QListWidget* list, const QString& name);
     void selectRemembered(QListWidget* list, const QString& name);
     int selectedUnit(QListWidget* list) const;
+    QString unitNameOf(const QListWidgetItem* item) const;
     void replacePlaceholder(QMenu* popup);
     void groupAsRadio(const QMenu* popup, int first, int last);
     void markMenuItems();
@@ -207,6 +228,9 @@ private:
     /** Whether each list shows at least one unit under the current search. */
     bool m_unitsOnShow = true;
     RecentPairs m_recent;
+    /** Whether the target list shows every unit's value, and whether its rows hold values now. */
+    bool m_everyUnit = false;
+    bool m_rowsHoldValues = false;
     /** The pair and the room the pair line was last laid out for. */
     struct PairLineState
     {
@@ -218,6 +242,9 @@ private:
     std::optional<PairLineState> m_pairLineShown;
     /** The module's table of renamed units, read once when the window opens. */
     FormerUnitNames m_formerNames;
+    /** The pairs the categories open with, and the user's region, read once when the window opens. */
+    FirstPairs m_firstPairs;
+    QString m_region;
 };
 
 } // namespace quantaro

@@ -27,7 +27,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
@@ -250,7 +249,7 @@ void CMainDlg::runRequestedWindow(const ConvertRequest& request)
         return;
     }
     CConvertDlg dialog(rubric, services(), this);
-    // Once the window is up: the sub-category of the source unit, the value, then the pair.
+    // Once the window is up: the sub-category of the source unit, then the pair with its value.
     QTimer::singleShot(0, &dialog, [&dialog, &rubric, request, pair] {
         for (int u = 0; u < rubric.unitCount(); ++u) {
             const UnitRecord& unit = rubric.unit(u);
@@ -260,10 +259,7 @@ void CMainDlg::runRequestedWindow(const ConvertRequest& request)
                 break;
             }
         }
-        if (auto* input = dialog.control<QLineEdit>(convertdlg::kInput)) {
-            input->setText(request.value);
-        }
-        dialog.chooseRecentPair(*pair);
+        dialog.showConversion(*pair, request.value);
     });
     dialog.exec();
 }

@@ -5,7 +5,9 @@
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
+#include "convert/conversion.h"
 #include "support/fakes.h"
+#include "support/localeenvironment.h"
 #include "testpaths.h"
 #include "ui/bottommenubar.h"
 #include "ui/contrast.h"
@@ -25,6 +27,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 #include <tuple>
@@ -304,6 +307,49 @@ TEST_F(ConvertDlgTest, RememberedNamesSelectTheFirstUnitBeginningWithThemAndNoth
         EXPECT_EQ(selectedText(to(*window)), QString::fromUtf8(c.to)) << c.remembered;
         QTest::keyClicks(input(*window), QStringLiteral("3"));
         EXPECT_FALSE(result(*window).isEmpty()) << c.remembered;
+    }
+}
+
+TEST_F(ConvertDlgTest, NothingRememberedOpensOnTheRegionsFirstPairAndAStoredChoiceWins)
+{
+    struct Case
+    {
+        const char* lang;
+        const char* rememberedFrom;
+        const char* rememberedTo;
+        bool metreHidden;
+        const char* from;
+        const char* to;
+    };
+    // The English module's pairs name the units "foot (ft)" and "metre (m)".
+    const Case cases[] = {
+        {"en_US.UTF-8", "", "", false, "foot (ft)", "metre (m)"},
+        {"en_GB.UTF-8", "", "", false, "metre (m)", "foot (ft)"},
+        {"de_DE.UTF-8", "", "", false, "metre (m)", "foot (ft)"},
+        {"C", "", "", false, "metre (m)", "foot (ft)"},
+        {"en_US.UTF-8", "inch", "Mile", false, "inch", "Mile"},
+        {"en_US.UTF-8", "inch", "", false, "inch", "metre (m)"},
+        {"en_US.UTF-8", "hidden league", "", false, "foot (ft)", "metre (m)"},
+        // A unit of the pair the user hid: the first other unit on show stands in for it.
+        {"en_US.UTF-8", "", "", true, "foot (ft)", "gigametre (Gm)"},
+    };
+    for (const Case& c : cases) {
+        const ScopedLocaleEnvironment locale("", "", c.lang);
+        Rubric rubric;
+        rubric.setCode(QStringLiteral("LEN"));
+        rubric.setName(QStringLiteral("Length"));
+        rubric.addUnit(unit("gigametre (Gm)", "$*1e9", "$/1e9"));
+        rubric.addUnit(unit("foot (ft)", "$*0.3048", "$/0.3048"));
+        rubric.addUnit(unit("hidden league", "$*4828", "$/4828", "", true));
+        rubric.addUnit(unit("inch", "$*0.0254", "$/0.0254"));
+        rubric.addUnit(unit("Mile", "$*1609.344", "$/1609.344"));
+        rubric.addUnit(unit("metre (m)", "$", "$", "", c.metreHidden));
+        remember(QStringLiteral("LEN.From"), QString::fromUtf8(c.rememberedFrom));
+        remember(QStringLiteral("LEN.To"), QString::fromUtf8(c.rememberedTo));
+        auto window = open(rubric);
+        const std::string where = std::string(c.lang) + " " + c.rememberedFrom + "/" + c.rememberedTo;
+        EXPECT_EQ(selectedText(from(*window)), QString::fromUtf8(c.from)) << where;
+        EXPECT_EQ(selectedText(to(*window)), QString::fromUtf8(c.to)) << where;
     }
 }
 
@@ -728,6 +774,73 @@ TEST_F(ConvertDlgTest, ListsOfALongCategoryShowTheirRowsOnEveryScreen)
             EXPECT_GE(list->viewport()->height() / rowHeight, rows) << size.width() << "x" << size.height();
         }
     }
+}
+
+TEST_F(ConvertDlgTest, EveryUnitShowsEachPairwiseValueLeavesHiddenUnitsOutAndATapOrHoldUsesARow)
+{
+    Catalogue catalogue;
+    CatalogueLoader loader(englishResources(), QStringLiteral(QUANTARO_PROGRAM_DIR), store, messages);
+    ASSERT_TRUE(loader.load(catalogue));
+    Rubric& volume = catalogue[3];
+    ASSERT_EQ(volume.code(), QStringLiteral("VOL"));
+    volume.unit(5).setHidden(true);
+    const QString hiddenName = volume.unit(5).name();
+    remember(QStringLiteral("VOL.From"), QStringLiteral("litre (L)"));
+    auto window = open(volume);
+    window->command(kFirstNotation + 1);
+    window->command(kFirstPrecision + 4);
+    window->command(kEveryUnit);
+    ASSERT_TRUE(window->showsEveryUnit());
+    EXPECT_EQ(to(*window)->accessibleName(), QStringLiteral("Every unit"));
+    // Before a value, the rows are the units' names.
+    EXPECT_EQ(to(*window)->item(0)->text(), volume.unit(0).name());
+    input(*window)->setText(QStringLiteral("2.5*3"));
+    const int source = from(*window)->currentItem()->data(Qt::UserRole).toInt();
+    ASSERT_EQ(volume.unit(source).name(), QStringLiteral("litre (L)"));
+    int rows = 0;
+    for (int row = 0; row < to(*window)->count(); ++row) {
+        const QListWidgetItem* item = to(*window)->item(row);
+        const UnitRecord& target = volume.unit(item->data(Qt::UserRole).toInt());
+        EXPECT_NE(target.name(), hiddenName);
+        const QString value = convertValue(QStringLiteral("2.5*3"), volume.unit(source), target, 1, 4);
+        ASSERT_FALSE(value.isEmpty()) << target.name().toStdString();
+        EXPECT_EQ(item->text(), value + QLatin1Char('\n') + target.name());
+        EXPECT_EQ(item->data(Qt::AccessibleTextRole).toString(), value + QLatin1Char(' ') + target.name());
+        ++rows;
+    }
+    EXPECT_EQ(rows, volume.unitCount() - 1);
+    // A tap makes a row the target: its value is the result, and Copy copies it.
+    const int row = 7;
+    const QString rowValue = convertValue(QStringLiteral("2.5*3"), volume.unit(source),
+                                          volume.unit(to(*window)->item(row)->data(Qt::UserRole).toInt()), 1, 4);
+    to(*window)->scrollToItem(to(*window)->item(row));
+    QTest::mouseClick(to(*window)->viewport(), Qt::LeftButton, {},
+                      to(*window)->visualItemRect(to(*window)->item(row)).center());
+    EXPECT_TRUE(QTest::qWaitFor([&window, row] { return to(*window)->currentRow() == row; }));
+    EXPECT_EQ(result(*window), rowValue);
+    window->command(kCopy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), rowValue);
+    // Holding a row copies its value.
+    QGuiApplication::clipboard()->clear();
+    auto* hold = window->findChild<QTimer*>(QStringLiteral("rowHold"));
+    ASSERT_NE(hold, nullptr);
+    const QPoint held = to(*window)->visualItemRect(to(*window)->item(row + 1)).center();
+    QTest::mousePress(to(*window)->viewport(), Qt::LeftButton, {}, held);
+    // The list's finger scrolling hands a press still held on to the list after a short delay.
+    EXPECT_TRUE(QTest::qWaitFor([hold] { return hold->isActive(); }));
+    hold->start(0); // the hold time has passed
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QGuiApplication::clipboard()->text().isEmpty(); }));
+    QTest::mouseRelease(to(*window)->viewport(), Qt::LeftButton, {}, held);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), to(*window)->item(row + 1)->data(Qt::UserRole + 1).toString());
+    EXPECT_FALSE(window->copyRowValue(to(*window)->count()));
+    // The unit is remembered by its name, not by the row's text; leaving the mode brings the names back.
+    const QString chosen = volume.unit(to(*window)->currentItem()->data(Qt::UserRole).toInt()).name();
+    window->command(kEveryUnit);
+    EXPECT_EQ(to(*window)->item(0)->text(), volume.unit(0).name());
+    EXPECT_FALSE(window->copyRowValue(0));
+    window->command(kEveryUnit);
+    window->reject();
+    EXPECT_EQ(stored(QStringLiteral("VOL.To")), chosen);
 }
 
 TEST_F(ConvertDlgTest, SearchNarrowsBothListsWithoutRegardToCaseOrAccentsAndKeepsTheSelection)

@@ -17,9 +17,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace quantaro;
@@ -288,28 +290,39 @@ TEST_F(HomeWindowTest, AStartRequestShowsItsUnitsAndValueOrElseTheCategoryAlone)
     struct Case
     {
         ConvertRequest request;
-        QStringList shown; ///< the chosen units, the value and the result; empty for the category alone
+        QStringList shown; ///< the chosen units, the value, the result, "1" when every recent pair is a requested one,
+                           ///< the newest's source; empty for the category alone
     };
     const Case cases[] = {
         // Gray and rad are listed under the second sub-category of radiation, which the window does
         // not show first.
-        {{"RAD", "gray (Gy)", "rad (rad)", "2"}, {"gray (Gy)", "rad (rad)", "2", "200"}},
+        {{"RAD", "gray (Gy)", "rad (rad)", "2"}, {"gray (Gy)", "rad (rad)", "2", "200", "1", "gray (Gy)"}},
         // Units are found as a query finds them: by symbol, plural, the degree-less symbol.
-        {{"LEN", "km", "miles", "5"}, {"kilometre (km)", "mile (mi)", "5", "3.106856"}},
-        {{"TMP", "C", "F", "-40"}, {"degree Celsius (°C)", "degree Fahrenheit (°F)", "-40", "-40"}},
+        {{"LEN", "km", "miles", "5"}, {"kilometre (km)", "mile (mi)", "5", "3.106856", "1", "kilometre (km)"}},
+        {{"LEN", "mile (mi)", "kilometre (km)", "5"},
+         {"mile (mi)", "kilometre (km)", "5", "8.04672", "1", "mile (mi)"}},
+        {{"TMP", "C", "F", "-40"},
+         {"degree Celsius (°C)", "degree Fahrenheit (°F)", "-40", "-40", "1", "degree Celsius (°C)"}},
         // What names no unit, a unit of another quantity or no value opens the category alone.
         {{"LEN", "km", "kg", "5"}, {}},
         {{"LEN", "parsnip", "mi", "5"}, {}},
         {{"RAD", "gray (Gy)", "curie (Ci)", "2"}, {}},
         {{"LEN", "km", "mi", "five"}, {}},
     };
+    // The recent pairs may hold only pairs that were shown with a value.
+    QSet<QString> requested;
+    for (const Case& c : cases) {
+        if (!c.shown.isEmpty()) {
+            requested.insert(c.shown[0] + QLatin1Char('|') + c.shown[1]);
+        }
+    }
     for (const Case& c : cases) {
         auto home = std::make_unique<RecordingHome>(services(), QStringLiteral(QUANTARO_PROGRAM_DIR));
         home->openOnStart(c.request);
         QStringList seen;
         bool opened = false;
         QTimer watcher;
-        QObject::connect(&watcher, &QTimer::timeout, [&seen, &opened, &c] {
+        QObject::connect(&watcher, &QTimer::timeout, [&seen, &opened, &c, &requested] {
             auto* dialog = qobject_cast<QuantaroDialog*>(QApplication::activeModalWidget());
             auto* result = dialog != nullptr ? dialog->control<QLabel>(convertdlg::kResult) : nullptr;
             if (result == nullptr || (!c.shown.isEmpty() && result->text().isEmpty())) {
@@ -321,6 +334,13 @@ TEST_F(HomeWindowTest, AStartRequestShowsItsUnitsAndValueOrElseTheCategoryAlone)
                     seen << (item != nullptr ? item->text() : QString());
                 }
                 seen << dialog->control<QLineEdit>(convertdlg::kInput)->text() << result->text();
+                // Only the pair shown with the value is a conversion the person saw: not the pair
+                // the window opened on before the request's units were chosen.
+                const QList<UnitPair> recent = static_cast<CConvertDlg*>(dialog)->offeredRecentPairs();
+                const bool onlyRequested = std::all_of(recent.cbegin(), recent.cend(), [&requested](const UnitPair& p) {
+                    return requested.contains(p.from + QLatin1Char('|') + p.to);
+                });
+                seen << QString::number(int(onlyRequested)) << (recent.isEmpty() ? QString() : recent.first().from);
             } else {
                 seen << dialog->control<QLineEdit>(convertdlg::kInput)->text();
             }

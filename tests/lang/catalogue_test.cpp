@@ -213,6 +213,40 @@ const Reference kReferences[] = {
     {"TQE", 16, "ounce-force inch (ozf·in)", "pound-force inch (lbf·in)", 1},
 };
 
+// Units defined as exact multiples of others: the result is exact in the digits shown, so a factor
+// rounded somewhere in its digits shows (the looser table above lets a tenth digit pass).
+const Reference kExactReferences[] = {
+    {"VOL", 1, "jigger (1.5 US fl oz)", "fluid ounce (US) (fl oz)", 1.5},
+    {"VOL", 2, "jigger (1.5 US fl oz)", "tablespoon (US) (tbsp)", 6},
+    {"ARE", 121, "pyeong (Korean)", "square metre (m²)", 400},
+    {"ARE", 1, "rai (Thai)", "square metre (m²)", 1600},
+    {"NRJ", 1, "dekatherm (US) (Dth)", "therm (US)", 10},
+    {"NRJ", 1, "million tonnes of oil equivalent (Mtoe)", "tonne of oil equivalent (toe)", 1e6},
+    {"PWR", 1, "thousand BTU per hour (MBH)", "BTU (IT) per hour (BTU/h)", 1000},
+    {"RAD", 1, "gray per second (Gy/s)", "gray per hour (Gy/h)", 3600},
+    {"RAD", 1, "sievert per second (Sv/s)", "millisievert per hour (mSv/h)", 3.6e6},
+    {"RAD", 8766, "millisievert per year (mSv/a)", "millisievert per hour (mSv/h)", 1},
+    {"RSD", 1, "microgram per decilitre (µg/dL)", "microgram per litre (µg/L)", 10},
+    {"RSD", 100, "nanogram per decilitre (ng/dL)", "nanogram per millilitre (ng/mL)", 1},
+    {"RSD", 1000, "picogram per millilitre (pg/mL)", "nanogram per millilitre (ng/mL)", 1},
+    {"LUX", 1000, "millicandela (mcd)", "candela (cd)", 1},
+};
+
+TEST_F(EnglishCatalogue, ExactDefinitionsHoldToTheLastDigitShown)
+{
+    for (const Reference& ref : kExactReferences) {
+        const Rubric& category = rubric(ref.code);
+        const UnitRecord* from = unitNamed(category, QString::fromUtf8(ref.from));
+        const UnitRecord* to = unitNamed(category, QString::fromUtf8(ref.to));
+        ASSERT_NE(from, nullptr) << ref.code << ": " << ref.from;
+        ASSERT_NE(to, nullptr) << ref.code << ": " << ref.to;
+        const QString result = convertValue(formatNumber(ref.value, 'g', kIntermediateDigits), *from, *to,
+                                            kExponentNotation, kPrecisionMax);
+        EXPECT_TRUE(closeTo(result.toDouble(), ref.expected, kRoundTripTolerance))
+            << ref.value << " " << ref.from << " gave " << result.toStdString() << " " << ref.to;
+    }
+}
+
 TEST_F(EnglishCatalogue, ReferenceConversionsHoldThroughTheConversionPipeline)
 {
     QSet<QString> codesSeen;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every generator under lang/tools/ into a temporary folder and compares what it writes with the
-# committed templates, pictures and word tables (lexicon.tsv), so a hand edit of one and a change of the
+# committed templates, pictures, word tables (lexicon.tsv) and the territories' currencies, so a hand edit of one and a change of the
 # other cannot drift apart.
 set -euo pipefail
 root=$1
@@ -30,4 +30,9 @@ for language in en fr de; do
         status=1
     fi
 done
+/usr/bin/python3 "$root/lang/tools/make_territory_currencies.py" "$out/territory_currencies.tsv"
+if ! cmp -s "$out/territory_currencies.tsv" "$root/lang/units/territory_currencies.tsv"; then
+    echo "lang/units/territory_currencies.tsv differs from what lang/tools/make_territory_currencies.py writes (regenerate it)"
+    status=1
+fi
 exit $status

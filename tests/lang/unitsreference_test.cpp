@@ -165,6 +165,10 @@ const Mapping kMappings[] = {
     // metric dunam = 1000 m² (Ottoman dönüm as redefined in the former Mandate territories)
     {"are.dunam", kNoReference, 1000},
     {"are.tsubo", "tsubo"},
+    // Korean pyeong: 400/121 m², the same square as the tsubo (Korean Framework Act on Standards).
+    {"are.pyeong", kNoReference, 400.0 / 121},
+    // Thai rai: 1600 m² (Thai Weights and Measures Act).
+    {"are.rai", kNoReference, 1600},
     // mu = 10000/15 m² = 666 2/3 m², Chinese market unit (shìzhì)
     {"are.mu", kNoReference, 10000.0 / 15},
     {"are.desyatina", "dessiatine"},
@@ -436,6 +440,7 @@ const Mapping kMappings[] = {
     {"nrj.british_thermal_unit_thermochemical", "btu_th"},
     {"nrj.million_btu", "1e6 btu_IT"},
     {"nrj.therm_us", "therm"},
+    {"nrj.dekatherm_us", "dekatherm"},
     {"nrj.therm_ec", "ECtherm"},
     {"nrj.quad", "quad"},
     {"nrj.electronvolt", "electronvolt"},
@@ -455,6 +460,7 @@ const Mapping kMappings[] = {
     {"nrj.kiloton_of_tnt", "kiloton tnt"},
     {"nrj.megaton_of_tnt", "megaton tnt"},
     {"nrj.tonne_of_oil_equivalent", "toe"},
+    {"nrj.million_tonnes_of_oil_equivalent", "Mtoe"},
     // tce = 7 Gcal(IT) = 29.3076 GJ (United Nations / IEA convention)
     {"nrj.tonne_of_coal_equivalent", kNoReference, 7e9 * 4.1868},
     {"nrj.barrel_of_oil_equivalent", "barreloil"},
@@ -483,6 +489,7 @@ const Mapping kMappings[] = {
     {"pwr.btu_per_second", "btu_IT/s"},
     {"pwr.btu_per_minute", "btu_IT/min"},
     {"pwr.btu_per_hour", "btu_IT/hour"},
+    {"pwr.thousand_btu_per_hour", "kilobtu_IT/hour"},
     {"pwr.ton_of_refrigeration", "tonrefrigeration"},
     {"pwr.calorie_per_second", "calorie_IT/s"},
     {"pwr.kilocalorie_per_second", "kilocalorie_IT/s"},
@@ -531,11 +538,14 @@ const Mapping kMappings[] = {
     {"rad.milliroentgen", "milliroentgen"},
     {"rad.microroentgen", "microroentgen"},
     {"rad.kiloroentgen", "kiloroentgen"},
+    {"rad.sievert_per_second", "Sv/s"},
     {"rad.sievert_per_hour", "Sv/hr"},
     {"rad.millisievert_per_hour", "mSv/hr"},
     {"rad.microsievert_per_hour", "microSv/hr"},
     {"rad.rem_per_hour", "rem/hr"},
     {"rad.millirem_per_hour", "millirem/hr"},
+    {"rad.millisievert_per_year", "millisievert/julianyear"},
+    {"rad.gray_per_second", "Gy/s"},
     {"rad.gray_per_hour", "Gy/hr"},
     {"rad.milligray_per_hour", "mGy/hr"},
     {"rad.microgray_per_hour", "microGy/hr"},
@@ -577,6 +587,8 @@ const Mapping kMappings[] = {
     {"rsd.gram_per_litre", "gram / liter"},
     {"rsd.gram_per_decilitre", "gram / deciliter"},
     {"rsd.milligram_per_decilitre", "milligram / deciliter"},
+    {"rsd.microgram_per_decilitre", "microgram / deciliter"},
+    {"rsd.nanogram_per_decilitre", "nanogram / deciliter"},
     {"rsd.milligram_per_litre", "milligram / liter"},
     {"rsd.microgram_per_litre", "microgram / liter"},
     {"rsd.pound_per_cubic_foot", "lb/ft^3"},
@@ -595,6 +607,7 @@ const Mapping kMappings[] = {
     {"rsd.milligram_per_millilitre", "mg/mL"},
     {"rsd.microgram_per_millilitre", "microgram/mL"},
     {"rsd.nanogram_per_millilitre", "ng/mL"},
+    {"rsd.picogram_per_millilitre", "pg/mL"},
     // Data
     {"cpr.bit", "bit"},
     {"cpr.nibble", "nibble"},
@@ -704,6 +717,7 @@ const Mapping kMappings[] = {
     // bril = 1e-7 apostilb = 1e-11 lambert (Moon, 1942)
     {"lux.bril", kNoReference, 1e-7 / std::numbers::pi},
     {"lux.candela", "cd"},
+    {"lux.millicandela", "millicandela"},
     // The modern candlepower is the candela (IES lighting handbook).
     {"lux.candlepower", kNoReference, 1},
     {"lux.international_candle", "candle"},
