@@ -2,10 +2,12 @@
 
 #include "app/connectionrunmode.h"
 #include "app/settingsstore.h"
+#include "app/updateserver.h"
 #include "catalogue/rubric.h"
 #include "catalogue/unitrecord.h"
 #include "currency/currencyunits.h"
 #include "currency/quotedrates.h"
+#include "currency/ratedownloader.h"
 #include "currency/ratemerge.h"
 
 #include <QDateTime>
@@ -90,6 +92,48 @@ QString staleRateNote(const Rubric& rubric, int from, int to, const SettingsStor
     QString note = format;
     note.replace(kDaysMarker, QString::number(*days));
     return note;
+}
+
+QStringList rateSourceLines(const SettingsStore& settings)
+{
+    const std::optional<QString> server = updateServerBase(settings);
+    if (server && !server->isEmpty()) {
+        return {QStringLiteral("rates: from %1").arg(*server + kRateFilePath)};
+    }
+    struct Source
+    {
+        const char* name;
+        const QString& date;
+        const QString& outcome;
+    };
+    const Source sources[] = {
+        {"European Central Bank", settings::kBankRatesDate, settings::kBankRatesOutcome},
+        {"exchange-api (open source)", settings::kOpenRatesDate, settings::kOpenRatesOutcome},
+    };
+    QStringList lines;
+    for (const Source& source : sources) {
+        const QDate day = storedDate(settings.getString(settings::kSettings, source.date));
+        QString line = QStringLiteral("rates: %1 of %2")
+                           .arg(QLatin1String(source.name),
+                                day.isValid() ? storedDateText(day) : QStringLiteral("no day yet"));
+        const int32_t outcome =
+            settings.getInt(settings::kSettings, source.outcome, static_cast<int32_t>(SourceOutcome::Used));
+        if (outcome == static_cast<int32_t>(SourceOutcome::Failed)) {
+            line += QStringLiteral(" (last try failed)");
+        } else if (outcome == static_cast<int32_t>(SourceOutcome::Stale)) {
+            line += QStringLiteral(" (last ones too old, not used)");
+        }
+        lines += line;
+    }
+    lines += QStringLiteral("rates: built-in of %1").arg(storedDateText(builtInRatesDate()));
+    return lines;
+}
+
+QString pairRateNote(const Rubric& rubric, int from, int to, const SettingsStore* settings, const QString& format)
+{
+    const QString note =
+        staleRateNote(rubric, from, to, settings, QDateTime::currentDateTimeUtc().date(), format);
+    return note.isEmpty() ? note : kPairNoteSeparator + note;
 }
 
 } // namespace quantaro

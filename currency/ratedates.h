@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace quantaro {
@@ -40,7 +41,22 @@ std::optional<int> staleRateDays(const SettingsStore& settings, const QString& f
 QString staleRateNote(const Rubric& rubric, int from, int to, const SettingsStore* settings, QDate today,
                       const QString& format);
 
+/**
+ * The sources of the stored rates in plain English for a terminal, one line each: the day of the
+ * central bank's and of the open source's rates and what became of the last try of each, or the
+ * publisher's server when one is set.
+ */
+QStringList rateSourceLines(const SettingsStore& settings);
+
 /** The marker of the stale note's format that the number of days replaces. */
 inline const QString kDaysMarker = QStringLiteral("%N%");
+/** The module's string of the stale note ("rate %N% days old"); %N% is always above 7, a plural. */
+inline constexpr int kStaleRateString = 1043;
+/** Between the pair and its note. */
+inline const QString kPairNoteSeparator = QStringLiteral(" · ");
+
+/** The pair line's note of a currency pair on the machine's day (UTC): the separator and the stale
+ *  note, or nothing. */
+QString pairRateNote(const Rubric& rubric, int from, int to, const SettingsStore* settings, const QString& format);
 
 } // namespace quantaro
