@@ -181,7 +181,14 @@ TEST_P(FullDiskTest, QuantaroRatesWithBothSourcesKeepsTheOldRateFileAndFails)
 {
     const QDate today(2026, 12, 10);
     writeFile(path(QStringLiteral("in.xml")), "<Cube><Cube time='2026-12-09'><Cube currency='USD' rate='1.25'/></Cube></Cube>");
-    writeFile(path(QStringLiteral("eur.json")), R"({"date":"2026-12-10","eur":{"aed":4,"jpy":160}})");
+    // Enough currencies that the file outgrows the failures' first page and the quota's bytes.
+    QByteArray json = R"({"date":"2026-12-10","eur":{"aed":4)";
+    for (char a = 'a'; a <= 'z'; ++a) {
+        for (char b = 'a'; b <= 'z'; ++b) {
+            json += QByteArray(",\"q") + a + b + "\":1.2345";
+        }
+    }
+    writeFile(path(QStringLiteral("eur.json")), json + "}}");
     writeFile(path(QStringLiteral("out.cvf")), "USD;0.9;2026-12-01\n");
     {
         const FailingWrites disk = failing();
