@@ -163,7 +163,10 @@ bool RateDownloader::downloadBankAndOpen(const RateSource& source)
         if (stored != rate.rate) {
             changes.putString(settings::kCurrencies, rate.code, rate.rate);
         }
-        changes.putString(settings::kCurrencyDates, rate.code, storedDateText(rate.date));
+        const QString day = storedDateText(rate.date);
+        if (m_settings.getString(settings::kCurrencyDates, rate.code) != day) {
+            changes.putString(settings::kCurrencyDates, rate.code, day);
+        }
     }
     const std::pair<const SourceReport&, const QString&> days[] = {{merged.bank, settings::kBankRatesDate},
                                                                    {merged.open, settings::kOpenRatesDate}};
