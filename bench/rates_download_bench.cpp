@@ -6,8 +6,8 @@
 //
 // QUANTARO_BENCH_SETTINGS=<file> leaves the settings of one download of both there, to try the
 // windows on.
-#include "benchsupport.h"
 #include "app/settingsstore.h"
+#include "benchsupport.h"
 #include "currency/ratedownloader.h"
 #include "platform/clock.h"
 #include "platform/curlhttpclient.h"
@@ -45,7 +45,8 @@ QByteArray bankXml()
 {
     QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
 <gesmes:Envelope xmlns:gesmes="http://www.gesmes.org/xml/2002-08-01" xmlns="http://www.ecb.int/vocabulary/2002-08-01/eurofxref">
-<gesmes:subject>Reference rates</gesmes:subject><Cube><Cube time=")" + today() + "\">\n";
+<gesmes:subject>Reference rates</gesmes:subject><Cube><Cube time=")" +
+                     today() + "\">\n";
     for (int i = 0; i < kBankCurrencies; ++i) {
         xml += "<Cube currency='" + code(i * 7) + "' rate='" + QByteArray::number(1.0 + i * 0.37, 'g', 6) + "'/>\n";
     }
@@ -81,8 +82,8 @@ void BM_DownloadBothSources(benchmark::State& state)
 {
     test::ScriptedHttpServer bank(test::httpResponse(bankXml()));
     test::ScriptedHttpServer open(test::httpResponse(openJson()));
-    const RateSource source{bank.baseUrl() + "/eurofxref-daily.xml", RateFormat::EcbAndOpen,
-                            {open.baseUrl() + "/eur.json"}};
+    const RateSource source{
+        bank.baseUrl() + "/eurofxref-daily.xml", RateFormat::EcbAndOpen, {open.baseUrl() + "/eur.json"}};
     SystemClock clock;
     CurlHttpClient http(settings::kApplication);
     const bool fresh = state.range(0) != 0;

@@ -16,7 +16,8 @@ namespace quantaro {
  */
 inline const QString kOpenRatesUrl =
     QStringLiteral("https://cdn.jsdelivr.net/npm/@fawazahmed0/currency-api@latest/v1/currencies/eur.json");
-inline const QString kOpenRatesMirrorUrl = QStringLiteral("https://latest.currency-api.pages.dev/v1/currencies/eur.json");
+inline const QString kOpenRatesMirrorUrl =
+    QStringLiteral("https://latest.currency-api.pages.dev/v1/currencies/eur.json");
 
 /** The open source's addresses, in the order they are tried. */
 QStringList openRatesUrls();

@@ -113,9 +113,9 @@ QStringList rateSourceLines(const SettingsStore& settings)
     QStringList lines;
     for (const Source& source : sources) {
         const QDate day = storedDate(settings.getString(settings::kSettings, source.date));
-        QString line = QStringLiteral("rates: %1 of %2")
-                           .arg(QLatin1String(source.name),
-                                day.isValid() ? storedDateText(day) : QStringLiteral("no day yet"));
+        QString line =
+            QStringLiteral("rates: %1 of %2")
+                .arg(QLatin1String(source.name), day.isValid() ? storedDateText(day) : QStringLiteral("no day yet"));
         const int32_t outcome =
             settings.getInt(settings::kSettings, source.outcome, static_cast<int32_t>(SourceOutcome::Used));
         if (outcome == static_cast<int32_t>(SourceOutcome::Failed)) {
@@ -131,8 +131,7 @@ QStringList rateSourceLines(const SettingsStore& settings)
 
 QString pairRateNote(const Rubric& rubric, int from, int to, const SettingsStore* settings, const QString& format)
 {
-    const QString note =
-        staleRateNote(rubric, from, to, settings, QDateTime::currentDateTimeUtc().date(), format);
+    const QString note = staleRateNote(rubric, from, to, settings, QDateTime::currentDateTimeUtc().date(), format);
     return note.isEmpty() ? note : kPairNoteSeparator + note;
 }
 

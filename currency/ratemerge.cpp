@@ -102,8 +102,8 @@ QByteArray MergedRates::rateFile() const
 {
     QByteArray lines;
     for (const MergedRate& rate : rates) {
-        lines += rate.code.toLatin1() + ';' + rate.rate.toLatin1() + ';' + rate.date.toString(Qt::ISODate).toLatin1() +
-                 '\n';
+        lines +=
+            rate.code.toLatin1() + ';' + rate.rate.toLatin1() + ';' + rate.date.toString(Qt::ISODate).toLatin1() + '\n';
     }
     return lines;
 }

@@ -77,8 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "USD;0.8;2026-12-09\nGBP;1.25;2026-12-09\n", kUsed, kFailed},
         MergeCase{"open source dated a week ahead", std::nullopt, openRates(kToday.addDays(7), "EUR", {{"AED", 4.0}}),
                   "", kFailed, kFailed},
-        MergeCase{"hostile quotes: NaN, negative, zero, infinite, 1e308, tiny, the euro",
-                  std::nullopt,
+        MergeCase{"hostile quotes: NaN, negative, zero, infinite, 1e308, tiny, the euro", std::nullopt,
                   openRates(kToday, "EUR",
                             {{"AAA", std::nan("")},
                              {"BBB", -2.0},
@@ -90,8 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
                              {"HHH", 2.0}}),
                   "HHH;0.5;2026-12-10\n", kFailed, kUsed},
         MergeCase{"codes other than three letters are left out", std::nullopt,
-                  openRates(kToday, "EUR", {{"1INCH", 2.0}, {"DOGE", 2.0}, {"X/Y", 2.0}, {"AB", 2.0}, {"ÄBC", 2.0},
-                                            {"BTC", 0.00001}}),
+                  openRates(kToday, "EUR",
+                            {{"1INCH", 2.0}, {"DOGE", 2.0}, {"X/Y", 2.0}, {"AB", 2.0}, {"ÄBC", 2.0}, {"BTC", 0.00001}}),
                   "BTC;100000;2026-12-10\n", kFailed, kUsed},
         MergeCase{"the bank's own rate for the euro is never stored", bankRates(kToday, {{"EUR", 2.0}, {"USD", 1.25}}),
                   std::nullopt, "USD;0.8;2026-12-10\n", kUsed, kFailed},
@@ -162,8 +161,8 @@ TEST(OpenRatesTest, ReadsTheDocumentedShapeOnly)
 
 TEST(EcbRatesTest, ReadsTheBanksOwnDate)
 {
-    const std::optional<QuotedRates> read = readEcbRates(
-        "<Cube><Cube time='2026-12-09'><Cube currency='USD' rate='1.08'/><Cube currency='JPY' rate='x'/></Cube></Cube>");
+    const std::optional<QuotedRates> read = readEcbRates("<Cube><Cube time='2026-12-09'><Cube currency='USD' "
+                                                         "rate='1.08'/><Cube currency='JPY' rate='x'/></Cube></Cube>");
     ASSERT_TRUE(read);
     EXPECT_EQ(read->date, QDate(2026, 12, 9));
     EXPECT_EQ(read->base, kEuroCode);
@@ -173,9 +172,9 @@ TEST(EcbRatesTest, ReadsTheBanksOwnDate)
 struct StaleCase
 {
     const char* what;
-    const char* stored;  // rate under Currencies, nullptr: none
-    const char* day;     // under CurrencyDates, nullptr: none
-    bool lastUpdate;     // a LastCurrencyUpdate of 2026-12-01
+    const char* stored; // rate under Currencies, nullptr: none
+    const char* day;    // under CurrencyDates, nullptr: none
+    bool lastUpdate;    // a LastCurrencyUpdate of 2026-12-01
     std::optional<int> days;
 };
 
