@@ -9,15 +9,15 @@
 // Options are long options (and -h), so a VALUE such as -5 is a value; "--" ends the options.
 #include "about/programinfo.h"
 #include "app/settingsstore.h"
-#include "currency/ratedates.h"
-#include "catalogue/rubric.h"
 #include "catalogue/lexicon.h"
+#include "catalogue/rubric.h"
 #include "catalogue/unitlookup.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
 #include "convert/loadedcatalogue.h"
 #include "convert/plaintext.h"
 #include "convert/queryreader.h"
+#include "currency/ratedates.h"
 
 #include <QCoreApplication>
 #include <QDir>

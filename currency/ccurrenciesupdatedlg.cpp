@@ -156,7 +156,7 @@ void CCurrenciesUpdateDlg::downloadNow()
     if (succeeded) {
         const int message = downloadedMessage();
         showMessage(message, message == currencyupdate::kDownloadSucceeded ? MessageIcon::Information
-                                                                          : MessageIcon::Exclamation);
+                                                                           : MessageIcon::Exclamation);
     } else if (store && store->failedWrites() != failedWritesBefore) {
         // The rates came but could not be stored: the network is not to blame, the disk is. Told even
         // when a failed save was told before, since this is the answer to the person's own request.

@@ -24,8 +24,8 @@ inline const QString kRateFilePath = QStringLiteral("/cvf/CurrenciesUpdate.cvf")
 /** The text form of a rate source's body. */
 enum class RateFormat
 {
-    RateFile, ///< lines "CODE;rate"
-    EcbXml,   ///< the central bank's daily reference rates
+    RateFile,   ///< lines "CODE;rate"
+    EcbXml,     ///< the central bank's daily reference rates
     EcbAndOpen, ///< the central bank's rates at url merged with the open source's JSON at openUrls
 };
 

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QStringView>
 #include <QString>
+#include <QStringView>
 #include <cstddef>
 #include <utility>
 #include <vector>

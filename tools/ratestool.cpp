@@ -136,19 +136,24 @@ int runMerge(const QStringList& arguments, QDate today)
                      qPrintable(bankInput), qPrintable(openInput));
         return kRatesToolReadFailed;
     }
-    const MergedRates merged = mergeRates(bankRead ? readEcbRates(xml) : std::nullopt,
-                                          openRead ? readOpenRates(json) : std::nullopt, today);
+    const MergedRates merged =
+        mergeRates(bankRead ? readEcbRates(xml) : std::nullopt, openRead ? readOpenRates(json) : std::nullopt, today);
     if (!merged.anyUsed()) {
         std::fprintf(stderr, "quantaro-rates: neither %s nor %s holds usable rates of the last 7 days\n",
                      qPrintable(bankInput), qPrintable(openInput));
         return kRatesToolNotRates;
     }
-    const std::pair<const SourceReport&, const QString&> sources[] = {{merged.bank, bankInput},
-                                                                      {merged.open, openInput}};
-    for (const auto& [report, name] : sources) {
-        if (!report.used()) {
+    struct Source
+    {
+        const SourceReport& report;
+        const QString& name;
+        bool read;
+    };
+    for (const Source& source : {Source{merged.bank, bankInput, bankRead}, Source{merged.open, openInput, openRead}}) {
+        if (!source.report.used()) {
             std::fprintf(stderr, "quantaro-rates: %s gives nothing: %s; the rate file keeps its earlier rates\n",
-                         qPrintable(name), outcomeText(report.outcome));
+                         qPrintable(source.name),
+                         source.read ? outcomeText(source.report.outcome) : "it cannot be read or is over 1 MiB");
         }
     }
     const QByteArray rates = merged.rateFile() + carriedOverLines(output, merged);

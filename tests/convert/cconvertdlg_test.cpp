@@ -12,11 +12,11 @@
 #include "ui/controls.h"
 #include "ui/spokentext.h"
 
-#include <QDateTime>
 #include <QAccessible>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>

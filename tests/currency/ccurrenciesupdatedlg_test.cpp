@@ -303,9 +303,17 @@ TEST_F(UpdateSettingsTest, RatesThatCannotBeStoredAreToldAsAStorageFailure)
 
 TEST_F(UpdateSettingsTest, SaysEachSourcesDayAndWhichPartFailed)
 {
-    setStrings({{1002, "Failed"}, {1003, "Updated"}, {1004, "Last: %D% %T%"}, {1005, "Never updated"},
-                {1036, "Bank: %D%"}, {1037, "Open: %D%"}, {1038, "not yet"}, {1039, " (failed)"},
-                {1040, " (too old)"}, {1041, "Bank part failed"}, {1042, "Open part failed"}});
+    setStrings({{1002, "Failed"},
+                {1003, "Updated"},
+                {1004, "Last: %D% %T%"},
+                {1005, "Never updated"},
+                {1036, "Bank: %D%"},
+                {1037, "Open: %D%"},
+                {1038, "not yet"},
+                {1039, " (failed)"},
+                {1040, " (too old)"},
+                {1041, "Bank part failed"},
+                {1042, "Open part failed"}});
     const QString bankDay = QLocale().toString(QDate(2026, 12, 9), QLocale::ShortFormat);
     const QString openDay = QLocale().toString(QDate(2026, 12, 10), QLocale::ShortFormat);
     auto sources = [](const CCurrenciesUpdateDlg& window) {

@@ -1,6 +1,6 @@
 #include "currency/ecbrates.h"
-#include "tools/ratestool.h"
 #include "testpaths.h"
+#include "tools/ratestool.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -124,11 +124,11 @@ namespace {
 struct BothInputsCase
 {
     const char* what;
-    const char* xml;     // nullptr: no such file
-    const char* json;    // nullptr: no such file
-    const char* before;  // the rate file it replaces, nullptr: none
+    const char* xml;    // nullptr: no such file
+    const char* json;   // nullptr: no such file
+    const char* before; // the rate file it replaces, nullptr: none
     int status;
-    const char* after;   // the rate file afterwards, nullptr: none
+    const char* after; // the rate file afterwards, nullptr: none
 };
 
 TEST(RatesToolBothInputsTest, WritesTheMergeAndKeepsWhatAFailedSourceGaveBefore)
@@ -185,7 +185,8 @@ TEST_F(RatesToolTest, TakesBothInputsAndStandardInputForOne)
     json.write(R"({"date":")" + day + R"(","eur":{"aed":4}})");
     json.close();
 
-    EXPECT_EQ(runTool({"-", path("eur.json"), "-"}, "<Cube><Cube time='" + day + "'><Cube currency='USD' rate='1.25'/></Cube></Cube>"),
+    EXPECT_EQ(runTool({"-", path("eur.json"), "-"},
+                      "<Cube><Cube time='" + day + "'><Cube currency='USD' rate='1.25'/></Cube></Cube>"),
               0);
     EXPECT_EQ(m_output, "USD;0.8;" + day + "\nAED;0.25;" + day + "\n");
     EXPECT_EQ(runTool({"-", "-", "-"}), kRatesToolUsage);

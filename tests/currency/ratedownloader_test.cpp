@@ -6,12 +6,12 @@
 #include "currency/ratemerge.h"
 #include "platform/curlhttpclient.h"
 #include "support/scriptedhttpserver.h"
-#include "support/virtualclock.h"
 #include "support/shorthttplimits.h"
+#include "support/virtualclock.h"
 
 #include <QTemporaryDir>
-#include <map>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace quantaro {
 namespace {
@@ -297,16 +297,15 @@ TEST_P(RateSourceTest, PicksTheServerNamedInTheSettingsOrTheCentralBank)
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, RateSourceTest,
-    ::testing::Values(SourceCase{nullptr, RateSource{kEcbDailyRatesUrl, RateFormat::EcbAndOpen,
-                                                     {kOpenRatesUrl, kOpenRatesMirrorUrl}}},
-                      SourceCase{"  ", RateSource{kEcbDailyRatesUrl, RateFormat::EcbAndOpen,
-                                                  {kOpenRatesUrl, kOpenRatesMirrorUrl}}},
-                      SourceCase{"rates.example.org", RateSource{"http://rates.example.org/cvf/CurrenciesUpdate.cvf"}},
-                      SourceCase{"http://127.0.0.1:8080/",
-                                 RateSource{"http://127.0.0.1:8080/cvf/CurrenciesUpdate.cvf"}},
-                      SourceCase{"HTTPS://example.org/quantaro//",
-                                 RateSource{"HTTPS://example.org/quantaro/cvf/CurrenciesUpdate.cvf"}},
-                      SourceCase{"ftp://example.org", std::nullopt}, SourceCase{"file:///srv/rates", std::nullopt}));
+    ::testing::Values(
+        SourceCase{nullptr,
+                   RateSource{kEcbDailyRatesUrl, RateFormat::EcbAndOpen, {kOpenRatesUrl, kOpenRatesMirrorUrl}}},
+        SourceCase{"  ", RateSource{kEcbDailyRatesUrl, RateFormat::EcbAndOpen, {kOpenRatesUrl, kOpenRatesMirrorUrl}}},
+        SourceCase{"rates.example.org", RateSource{"http://rates.example.org/cvf/CurrenciesUpdate.cvf"}},
+        SourceCase{"http://127.0.0.1:8080/", RateSource{"http://127.0.0.1:8080/cvf/CurrenciesUpdate.cvf"}},
+        SourceCase{"HTTPS://example.org/quantaro//",
+                   RateSource{"HTTPS://example.org/quantaro/cvf/CurrenciesUpdate.cvf"}},
+        SourceCase{"ftp://example.org", std::nullopt}, SourceCase{"file:///srv/rates", std::nullopt}));
 
 } // namespace
 } // namespace quantaro
@@ -315,12 +314,14 @@ namespace quantaro {
 namespace {
 
 // The bank and the open source from two loopback servers, as a download out of the box fetches them.
-QByteArray bankXml(int daysBefore, const char* cubes = R"(<Cube currency="USD" rate="1.25"/><Cube currency="GBP" rate="0.8"/>)")
+QByteArray bankXml(int daysBefore,
+                   const char* cubes = R"(<Cube currency="USD" rate="1.25"/><Cube currency="GBP" rate="0.8"/>)")
 {
     const QByteArray day = utcDay(kNow).addDays(-daysBefore).toString(Qt::ISODate).toLatin1();
     return R"(<?xml version="1.0" encoding="UTF-8"?>
 <gesmes:Envelope xmlns:gesmes="http://www.gesmes.org/xml/2002-08-01" xmlns="http://www.ecb.int/vocabulary/2002-08-01/eurofxref">
-<Cube><Cube time=")" + day + "\">" + cubes + "</Cube></Cube></gesmes:Envelope>\n";
+<Cube><Cube time=")" +
+           day + "\">" + cubes + "</Cube></Cube></gesmes:Envelope>\n";
 }
 
 QByteArray openJson(int daysBefore, const char* table = R"("eur":{"usd":1.3,"aed":4,"jpy":160,"eur":1})")
@@ -356,7 +357,8 @@ TEST_P(BothSourcesTest, StoresWhatEitherGivesAndNeverLosesARate)
     ScriptedHttpServer bank(c.bank);
     ScriptedHttpServer open(c.open);
     ScriptedHttpServer mirror(c.mirror);
-    const RateSource source{bank.baseUrl() + "/eurofxref-daily.xml", RateFormat::EcbAndOpen,
+    const RateSource source{bank.baseUrl() + "/eurofxref-daily.xml",
+                            RateFormat::EcbAndOpen,
                             {open.baseUrl() + "/eur.json", mirror.baseUrl() + "/eur.json"}};
     HttpLimits limits;
     limits.receiveTimeoutMs = shortLimits().receiveTimeoutMs;
@@ -374,9 +376,11 @@ TEST_P(BothSourcesTest, StoresWhatEitherGivesAndNeverLosesARate)
     EXPECT_FALSE(m_settings.contains(settings::kCurrencyDates, "CHF")) << c.what << ": a locked rate has no day";
     if (c.succeeds) {
         EXPECT_EQ(m_settings.getInt(settings::kSettings, settings::kBankRatesOutcome, -1),
-                  static_cast<int>(c.bankOutcome)) << c.what;
+                  static_cast<int>(c.bankOutcome))
+            << c.what;
         EXPECT_EQ(m_settings.getInt(settings::kSettings, settings::kOpenRatesOutcome, -1),
-                  static_cast<int>(c.openOutcome)) << c.what;
+                  static_cast<int>(c.openOutcome))
+            << c.what;
     }
 }
 
@@ -400,13 +404,17 @@ INSTANTIATE_TEST_SUITE_P(
                  test::httpResponse(openJson(0, R"("eur":{"aed":NaN,"jpy":160})")), kNotFound, true, kBankOnlyRates,
                  SourceOutcome::Used, SourceOutcome::Failed},
         BothCase{"open source sends a negative rate, 1e308 and a rate for the euro", test::httpResponse(bankXml(1)),
-                 test::httpResponse(openJson(0, R"("eur":{"aed":-4,"jpy":1e308,"eur":2})")), kNotFound,
-                 true, kBankOnlyRates, SourceOutcome::Used, SourceOutcome::Failed},
+                 test::httpResponse(openJson(0, R"("eur":{"aed":-4,"jpy":1e308,"eur":2})")), kNotFound, true,
+                 kBankOnlyRates, SourceOutcome::Used, SourceOutcome::Failed},
         BothCase{"open source sends 50 MB",
                  test::httpResponse(bankXml(1)),
                  {HttpStep::send(test::httpHead(200) + "{\"date\":\"2023-11-14\",\"eur\":{\"aed\":4"),
                   HttpStep::repeat(QByteArray(1024, ' '), kFiftyMegabytes / 1024)},
-                 kNotFound, true, kBankOnlyRates, SourceOutcome::Used, SourceOutcome::Failed},
+                 kNotFound,
+                 true,
+                 kBankOnlyRates,
+                 SourceOutcome::Used,
+                 SourceOutcome::Failed},
         BothCase{"open source from its mirror", test::httpResponse(bankXml(1)), kNotFound,
                  test::httpResponse(openJson(0)), true, kBothRates, SourceOutcome::Used, SourceOutcome::Used},
         BothCase{"bank fails, open source gives everything",
@@ -420,15 +428,21 @@ INSTANTIATE_TEST_SUITE_P(
         BothCase{"open source with a base of US dollars", test::httpResponse(bankXml(1)),
                  test::httpResponse(openJson(0, R"("usd":{"usd":1,"eur":0.9,"aed":3.2,"jpy":128})")), kNotFound, true,
                  kBothRates, SourceOutcome::Used, SourceOutcome::Used},
-        BothCase{"both fail", {HttpStep::hold()}, kNotFound, test::httpResponse(openJson(30)), false, kUntouched,
-                 SourceOutcome::Failed, SourceOutcome::Failed}));
+        BothCase{"both fail",
+                 {HttpStep::hold()},
+                 kNotFound,
+                 test::httpResponse(openJson(30)),
+                 false,
+                 kUntouched,
+                 SourceOutcome::Failed,
+                 SourceOutcome::Failed}));
 
 TEST_F(RateDownloadTest, StoresTheDaysOfEachRateAndSource)
 {
     ScriptedHttpServer bank(test::httpResponse(bankXml(1)));
     ScriptedHttpServer open(test::httpResponse(openJson(0)));
-    const RateSource source{bank.baseUrl() + "/eurofxref-daily.xml", RateFormat::EcbAndOpen,
-                            {open.baseUrl() + "/eur.json"}};
+    const RateSource source{
+        bank.baseUrl() + "/eurofxref-daily.xml", RateFormat::EcbAndOpen, {open.baseUrl() + "/eur.json"}};
     ASSERT_TRUE(RateDownloader(m_settings, m_http, m_clock, shortLimits()).download(source));
 
     const QString yesterday = utcDay(kNow).addDays(-1).toString(Qt::ISODate);

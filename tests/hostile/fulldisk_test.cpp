@@ -180,7 +180,8 @@ TEST_P(FullDiskTest, QuantaroRatesKeepsTheOldRateFileAndFails)
 TEST_P(FullDiskTest, QuantaroRatesWithBothSourcesKeepsTheOldRateFileAndFails)
 {
     const QDate today(2026, 12, 10);
-    writeFile(path(QStringLiteral("in.xml")), "<Cube><Cube time='2026-12-09'><Cube currency='USD' rate='1.25'/></Cube></Cube>");
+    writeFile(path(QStringLiteral("in.xml")),
+              "<Cube><Cube time='2026-12-09'><Cube currency='USD' rate='1.25'/></Cube></Cube>");
     // Enough currencies that the file outgrows the failures' first page and the quota's bytes.
     QByteArray json = R"({"date":"2026-12-10","eur":{"aed":4)";
     for (char a = 'a'; a <= 'z'; ++a) {
