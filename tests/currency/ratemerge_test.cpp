@@ -1,6 +1,5 @@
 // The open source's JSON, the merge of the two sources and the rates' days.
 #include "app/settingsstore.h"
-#include "currency/ecbrates.h"
 #include "currency/openrates.h"
 #include "currency/ratedates.h"
 #include "currency/ratemerge.h"
@@ -157,16 +156,6 @@ TEST(OpenRatesTest, ReadsTheDocumentedShapeOnly)
             EXPECT_EQ(read->date, c.date) << c.what;
         }
     }
-}
-
-TEST(EcbRatesTest, ReadsTheBanksOwnDate)
-{
-    const std::optional<QuotedRates> read = readEcbRates("<Cube><Cube time='2026-12-09'><Cube currency='USD' "
-                                                         "rate='1.08'/><Cube currency='JPY' rate='x'/></Cube></Cube>");
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->date, QDate(2026, 12, 9));
-    EXPECT_EQ(read->base, kEuroCode);
-    EXPECT_EQ(read->quotes, (std::vector<std::pair<QString, double>>{{"USD", 1.08}}));
 }
 
 struct StaleCase
