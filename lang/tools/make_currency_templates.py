@@ -82,8 +82,8 @@ MANUAL_TARGET = 64
 def update_layout(size):
     """Rectangles of the update settings window for one shape."""
     if size == PORTRAIT:
-        return {LAST_UPDATE: (16, 8, 328, 64), SOURCES: (16, 72, 328, 80), DOWNLOAD: (16, 160, 328, 56),
-                AUTOMATIC: (16, 224, 328, 56), "note": (16, 288, 328, 120)}
+        return {LAST_UPDATE: (16, 8, 328, 64), SOURCES: (16, 72, 328, 88), DOWNLOAD: (16, 168, 328, 56),
+                AUTOMATIC: (16, 232, 328, 56), "note": (16, 296, 328, 120)}
     if size == LANDSCAPE:
         return {LAST_UPDATE: (16, 8, 296, 64), SOURCES: (328, 8, 296, 136), DOWNLOAD: (16, 80, 296, 56),
                 AUTOMATIC: (16, 152, 608, 48), "note": (16, 216, 608, 64)}
