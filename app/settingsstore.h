@@ -21,6 +21,8 @@ inline const QString kApplication = QStringLiteral("Quantaro");
 inline const QString kSettings = QStringLiteral("Settings");
 inline const QString kCurrencies = QStringLiteral("Currencies");
 inline const QString kHiddenUnits = QStringLiteral("NonAffichage");
+/** The day ("YYYY-MM-DD") of each downloaded rate, by its source's own date. */
+inline const QString kCurrencyDates = QStringLiteral("CurrencyDates");
 
 inline const QString kLanguageDllName = QStringLiteral("LanguageDLLName");
 inline const QString kNewInstall = QStringLiteral("NewInstall");
@@ -28,6 +30,12 @@ inline const QString kLastCurrencyUpdate = QStringLiteral("LastCurrencyUpdate");
 inline const QString kSyncAuto = QStringLiteral("SyncAuto");
 inline const QString kSyncAutoRndis = QStringLiteral("SyncAutoRNDIS");
 inline const QString kUpdateServer = QStringLiteral("UpdateServer");
+/** The own dates ("YYYY-MM-DD") of the central bank's and the open source's rates last stored. */
+inline const QString kBankRatesDate = QStringLiteral("BankRatesDate");
+inline const QString kOpenRatesDate = QStringLiteral("OpenRatesDate");
+/** What each source gave to the last download of both: 0 rates, 1 a failure, 2 rates too old. */
+inline const QString kBankRatesOutcome = QStringLiteral("BankRatesOutcome");
+inline const QString kOpenRatesOutcome = QStringLiteral("OpenRatesOutcome");
 inline const QString kHiddenCount = QStringLiteral("Count");
 
 inline const QString kFromSuffix = QStringLiteral(".From");

@@ -6,6 +6,7 @@
 #include "catalogue/unitlookup.h"
 #include "catalogue/unitsearch.h"
 #include "convert/conversion.h"
+#include "currency/ratedates.h"
 #include "ui/bottommenubar.h"
 #include "ui/contrast.h"
 #include "ui/cstretchbitmapbutton.h"
@@ -656,19 +657,22 @@ void CConvertDlg::showPairLine(int from, int to)
     m_pairLineShown = shown;
     const QString fromName = from >= 0 ? m_rubric.unit(from).name() : kNoUnit;
     const QString toName = to >= 0 ? m_rubric.unit(to).name() : kNoUnit;
-    QString text = fromName + kPairArrow + toName;
+    // A currency rate past its age says so after the names, and keeps its room when they are shortened.
+    const QString note = pairRateNote(m_rubric, from, to, services().settings, string(kStaleRateString));
+    QString text = fromName + kPairArrow + toName + note;
     line->setText(text);
     fitText(line, kSmallestPairPoints, kSmallestPairPoints);
     const QFontMetrics metrics(line->font());
     const int room = line->contentsRect().width();
     if (metrics.horizontalAdvance(text) > room) {
-        // Each name gets half of what the arrow leaves, so both ends stay readable.
-        const int half = std::max(0, (room - metrics.horizontalAdvance(kPairArrow)) / 2);
+        // Each name gets half of what the arrow and the note leave, so both ends stay readable.
+        const int half =
+            std::max(0, (room - metrics.horizontalAdvance(kPairArrow) - metrics.horizontalAdvance(note)) / 2);
         text = metrics.elidedText(fromName, Qt::ElideRight, half) + kPairArrow +
-               metrics.elidedText(toName, Qt::ElideRight, half);
+               metrics.elidedText(toName, Qt::ElideRight, half) + note;
     }
     line->setText(text);
-    line->setToolTip(fromName + kPairArrow + toName);
+    line->setToolTip(fromName + kPairArrow + toName + note);
     // Spoken whole, not as the shortened names that fit the line.
     setSpokenName(line, line->toolTip());
 }

@@ -9,14 +9,15 @@
 // Options are long options (and -h), so a VALUE such as -5 is a value; "--" ends the options.
 #include "about/programinfo.h"
 #include "app/settingsstore.h"
-#include "catalogue/rubric.h"
 #include "catalogue/lexicon.h"
+#include "catalogue/rubric.h"
 #include "catalogue/unitlookup.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
 #include "convert/loadedcatalogue.h"
 #include "convert/plaintext.h"
 #include "convert/queryreader.h"
+#include "currency/ratedates.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -290,6 +291,12 @@ int runList(const Options& options)
     if (auto failure = loadCatalogue(options, loaded)) {
         printLine(stderr, failure->message);
         return failure->exitCode;
+    }
+    if (only == kCurrencyRubric) {
+        // On standard error, so the listing stays one unit a line: where the rates come from.
+        for (const QString& line : rateSourceLines(SettingsStore())) {
+            printLine(stderr, line);
+        }
     }
     const QChar tab(QLatin1Char('\t'));
     for (int r = 0; r < kRubricCount; ++r) {

@@ -3,7 +3,10 @@
 #include "app/cconverterapp.h"
 #include "app/savefailurenotice.h"
 #include "app/settingsstore.h"
+#include "app/updateserver.h"
+#include "currency/ratedates.h"
 #include "currency/ratedownloader.h"
+#include "currency/ratemerge.h"
 #include "platform/clock.h"
 #include "platform/notificationservice.h"
 #include "ui/waitcursor.h"
@@ -11,6 +14,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QLabel>
+#include <QStringList>
 #include <QtEndian>
 
 namespace quantaro {
@@ -65,12 +69,69 @@ void CCurrenciesUpdateDlg::onInitDialog()
     if (auto* box = control<QCheckBox>(currencyupdate::kAutomaticUpdateBox)) {
         box->setChecked(syncAuto != 0);
     }
+    m_sourcesText = sourcesText();
+}
+
+QString CCurrenciesUpdateDlg::sourcesText() const
+{
+    const SettingsStore* store = services().settings;
+    const std::optional<QString> server = store ? updateServerBase(*store) : std::nullopt;
+    if (!server || !server->isEmpty()) {
+        return {};
+    }
+    struct Source
+    {
+        int format;
+        const QString& date;
+        const QString& outcome;
+    };
+    const Source sources[] = {
+        {currencyupdate::kBankRatesFormat, settings::kBankRatesDate, settings::kBankRatesOutcome},
+        {currencyupdate::kOpenRatesFormat, settings::kOpenRatesDate, settings::kOpenRatesOutcome},
+    };
+    QStringList lines;
+    for (const Source& source : sources) {
+        const QDate day = storedDate(store->getString(settings::kSettings, source.date));
+        QString line = string(source.format);
+        replaceFirst(line, currencyupdate::kDateMarker,
+                     day.isValid() ? QLocale().toString(day, QLocale::ShortFormat)
+                                   : string(currencyupdate::kNoRatesYet));
+        const int32_t outcome =
+            store->getInt(settings::kSettings, source.outcome, static_cast<int32_t>(SourceOutcome::Used));
+        if (outcome == static_cast<int32_t>(SourceOutcome::Failed)) {
+            line += string(currencyupdate::kSourceFailed);
+        } else if (outcome == static_cast<int32_t>(SourceOutcome::Stale)) {
+            line += string(currencyupdate::kSourceStale);
+        }
+        lines += line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+int CCurrenciesUpdateDlg::downloadedMessage() const
+{
+    const SettingsStore* store = services().settings;
+    // Only a download of both sources records their outcomes.
+    if (store == nullptr || sourcesText().isEmpty()) {
+        return currencyupdate::kDownloadSucceeded;
+    }
+    const auto used = static_cast<int32_t>(SourceOutcome::Used);
+    if (store->getInt(settings::kSettings, settings::kBankRatesOutcome, used) != used) {
+        return currencyupdate::kBankPartFailed;
+    }
+    if (store->getInt(settings::kSettings, settings::kOpenRatesOutcome, used) != used) {
+        return currencyupdate::kOpenPartFailed;
+    }
+    return currencyupdate::kDownloadSucceeded;
 }
 
 void CCurrenciesUpdateDlg::afterRelayout()
 {
     if (auto* label = control<QLabel>(currencyupdate::kLastUpdateLabel)) {
         label->setText(m_lastUpdateText);
+    }
+    if (auto* label = control<QLabel>(currencyupdate::kSourcesLabel)) {
+        label->setText(m_sourcesText);
     }
 }
 
@@ -88,11 +149,14 @@ void CCurrenciesUpdateDlg::downloadNow()
                 tellIfNotSaved(storeLastCurrencyUpdate(*services().settings, now));
             }
             m_lastUpdateText = lastUpdateText(string(currencyupdate::kLastUpdateFormat), now);
+            m_sourcesText = sourcesText();
             afterRelayout();
         }
     }
     if (succeeded) {
-        showMessage(currencyupdate::kDownloadSucceeded, MessageIcon::Information);
+        const int message = downloadedMessage();
+        showMessage(message, message == currencyupdate::kDownloadSucceeded ? MessageIcon::Information
+                                                                           : MessageIcon::Exclamation);
     } else if (store && store->failedWrites() != failedWritesBefore) {
         // The rates came but could not be stored: the network is not to blame, the disk is. Told even
         // when a failed save was told before, since this is the answer to the person's own request.

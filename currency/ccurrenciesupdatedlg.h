@@ -20,10 +20,19 @@ inline constexpr int kMenu = 3002;
 inline constexpr int kDownloadButton = 1050;
 inline constexpr int kLastUpdateLabel = 1051;
 inline constexpr int kAutomaticUpdateBox = 1052;
+/** The day of each source's rates. */
+inline constexpr int kSourcesLabel = 1066;
 inline constexpr int kDownloadFailed = 1002;
 inline constexpr int kDownloadSucceeded = 1003;
 inline constexpr int kLastUpdateFormat = 1004;
 inline constexpr int kNeverUpdated = 1005;
+inline constexpr int kBankRatesFormat = 1036;
+inline constexpr int kOpenRatesFormat = 1037;
+inline constexpr int kNoRatesYet = 1038;
+inline constexpr int kSourceFailed = 1039;
+inline constexpr int kSourceStale = 1040;
+inline constexpr int kBankPartFailed = 1041;
+inline constexpr int kOpenPartFailed = 1042;
 /** The markers of string 1004 that the date and the time replace, the first of each only. */
 inline const QString kDateMarker = QStringLiteral("%D%");
 inline const QString kTimeMarker = QStringLiteral("%T%");
@@ -53,6 +62,8 @@ public:
                          std::function<bool()> download, QString application, QWidget* parent = nullptr);
 
     const QString& lastUpdate() const { return m_lastUpdateText; }
+    /** Each source's line: its rates' day and what became of its last download. */
+    const QString& sources() const { return m_sourcesText; }
 
 protected:
     void onInitDialog() override;
@@ -61,6 +72,10 @@ protected:
 
 private:
     void downloadNow();
+    /** The sources' lines from the settings; empty with a publisher's server, the one source then. */
+    QString sourcesText() const;
+    /** The message after a successful download: which source, if any, gave nothing. */
+    int downloadedMessage() const;
     void switchOn();
     void switchOff(int32_t cableHandle);
     void cancelNetworkFunction();
@@ -70,6 +85,7 @@ private:
     std::function<bool()> m_download;
     QString m_application;
     QString m_lastUpdateText;
+    QString m_sourcesText;
 };
 
 } // namespace quantaro

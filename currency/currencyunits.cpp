@@ -2,6 +2,7 @@
 
 #include "app/settingsstore.h"
 #include "catalogue/rubric.h"
+#include "currency/quotedrates.h"
 
 #include <QString>
 #include <algorithm>
@@ -85,6 +86,10 @@ void UpdateCurrencyUnits(Rubric& currencies, const SettingsStore& settings)
 {
     for (int i = 0; i < currencies.unitCount(); ++i) {
         UnitRecord& unit = currencies.unit(i);
+        // The euro is the base: a stored rate for it (a publisher's line "EUR;2") would shift every result.
+        if (unit.tag() == kEuroCode) {
+            continue;
+        }
         const QString stored = settings.getString(settings::kCurrencies, unit.tag());
         const QString rate = stored.startsWith(kRateLockMarker) ? stored.sliced(1) : stored;
         // Anything but a number would become part of the formula (a stored "1-1" would subtract).

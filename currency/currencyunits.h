@@ -42,7 +42,7 @@ QString editableRateText(const QString& stored);
  * Rewrites the formulas of the currency units from the rates stored under their tags in
  * "Currencies": toBase becomes "$*" + rate, fromBase "$/" + rate, the rate text as stored without
  * its lock marker. A unit whose stored text is absent or, once its marker is taken off, not a rate
- * (isRateNumber) keeps its formulas; the stored text is left as it is.
+ * (isRateNumber) keeps its formulas, and so does the euro, the base; the stored text is left as it is.
  */
 void UpdateCurrencyUnits(Rubric& currencies, const SettingsStore& settings);
 

@@ -32,21 +32,40 @@ bool isUsableCode(QStringView code)
 
 } // namespace
 
-std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml)
+std::optional<QuotedRates> readEcbRates(QByteArrayView xml)
 {
     QXmlStreamReader reader(xml.toByteArray());
-    QByteArray lines;
+    QuotedRates rates;
     while (!reader.atEnd()) {
         if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != QLatin1String("Cube")) {
             continue;
         }
         const QXmlStreamAttributes attributes = reader.attributes();
+        if (!rates.date.isValid() && attributes.hasAttribute(QLatin1String("time"))) {
+            rates.date = QDate::fromString(attributes.value(QLatin1String("time")).trimmed().toString(), Qt::ISODate);
+        }
         const QStringView code = attributes.value(QLatin1String("currency"));
         bool ok = false;
         const double euroRate = attributes.value(QLatin1String("rate")).trimmed().toDouble(&ok);
         if (!ok || !isUsableCode(code) || !std::isfinite(euroRate) || euroRate <= 0.0) {
             continue;
         }
+        rates.quotes.emplace_back(code.toString(), euroRate);
+    }
+    if (reader.hasError()) {
+        return std::nullopt;
+    }
+    return rates;
+}
+
+std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml)
+{
+    const std::optional<QuotedRates> rates = readEcbRates(xml);
+    if (!rates) {
+        return std::nullopt;
+    }
+    QByteArray lines;
+    for (const auto& [code, euroRate] : rates->quotes) {
         const double valueInEuro = 1.0 / euroRate;
         if (!std::isfinite(valueInEuro) || valueInEuro <= 0.0) {
             continue;
@@ -59,9 +78,6 @@ std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml)
             continue;
         }
         lines += line + '\n';
-    }
-    if (reader.hasError()) {
-        return std::nullopt;
     }
     return lines;
 }

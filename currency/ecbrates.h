@@ -1,5 +1,7 @@
 #pragma once
 
+#include "currency/quotedrates.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <optional>
@@ -15,5 +17,12 @@ namespace quantaro {
  * Nothing when the text is not well-formed XML.
  */
 std::optional<QByteArray> ecbRatesToRateFile(QByteArrayView xml);
+
+/**
+ * The bank's rates as it publishes them: the base is the euro, the date is the first "time" of a
+ * Cube element, and each Cube with a usable code (graphic ASCII without ';', at most 16 characters)
+ * and a positive finite rate is a quote. Nothing when the text is not well-formed XML.
+ */
+std::optional<QuotedRates> readEcbRates(QByteArrayView xml);
 
 } // namespace quantaro

@@ -16,8 +16,10 @@ constexpr char16_t kFirstPrintable = 0x20;
 constexpr char16_t kDelete = 0x7f;
 constexpr char16_t kLastC1Control = 0x9f;
 
+} // namespace
+
 // The code becomes a value name of the settings store; it must stay one flat, printable name.
-bool isAcceptableCode(QStringView code)
+bool isAcceptableRateCode(QStringView code)
 {
     for (const QChar ch : code) {
         const char16_t c = ch.unicode();
@@ -27,8 +29,6 @@ bool isAcceptableCode(QStringView code)
     }
     return true;
 }
-
-} // namespace
 
 RateLine applyRateLine(SettingsStore& settings, QStringView line)
 {
@@ -40,7 +40,7 @@ RateLine applyRateLine(SettingsStore& settings, QStringView line)
     const std::optional<QStringView> code = nextToken(rest);
     const std::optional<QStringView> rate = nextToken(rest);
     // The rate goes into formulas, and its first character can lock it: only a number is taken.
-    if (!code || !rate || !isAcceptableCode(*code) || !isRateNumber(*rate)) {
+    if (!code || !rate || !isAcceptableRateCode(*code) || !isRateNumber(*rate)) {
         return RateLine::Skipped;
     }
     const QString name = code->toString();
@@ -90,10 +90,19 @@ void RateFileReader::finish()
 void RateFileReader::endLine()
 {
     if (!m_overlong && !m_line.isEmpty() && m_stored < kMostRatesPerFile && !m_storeFailed) {
-        switch (applyRateLine(m_settings, QString::fromLatin1(m_line))) {
-        case RateLine::Stored:
+        const QString line = QString::fromLatin1(m_line);
+        switch (applyRateLine(m_settings, line)) {
+        case RateLine::Stored: {
             ++m_stored;
+            // The same fields applyRateLine read: text up to a NUL, the third one being the rate's day.
+            const qsizetype nul = line.indexOf(QChar(u'\0'));
+            QStringView rest = nul >= 0 ? QStringView(line).first(nul) : QStringView(line);
+            const std::optional<QStringView> code = nextToken(rest);
+            nextToken(rest);
+            const std::optional<QStringView> day = nextToken(rest);
+            m_storedCodes.emplace_back(code->toString(), day ? day->toString() : QString());
             break;
+        }
         case RateLine::StoreFailed:
             m_storeFailed = true;
             break;

@@ -2,8 +2,11 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 #include <QStringView>
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 namespace quantaro {
 
@@ -22,6 +25,9 @@ enum class RateLine
     Skipped,    ///< malformed, or the currency's rate is locked: nothing to store
     StoreFailed ///< a rate to store, but the settings could not be written
 };
+
+/** Whether a code can be a value name of "Currencies": no '/', '\\' or control character. */
+bool isAcceptableRateCode(QStringView code);
 
 /**
  * Stores one rate line ("CODE;rate[;ignored...]") in the section "Currencies" unless the stored
@@ -52,6 +58,9 @@ public:
     int storedCount() const { return m_stored; }
     /** Whether a rate could not be stored. */
     bool storeFailed() const { return m_storeFailed; }
+    /** The code of each line that stored a rate (or found it unchanged), with the line's third
+     *  field, where a publisher writes the rate's day; empty when the line has none. */
+    const std::vector<std::pair<QString, QString>>& storedCodes() const { return m_storedCodes; }
 
 private:
     void endLine();
@@ -61,6 +70,7 @@ private:
     bool m_overlong = false;
     int m_stored = 0;
     bool m_storeFailed = false;
+    std::vector<std::pair<QString, QString>> m_storedCodes;
 };
 
 /** What a whole rate file stored. */

@@ -1,6 +1,11 @@
 #include "tools/ratestool.h"
 
+#include "currency/currencyunits.h"
 #include "currency/ecbrates.h"
+#include "currency/openrates.h"
+#include "currency/ratedates.h"
+#include "currency/ratefilereader.h"
+#include "currency/ratemerge.h"
 #include "platform/filewrite.h"
 
 #include <QByteArray>
@@ -8,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,7 +24,9 @@ namespace {
 
 // The program refuses bodies above this size, so a larger input could never be served anyway.
 constexpr qint64 kMaxInputBytes = qint64{1} << 20;
-constexpr qsizetype kMaxArguments = 2;
+constexpr qsizetype kMaxArguments = 3;
+/** bank input, open input, output */
+constexpr qsizetype kMergeArguments = 3;
 const QString kStandardStream = QStringLiteral("-");
 /** Far longer than writing a rate file takes, even to a slow network disk. */
 constexpr qint64 kStaleLeftoverSeconds = 60;
@@ -69,19 +77,113 @@ WriteOutcome writeOutput(const QString& name, const QByteArray& data)
     return replaceFile(name, data);
 }
 
+const char* outcomeText(SourceOutcome outcome)
+{
+    return outcome == SourceOutcome::Stale ? "its rates are more than 7 days old" : "it holds no usable rates";
+}
+
+/**
+ * The lines of the file being replaced whose currencies the merge lacks: a source that failed today
+ * leaves its rates of yesterday in the file, each still with its day, as the program keeps them.
+ */
+QByteArray carriedOverLines(const QString& output, const MergedRates& merged)
+{
+    QFile old(output);
+    if (output == kStandardStream || !QFileInfo(output).isFile() || !old.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray text = old.read(kMaxInputBytes);
+    QSet<QString> codes;
+    for (const MergedRate& rate : merged.rates) {
+        codes.insert(rate.code);
+    }
+    QByteArray lines;
+    qsizetype count = static_cast<qsizetype>(merged.rates.size());
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split(';');
+        // Only lines this tool writes: code, rate and a day.
+        if (fields.size() != kMergeArguments || count >= kMostRatesPerFile) {
+            continue;
+        }
+        const QString code = QString::fromLatin1(fields[0]);
+        const QString rate = QString::fromLatin1(fields[1]);
+        if (code.isEmpty() || code == kEuroCode || codes.contains(code) || !isAcceptableRateCode(code) ||
+            !isRateNumber(rate) || !storedDate(QString::fromLatin1(fields[2])).isValid()) {
+            continue;
+        }
+        codes.insert(code);
+        lines += line.trimmed() + '\n';
+        ++count;
+    }
+    return lines;
+}
+
+int runMerge(const QStringList& arguments, QDate today)
+{
+    const QString bankInput = arguments[0];
+    const QString openInput = arguments[1];
+    const QString output = arguments[2];
+    if (bankInput == kStandardStream && openInput == kStandardStream) {
+        std::fprintf(stderr, "quantaro-rates: only one input can be standard input\n");
+        return kRatesToolUsage;
+    }
+    QByteArray xml;
+    QByteArray json;
+    const bool bankRead = readInput(bankInput, xml);
+    const bool openRead = readInput(openInput, json);
+    if (!bankRead && !openRead) {
+        std::fprintf(stderr, "quantaro-rates: cannot read %s nor %s (or they are larger than 1 MiB)\n",
+                     qPrintable(bankInput), qPrintable(openInput));
+        return kRatesToolReadFailed;
+    }
+    const MergedRates merged =
+        mergeRates(bankRead ? readEcbRates(xml) : std::nullopt, openRead ? readOpenRates(json) : std::nullopt, today);
+    if (!merged.anyUsed()) {
+        std::fprintf(stderr, "quantaro-rates: neither %s nor %s holds usable rates of the last 7 days\n",
+                     qPrintable(bankInput), qPrintable(openInput));
+        return kRatesToolNotRates;
+    }
+    struct Source
+    {
+        const SourceReport& report;
+        const QString& name;
+        bool read;
+    };
+    for (const Source& source : {Source{merged.bank, bankInput, bankRead}, Source{merged.open, openInput, openRead}}) {
+        if (!source.report.used()) {
+            std::fprintf(stderr, "quantaro-rates: %s gives nothing: %s; the rate file keeps its earlier rates\n",
+                         qPrintable(source.name),
+                         source.read ? outcomeText(source.report.outcome) : "it cannot be read or is over 1 MiB");
+        }
+    }
+    const QByteArray rates = merged.rateFile() + carriedOverLines(output, merged);
+    if (const WriteOutcome written = writeOutput(output, rates); !written.ok()) {
+        std::fprintf(stderr, "quantaro-rates: cannot write %s: %s%s\n",
+                     qPrintable(output == kStandardStream ? QStringLiteral("standard output") : output),
+                     qPrintable(errorText(written.error)),
+                     output == kStandardStream ? "" : " (the old file is unchanged)");
+        return kRatesToolWriteFailed;
+    }
+    return kRatesToolOk;
+}
+
 } // namespace
 
 bool ratesToolWritesStandardOutput(const QStringList& arguments)
 {
-    return arguments.value(1, kStandardStream) == kStandardStream;
+    return arguments.value(arguments.size() == kMergeArguments ? 2 : 1, kStandardStream) == kStandardStream;
 }
 
-int runRatesTool(const QStringList& arguments)
+int runRatesTool(const QStringList& arguments, QDate today)
 {
     if (arguments.size() > kMaxArguments || arguments.contains(QStringLiteral("--help")) ||
         arguments.contains(QStringLiteral("-h"))) {
-        std::fprintf(stderr, "usage: quantaro-rates [input.xml|-] [output.cvf|-]\n");
+        std::fprintf(stderr, "usage: quantaro-rates [input.xml|-] [output.cvf|-]\n"
+                             "       quantaro-rates bank.xml|- open.json|- output.cvf|-\n");
         return kRatesToolUsage;
+    }
+    if (arguments.size() == kMergeArguments) {
+        return runMerge(arguments, today.isValid() ? today : QDateTime::currentDateTimeUtc().date());
     }
     const QString input = arguments.value(0, kStandardStream);
     const QString output = arguments.value(1, kStandardStream);

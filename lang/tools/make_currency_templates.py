@@ -20,6 +20,8 @@ MANUAL_TEMPLATE = 3013
 
 # Update settings window controls.
 DOWNLOAD, LAST_UPDATE, AUTOMATIC = 1050, 1051, 1052
+# The day of each rate source's rates, filled in by the program.
+SOURCES = 1066
 # Manual rates window controls.
 CURRENCY, RATE, LOCK = 1055, 1056, 1057
 # Labels the program never addresses. They carry ids all the same, because the windows move and
@@ -80,13 +82,13 @@ MANUAL_TARGET = 64
 def update_layout(size):
     """Rectangles of the update settings window for one shape."""
     if size == PORTRAIT:
-        return {LAST_UPDATE: (16, 16, 328, 96), DOWNLOAD: (16, 128, 328, 56), AUTOMATIC: (16, 200, 328, 56),
-                "note": (16, 264, 328, 120)}
+        return {LAST_UPDATE: (16, 8, 328, 64), SOURCES: (16, 72, 328, 88), DOWNLOAD: (16, 168, 328, 56),
+                AUTOMATIC: (16, 232, 328, 56), "note": (16, 296, 328, 120)}
     if size == LANDSCAPE:
-        return {LAST_UPDATE: (16, 16, 608, 48), DOWNLOAD: (16, 80, 296, 56), AUTOMATIC: (16, 152, 608, 48),
-                "note": (16, 216, 608, 64)}
-    return {LAST_UPDATE: (16, 16, 448, 80), DOWNLOAD: (16, 112, 448, 56), AUTOMATIC: (16, 184, 448, 56),
-            "note": (16, 256, 448, 72)}
+        return {LAST_UPDATE: (16, 8, 296, 64), SOURCES: (328, 8, 296, 136), DOWNLOAD: (16, 80, 296, 56),
+                AUTOMATIC: (16, 152, 608, 48), "note": (16, 216, 608, 64)}
+    return {LAST_UPDATE: (16, 16, 448, 40), SOURCES: (16, 56, 448, 64), DOWNLOAD: (16, 128, 448, 56),
+            AUTOMATIC: (16, 192, 448, 56), "note": (16, 256, 448, 72)}
 
 
 def update_template(size, texts):
@@ -95,6 +97,7 @@ def update_template(size, texts):
     wrapped = bool_prop("wordWrap", True) + set_prop("alignment", "Qt::AlignLeft|Qt::AlignTop")
     ui.add("QLabel", "lastUpdate", layout[LAST_UPDATE], LAST_UPDATE,
            text_prop(texts["last_update"]) + font_prop(TEXT_FONT) + wrapped)
+    ui.add("QLabel", "sources", layout[SOURCES], SOURCES, text_prop("") + font_prop(NOTE_FONT) + wrapped)
     ui.add("QPushButton", "download", layout[DOWNLOAD], DOWNLOAD,
            text_prop(texts["download"]) + font_prop(TEXT_FONT) + bool_prop("autoDefault", False))
     ui.add("QCheckBox", "automatic", layout[AUTOMATIC], AUTOMATIC, text_prop(texts["automatic"]) + font_prop(TEXT_FONT))

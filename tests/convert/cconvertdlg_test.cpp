@@ -18,6 +18,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -1104,5 +1105,39 @@ TEST_F(ConvertDlgTest, TabGoesThroughTheControlsInReadingOrderInEveryShape)
         QTest::keyClick(seven, Qt::Key_Space);
         EXPECT_TRUE(input(*window)->text().endsWith(QLatin1Char('7')));
         window->reject();
+    }
+}
+
+TEST_F(ConvertDlgTest, PairLineMarksACurrencyRateOlderThanAWeek)
+{
+    Rubric rubric;
+    rubric.setCode(QStringLiteral("CNY"));
+    rubric.setName(QStringLiteral("Currencies"));
+    for (const char* tag : {"EUR", "USD", "GBP", "JPY"}) {
+        rubric.addUnit(unit(tag, "$", "$", tag));
+    }
+    const QDate today = QDateTime::currentDateTimeUtc().date();
+    for (const char* code : {"USD", "GBP", "JPY"}) {
+        store.putString(settings::kCurrencies, code, code == QLatin1String("JPY") ? "-0.0062" : "0.9");
+    }
+    store.putString(settings::kCurrencyDates, "USD", today.addDays(-12).toString(Qt::ISODate));
+    store.putString(settings::kCurrencyDates, "GBP", today.addDays(-1).toString(Qt::ISODate));
+    store.putString(settings::kCurrencyDates, "JPY", today.addDays(-400).toString(Qt::ISODate));
+    struct Case
+    {
+        const char* from;
+        const char* to;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"EUR", "USD", "EUR \u2192 USD \u00b7 rate 12 days old"},
+        {"GBP", "USD", "GBP \u2192 USD \u00b7 rate 12 days old"},
+        {"EUR", "GBP", "EUR \u2192 GBP"},
+        {"GBP", "JPY", "GBP \u2192 JPY"}, // a locked rate is the user's own
+    };
+    for (const Case& c : cases) {
+        auto window = open(rubric);
+        selectUnits(*window, QString::fromLatin1(c.from), QString::fromLatin1(c.to));
+        EXPECT_EQ(window->control<QLabel>(kPair)->toolTip(), QString::fromUtf8(c.line)) << c.from << c.to;
     }
 }

@@ -300,3 +300,61 @@ TEST_F(UpdateSettingsTest, RatesThatCannotBeStoredAreToldAsAStorageFailure)
     ASSERT_EQ(messages.messages.size(), 3U);
     EXPECT_EQ(messages.messages[2].text, "Failed") << "a failure that stored nothing is the network's";
 }
+
+TEST_F(UpdateSettingsTest, SaysEachSourcesDayAndWhichPartFailed)
+{
+    setStrings({{1002, "Failed"},
+                {1003, "Updated"},
+                {1004, "Last: %D% %T%"},
+                {1005, "Never updated"},
+                {1036, "Bank: %D%"},
+                {1037, "Open: %D%"},
+                {1038, "not yet"},
+                {1039, " (failed)"},
+                {1040, " (too old)"},
+                {1041, "Bank part failed"},
+                {1042, "Open part failed"}});
+    const QString bankDay = QLocale().toString(QDate(2026, 12, 9), QLocale::ShortFormat);
+    const QString openDay = QLocale().toString(QDate(2026, 12, 10), QLocale::ShortFormat);
+    auto sources = [](const CCurrenciesUpdateDlg& window) {
+        return window.control<QLabel>(currencyupdate::kSourcesLabel)->text();
+    };
+    EXPECT_EQ(sources(*open()), "Bank: not yet\nOpen: not yet");
+
+    struct Case
+    {
+        const char* what;
+        int bankOutcome;
+        int openOutcome;
+        QString lines;
+        const char* message;
+        MessageIcon icon;
+    };
+    const Case cases[] = {
+        {"both gave rates", 0, 0, "Bank: " + bankDay + "\nOpen: " + openDay, "Updated", MessageIcon::Information},
+        {"the open source failed", 0, 1, "Bank: " + bankDay + "\nOpen: " + openDay + " (failed)", "Open part failed",
+         MessageIcon::Exclamation},
+        {"the bank's rates were old", 2, 0, "Bank: " + bankDay + " (too old)\nOpen: " + openDay, "Bank part failed",
+         MessageIcon::Exclamation},
+    };
+    for (const Case& c : cases) {
+        messages.messages.clear();
+        auto window = open([&] {
+            store.putString(settings::kSettings, settings::kBankRatesDate, "2026-12-09");
+            store.putString(settings::kSettings, settings::kOpenRatesDate, "2026-12-10");
+            store.putInt(settings::kSettings, settings::kBankRatesOutcome, c.bankOutcome);
+            store.putInt(settings::kSettings, settings::kOpenRatesOutcome, c.openOutcome);
+            return true;
+        });
+        QTest::mouseClick(window->control<QPushButton>(currencyupdate::kDownloadButton), Qt::LeftButton);
+        EXPECT_EQ(sources(*window), c.lines) << c.what;
+        ASSERT_EQ(messages.messages.size(), 1U) << c.what;
+        EXPECT_EQ(messages.messages[0].text, c.message) << c.what;
+        EXPECT_EQ(messages.messages[0].icon, c.icon) << c.what;
+        EXPECT_EQ(sources(*open()), c.lines) << c.what << ": again at the next opening";
+    }
+
+    // A publisher's server is the one source: no lines of the two.
+    store.putString(settings::kSettings, settings::kUpdateServer, "http://127.0.0.1:9");
+    EXPECT_EQ(sources(*open()), "");
+}

@@ -139,15 +139,18 @@ TEST_F(UpdateCurrencyUnitsTest, LongRateIsCutWithTheFormulaAt63Characters)
 TEST_F(UpdateCurrencyUnitsTest, UnitsSharingATagGetTheSameFormulasAndOthersKeepTheirs)
 {
     m_settings.putString(settings::kCurrencies, QStringLiteral("GBP"), QStringLiteral("1.17"));
+    m_settings.putString(settings::kCurrencies, QStringLiteral("EUR"), QStringLiteral("2"));
     m_settings.putString(settings::kCurrencies, QStringLiteral("XXX"), QStringLiteral("9"));
     Rubric currencies;
     currencies.addUnit(currencyUnit(QStringLiteral("GBP")));
     currencies.addUnit(currencyUnit(QStringLiteral("JPY")));
     currencies.addUnit(currencyUnit(QStringLiteral("GBP")));
+    currencies.addUnit(currencyUnit(QStringLiteral("EUR")));
 
     UpdateCurrencyUnits(currencies, m_settings);
 
     EXPECT_EQ(currencies.unit(0).toBase(), QStringLiteral("$*1.17"));
+    EXPECT_EQ(currencies.unit(3).toBase(), kUnitFileTo) << "the base keeps its formula";
     EXPECT_EQ(currencies.unit(2).toBase(), QStringLiteral("$*1.17"));
     EXPECT_EQ(currencies.unit(2).fromBase(), QStringLiteral("$/1.17"));
     EXPECT_EQ(currencies.unit(1).toBase(), kUnitFileTo);

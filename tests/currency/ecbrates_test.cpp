@@ -1,6 +1,8 @@
 #include "currency/ecbrates.h"
 #include "testpaths.h"
+#include "tools/ratestool.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -110,6 +112,84 @@ TEST_F(RatesToolTest, ReadsStandardInputAndRefusesWhatHoldsNoRates)
     EXPECT_NE(runTool({QStringLiteral("-"), path("out.cvf")}, "<html>Service unavailable</html>"), 0);
     EXPECT_FALSE(QFile::exists(path("out.cvf")));
     EXPECT_NE(runTool({path("missing.xml")}), 0);
+}
+
+} // namespace
+} // namespace quantaro
+
+namespace quantaro {
+namespace {
+
+// quantaro-rates with the bank's XML and the open source's JSON: the same merge as the program's.
+struct BothInputsCase
+{
+    const char* what;
+    const char* xml;    // nullptr: no such file
+    const char* json;   // nullptr: no such file
+    const char* before; // the rate file it replaces, nullptr: none
+    int status;
+    const char* after; // the rate file afterwards, nullptr: none
+};
+
+TEST(RatesToolBothInputsTest, WritesTheMergeAndKeepsWhatAFailedSourceGaveBefore)
+{
+    const QDate today(2026, 12, 10);
+    const char* bank = "<Cube><Cube time='2026-12-09'><Cube currency='USD' rate='1.25'/></Cube></Cube>";
+    const char* open = R"({"date":"2026-12-10","eur":{"usd":1.3,"aed":4,"jpy":160,"eur":1}})";
+    const char* oldOpen = R"({"date":"2026-11-20","eur":{"aed":4}})";
+    const BothInputsCase cases[] = {
+        {"both", bank, open, nullptr, kRatesToolOk,
+         "USD;0.8;2026-12-09\nAED;0.25;2026-12-10\nJPY;0.00625;2026-12-10\n"},
+        {"open source missing: yesterday's lines stay", bank, nullptr,
+         "USD;0.7;2026-12-08\nAED;0.26;2026-12-08\nEUR;2;2026-12-08\nX/Y;2;2026-12-08\nGBP;1.1\n", kRatesToolOk,
+         "USD;0.8;2026-12-09\nAED;0.26;2026-12-08\n"},
+        {"open source three weeks old", bank, oldOpen, nullptr, kRatesToolOk, "USD;0.8;2026-12-09\n"},
+        {"bank missing", nullptr, open, nullptr, kRatesToolOk,
+         "AED;0.25;2026-12-10\nJPY;0.00625;2026-12-10\nUSD;0.769230769230769;2026-12-10\n"},
+        {"neither usable: the old file stays", "<html>", oldOpen, "USD;0.7;2026-12-08\n", kRatesToolNotRates,
+         "USD;0.7;2026-12-08\n"},
+        {"neither readable", nullptr, nullptr, nullptr, kRatesToolReadFailed, nullptr},
+    };
+    for (const BothInputsCase& c : cases) {
+        QTemporaryDir dir;
+        auto put = [&dir](const char* name, const char* text) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(text);
+        };
+        if (c.xml) {
+            put("daily.xml", c.xml);
+        }
+        if (c.json) {
+            put("eur.json", c.json);
+        }
+        if (c.before) {
+            put("out.cvf", c.before);
+        }
+        EXPECT_EQ(runRatesTool({dir.filePath("daily.xml"), dir.filePath("eur.json"), dir.filePath("out.cvf")}, today),
+                  c.status)
+            << c.what;
+        QFile out(dir.filePath("out.cvf"));
+        EXPECT_EQ(out.exists(), c.after != nullptr) << c.what;
+        if (c.after && out.open(QIODevice::ReadOnly)) {
+            EXPECT_EQ(out.readAll(), QByteArray(c.after)) << c.what;
+        }
+    }
+}
+
+TEST_F(RatesToolTest, TakesBothInputsAndStandardInputForOne)
+{
+    const QByteArray day = QDateTime::currentDateTimeUtc().date().toString(Qt::ISODate).toLatin1();
+    QFile json(path("eur.json"));
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+    json.write(R"({"date":")" + day + R"(","eur":{"aed":4}})");
+    json.close();
+
+    EXPECT_EQ(runTool({"-", path("eur.json"), "-"},
+                      "<Cube><Cube time='" + day + "'><Cube currency='USD' rate='1.25'/></Cube></Cube>"),
+              0);
+    EXPECT_EQ(m_output, "USD;0.8;" + day + "\nAED;0.25;" + day + "\n");
+    EXPECT_EQ(runTool({"-", "-", "-"}), kRatesToolUsage);
 }
 
 } // namespace

@@ -1,13 +1,17 @@
 #include "app/connectionrunmode.h"
 #include "app/settingsstore.h"
+#include "currency/openrates.h"
+#include "currency/ratedates.h"
 #include "currency/ratedownloader.h"
+#include "currency/ratemerge.h"
 #include "platform/curlhttpclient.h"
 #include "support/scriptedhttpserver.h"
-#include "support/virtualclock.h"
 #include "support/shorthttplimits.h"
+#include "support/virtualclock.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace quantaro {
 namespace {
@@ -287,19 +291,179 @@ TEST_P(RateSourceTest, PicksTheServerNamedInTheSettingsOrTheCentralBank)
     if (source) {
         EXPECT_EQ(source->url, GetParam().expected->url);
         EXPECT_EQ(source->format, GetParam().expected->format);
+        EXPECT_EQ(source->openUrls, GetParam().expected->openUrls);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, RateSourceTest,
-    ::testing::Values(SourceCase{nullptr, RateSource{kEcbDailyRatesUrl, RateFormat::EcbXml}},
-                      SourceCase{"  ", RateSource{kEcbDailyRatesUrl, RateFormat::EcbXml}},
-                      SourceCase{"rates.example.org", RateSource{"http://rates.example.org/cvf/CurrenciesUpdate.cvf"}},
-                      SourceCase{"http://127.0.0.1:8080/",
-                                 RateSource{"http://127.0.0.1:8080/cvf/CurrenciesUpdate.cvf"}},
-                      SourceCase{"HTTPS://example.org/quantaro//",
-                                 RateSource{"HTTPS://example.org/quantaro/cvf/CurrenciesUpdate.cvf"}},
-                      SourceCase{"ftp://example.org", std::nullopt}, SourceCase{"file:///srv/rates", std::nullopt}));
+    ::testing::Values(
+        SourceCase{nullptr,
+                   RateSource{kEcbDailyRatesUrl, RateFormat::EcbAndOpen, {kOpenRatesUrl, kOpenRatesMirrorUrl}}},
+        SourceCase{"  ", RateSource{kEcbDailyRatesUrl, RateFormat::EcbAndOpen, {kOpenRatesUrl, kOpenRatesMirrorUrl}}},
+        SourceCase{"rates.example.org", RateSource{"http://rates.example.org/cvf/CurrenciesUpdate.cvf"}},
+        SourceCase{"http://127.0.0.1:8080/", RateSource{"http://127.0.0.1:8080/cvf/CurrenciesUpdate.cvf"}},
+        SourceCase{"HTTPS://example.org/quantaro//",
+                   RateSource{"HTTPS://example.org/quantaro/cvf/CurrenciesUpdate.cvf"}},
+        SourceCase{"ftp://example.org", std::nullopt}, SourceCase{"file:///srv/rates", std::nullopt}));
+
+} // namespace
+} // namespace quantaro
+
+namespace quantaro {
+namespace {
+
+// The bank and the open source from two loopback servers, as a download out of the box fetches them.
+QByteArray bankXml(int daysBefore,
+                   const char* cubes = R"(<Cube currency="USD" rate="1.25"/><Cube currency="GBP" rate="0.8"/>)")
+{
+    const QByteArray day = utcDay(kNow).addDays(-daysBefore).toString(Qt::ISODate).toLatin1();
+    return R"(<?xml version="1.0" encoding="UTF-8"?>
+<gesmes:Envelope xmlns:gesmes="http://www.gesmes.org/xml/2002-08-01" xmlns="http://www.ecb.int/vocabulary/2002-08-01/eurofxref">
+<Cube><Cube time=")" +
+           day + "\">" + cubes + "</Cube></Cube></gesmes:Envelope>\n";
+}
+
+QByteArray openJson(int daysBefore, const char* table = R"("eur":{"usd":1.3,"aed":4,"jpy":160,"eur":1})")
+{
+    const QByteArray day = utcDay(kNow).addDays(-daysBefore).toString(Qt::ISODate).toLatin1();
+    return "{\n\t\"date\": \"" + day + "\",\n\t" + table + "\n}\n";
+}
+
+struct BothCase
+{
+    friend void PrintTo(const BothCase& c, std::ostream* os) { *os << c.what; }
+    const char* what;
+    HttpScript bank;
+    HttpScript open;
+    HttpScript mirror;
+    bool succeeds;
+    std::map<QString, QString> rates; // what "Currencies" holds afterwards
+    SourceOutcome bankOutcome;
+    SourceOutcome openOutcome;
+};
+
+class BothSourcesTest : public RateDownloadTest, public ::testing::WithParamInterface<BothCase>
+{
+};
+
+TEST_P(BothSourcesTest, StoresWhatEitherGivesAndNeverLosesARate)
+{
+    const BothCase& c = GetParam();
+    // Earlier rates, one of them locked: a source that fails must leave them all in place.
+    m_settings.putString(settings::kCurrencies, "AED", "0.3");
+    m_settings.putString(settings::kCurrencies, "CHF", "-1.05");
+    m_settings.putString(settings::kCurrencies, "GBP", "1.2");
+    ScriptedHttpServer bank(c.bank);
+    ScriptedHttpServer open(c.open);
+    ScriptedHttpServer mirror(c.mirror);
+    const RateSource source{bank.baseUrl() + "/eurofxref-daily.xml",
+                            RateFormat::EcbAndOpen,
+                            {open.baseUrl() + "/eur.json", mirror.baseUrl() + "/eur.json"}};
+    HttpLimits limits;
+    limits.receiveTimeoutMs = shortLimits().receiveTimeoutMs;
+    RateDownloader downloader(m_settings, m_http, m_clock, limits);
+
+    EXPECT_EQ(downloader.download(source), c.succeeds) << c.what;
+
+    const QStringList codes = {"AED", "CHF", "GBP", "JPY", "USD", "EUR"};
+    for (const QString& code : codes) {
+        const auto expected = c.rates.find(code);
+        EXPECT_EQ(rate(code.toLatin1().constData()), expected == c.rates.end() ? QString() : expected->second)
+            << c.what << " " << code.toStdString();
+    }
+    EXPECT_EQ(lastUpdate(), c.succeeds ? kNow : kEarlier) << c.what;
+    EXPECT_FALSE(m_settings.contains(settings::kCurrencyDates, "CHF")) << c.what << ": a locked rate has no day";
+    if (c.succeeds) {
+        EXPECT_EQ(m_settings.getInt(settings::kSettings, settings::kBankRatesOutcome, -1),
+                  static_cast<int>(c.bankOutcome))
+            << c.what;
+        EXPECT_EQ(m_settings.getInt(settings::kSettings, settings::kOpenRatesOutcome, -1),
+                  static_cast<int>(c.openOutcome))
+            << c.what;
+    }
+}
+
+const std::map<QString, QString> kBothRates = {
+    {"AED", "0.25"}, {"CHF", "-1.05"}, {"GBP", "1.25"}, {"JPY", "0.00625"}, {"USD", "0.8"}};
+const std::map<QString, QString> kBankOnlyRates = {{"AED", "0.3"}, {"CHF", "-1.05"}, {"GBP", "1.25"}, {"USD", "0.8"}};
+const std::map<QString, QString> kUntouched = {{"AED", "0.3"}, {"CHF", "-1.05"}, {"GBP", "1.2"}};
+constexpr qint64 kFiftyMegabytes = 50 * 1024 * 1024;
+const HttpScript kNotFound = test::httpResponse("not found", 404);
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, BothSourcesTest,
+    ::testing::Values(
+        BothCase{"both answer", test::httpResponse(bankXml(1)), test::httpResponse(openJson(0)), kNotFound, true,
+                 kBothRates, SourceOutcome::Used, SourceOutcome::Used},
+        BothCase{"open source not found", test::httpResponse(bankXml(1)), kNotFound, kNotFound, true, kBankOnlyRates,
+                 SourceOutcome::Used, SourceOutcome::Failed},
+        BothCase{"open source eight days old", test::httpResponse(bankXml(1)), test::httpResponse(openJson(8)),
+                 kNotFound, true, kBankOnlyRates, SourceOutcome::Used, SourceOutcome::Stale},
+        BothCase{"open source sends NaN", test::httpResponse(bankXml(1)),
+                 test::httpResponse(openJson(0, R"("eur":{"aed":NaN,"jpy":160})")), kNotFound, true, kBankOnlyRates,
+                 SourceOutcome::Used, SourceOutcome::Failed},
+        BothCase{"open source sends a negative rate, 1e308 and a rate for the euro", test::httpResponse(bankXml(1)),
+                 test::httpResponse(openJson(0, R"("eur":{"aed":-4,"jpy":1e308,"eur":2})")), kNotFound, true,
+                 kBankOnlyRates, SourceOutcome::Used, SourceOutcome::Failed},
+        BothCase{"open source sends 50 MB",
+                 test::httpResponse(bankXml(1)),
+                 {HttpStep::send(test::httpHead(200) + "{\"date\":\"2023-11-14\",\"eur\":{\"aed\":4"),
+                  HttpStep::repeat(QByteArray(1024, ' '), kFiftyMegabytes / 1024)},
+                 kNotFound,
+                 true,
+                 kBankOnlyRates,
+                 SourceOutcome::Used,
+                 SourceOutcome::Failed},
+        BothCase{"open source from its mirror", test::httpResponse(bankXml(1)), kNotFound,
+                 test::httpResponse(openJson(0)), true, kBothRates, SourceOutcome::Used, SourceOutcome::Used},
+        BothCase{"bank fails, open source gives everything",
+                 test::httpResponse("", 500),
+                 test::httpResponse(openJson(0, R"("eur":{"usd":1.25,"gbp":0.8,"jpy":160})")),
+                 kNotFound,
+                 true,
+                 {{"AED", "0.3"}, {"CHF", "-1.05"}, {"GBP", "1.25"}, {"JPY", "0.00625"}, {"USD", "0.8"}},
+                 SourceOutcome::Failed,
+                 SourceOutcome::Used},
+        BothCase{"open source with a base of US dollars", test::httpResponse(bankXml(1)),
+                 test::httpResponse(openJson(0, R"("usd":{"usd":1,"eur":0.9,"aed":3.2,"jpy":128})")), kNotFound, true,
+                 kBothRates, SourceOutcome::Used, SourceOutcome::Used},
+        BothCase{"both fail",
+                 {HttpStep::hold()},
+                 kNotFound,
+                 test::httpResponse(openJson(30)),
+                 false,
+                 kUntouched,
+                 SourceOutcome::Failed,
+                 SourceOutcome::Failed}));
+
+TEST_F(RateDownloadTest, StoresTheDaysOfEachRateAndSource)
+{
+    ScriptedHttpServer bank(test::httpResponse(bankXml(1)));
+    ScriptedHttpServer open(test::httpResponse(openJson(0)));
+    const RateSource source{
+        bank.baseUrl() + "/eurofxref-daily.xml", RateFormat::EcbAndOpen, {open.baseUrl() + "/eur.json"}};
+    ASSERT_TRUE(RateDownloader(m_settings, m_http, m_clock, shortLimits()).download(source));
+
+    const QString yesterday = utcDay(kNow).addDays(-1).toString(Qt::ISODate);
+    const QString today = utcDay(kNow).toString(Qt::ISODate);
+    EXPECT_EQ(m_settings.getString(settings::kCurrencyDates, "USD"), yesterday);
+    EXPECT_EQ(m_settings.getString(settings::kCurrencyDates, "AED"), today);
+    EXPECT_EQ(m_settings.getString(settings::kSettings, settings::kBankRatesDate), yesterday);
+    EXPECT_EQ(m_settings.getString(settings::kSettings, settings::kOpenRatesDate), today);
+    EXPECT_EQ(bank.requests().size(), 1);
+    EXPECT_EQ(open.requests().size(), 1);
+}
+
+TEST_F(RateDownloadTest, APublishersRateFileGivesEachRateItsDayOrTheDownloadsDay)
+{
+    ScriptedHttpServer server(test::httpResponse("USD;0.92;2023-11-10\nGBP;1.17\nJPY;0.0062;2099-01-01\n"));
+    EXPECT_TRUE(download(server));
+    EXPECT_EQ(m_settings.getString(settings::kCurrencyDates, "USD"), "2023-11-10");
+    EXPECT_EQ(m_settings.getString(settings::kCurrencyDates, "GBP"), utcDay(kNow).toString(Qt::ISODate));
+    EXPECT_EQ(m_settings.getString(settings::kCurrencyDates, "JPY"), utcDay(kNow).toString(Qt::ISODate));
+    EXPECT_EQ(rate("USD"), "0.92");
+}
 
 } // namespace
 } // namespace quantaro

@@ -177,6 +177,31 @@ TEST_P(FullDiskTest, QuantaroRatesKeepsTheOldRateFileAndFails)
     EXPECT_EQ(files(), (QStringList{QStringLiteral("in.xml"), QStringLiteral("out.cvf")}));
 }
 
+TEST_P(FullDiskTest, QuantaroRatesWithBothSourcesKeepsTheOldRateFileAndFails)
+{
+    const QDate today(2026, 12, 10);
+    writeFile(path(QStringLiteral("in.xml")),
+              "<Cube><Cube time='2026-12-09'><Cube currency='USD' rate='1.25'/></Cube></Cube>");
+    // Enough currencies that the file outgrows the failures' first page and the quota's bytes.
+    QByteArray json = R"({"date":"2026-12-10","eur":{"aed":4)";
+    for (char a = 'a'; a <= 'z'; ++a) {
+        for (char b = 'a'; b <= 'z'; ++b) {
+            json += QByteArray(",\"q") + a + b + "\":1.2345";
+        }
+    }
+    writeFile(path(QStringLiteral("eur.json")), json + "}}");
+    writeFile(path(QStringLiteral("out.cvf")), "USD;0.9;2026-12-01\n");
+    {
+        const FailingWrites disk = failing();
+        EXPECT_EQ(runRatesTool({path(QStringLiteral("in.xml")), path(QStringLiteral("eur.json")),
+                                path(QStringLiteral("out.cvf"))},
+                               today),
+                  kRatesToolWriteFailed);
+    }
+    EXPECT_EQ(readAll(path(QStringLiteral("out.cvf"))), "USD;0.9;2026-12-01\n");
+    EXPECT_EQ(files(), (QStringList{QStringLiteral("eur.json"), QStringLiteral("in.xml"), QStringLiteral("out.cvf")}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Failures, FullDiskTest,
                          ::testing::Values(Failure{"full at once", FailingWrites::Stage::Write, 0, ENOSPC},
                                            Failure{"full after a byte", FailingWrites::Stage::Write, 1, ENOSPC},

@@ -54,13 +54,25 @@ protected:
     QString rate(const QString& code) const { return m_settings.getString(settings::kCurrencies, code); }
     int64_t lastUpdate() const { return lastCurrencyUpdate(m_settings); }
 
-    /** The file holds only "Currencies" and "Settings\LastCurrencyUpdate", every name flat and printable. */
+    /** The file holds only "Currencies", the days of its rates and "Settings\LastCurrencyUpdate", every
+     *  name flat and printable. */
     void expectOnlyCurrenciesTouched(const char* what)
     {
         m_settings.sync();
         QSettings raw(m_settings.fileName(), QSettings::IniFormat);
         EXPECT_EQ(raw.status(), QSettings::NoError) << what;
-        EXPECT_EQ(raw.childGroups(), QStringList({settings::kCurrencies, settings::kSettings})) << what;
+        QStringList groups = raw.childGroups();
+        if (groups.removeAll(settings::kCurrencyDates) > 0) {
+            raw.beginGroup(settings::kCurrencyDates);
+            const QStringList dated = raw.childKeys();
+            raw.endGroup();
+            raw.beginGroup(settings::kCurrencies);
+            for (const QString& code : dated) {
+                EXPECT_TRUE(raw.contains(code)) << what << ": a day without a rate for " << code.toStdString();
+            }
+            raw.endGroup();
+        }
+        EXPECT_EQ(groups, QStringList({settings::kCurrencies, settings::kSettings})) << what;
         raw.beginGroup(settings::kSettings);
         EXPECT_EQ(raw.childKeys(), QStringList({settings::kLastCurrencyUpdate})) << what;
         raw.endGroup();
