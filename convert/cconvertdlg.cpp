@@ -52,8 +52,6 @@ constexpr int kDesignRowHeight = 40;
 constexpr int kRowTextPadding = 8;
 const QString kPairArrow = QStringLiteral(" \u2192 ");
 const QString kNoUnit = QStringLiteral("\u2014");
-/** Between a unit's search keys: no typed text holds it, so a search matches one word at a time. */
-const QChar kSearchWordSeparator(u'\n');
 
 // Shows the label's text in the font the last re-layout scaled it to (but not below start), made
 // smaller (never below smallest) until it fits the label: the scale is the same for every text of
@@ -282,10 +280,7 @@ void CConvertDlg::onInitDialog()
             list->setUniformItemSizes(true);
         }
     }
-    m_searchKeys.reserve(std::size_t(m_rubric.unitCount()));
-    for (int i = 0; i < m_rubric.unitCount(); ++i) {
-        m_searchKeys.push_back(searchKey(m_rubric.unit(i).name()));
-    }
+    m_search = UnitSearchIndex(m_rubric);
     applyColours();
     m_swapButton = new CStretchBitmapButton(this);
     m_swapButton->AttachAndLoad(kSwap, this, &resources());
@@ -626,24 +621,14 @@ void CConvertDlg::setUnitSearch(const QString& text)
 
 void CConvertDlg::addSearchWords()
 {
-    // Every word people know a unit by finds it too ("meter", "feet", "mph"), each matched on its own.
-    m_searchWordsRead = true;
-    const Lexicon lexicon = Lexicon::fromResources(resources());
-    for (int i = 0; i < m_rubric.unitCount() && std::size_t(i) < m_searchKeys.size(); ++i) {
-        const Lexicon::Entry* entry = lexicon.entry(m_rubric.code(), m_rubric.unit(i).name());
-        if (entry == nullptr) {
-            continue;
-        }
-        for (const QString& word : entry->words) {
-            m_searchKeys[std::size_t(i)] += kSearchWordSeparator + searchKey(word);
-        }
-    }
+    // Every word people know a unit by finds it too ("meter", "feet", "mph").
+    m_search.addWords(m_rubric, Lexicon::fromResources(resources()));
 }
 
 void CConvertDlg::applyUnitSearch()
 {
     const QString key = searchKey(searchField() ? searchField()->text() : QString());
-    if (!key.isEmpty() && !m_searchWordsRead) {
+    if (!key.isEmpty() && !m_search.hasWords()) {
         addSearchWords();
     }
     m_unitsOnShow = true;
@@ -655,8 +640,7 @@ void CConvertDlg::applyUnitSearch()
         for (int row = 0; row < list->count(); ++row) {
             QListWidgetItem* item = list->item(row);
             const int index = item->data(kUnitIndexRole).toInt();
-            const bool matches = index >= 0 && std::size_t(index) < m_searchKeys.size() &&
-                                 matchesSearch(m_searchKeys[std::size_t(index)], key);
+            const bool matches = m_search.matches(index, key);
             item->setHidden(!matches);
             shown += matches ? 1 : 0;
         }

@@ -149,13 +149,16 @@ def write(path, text, out):
     temporary.replace(target)
 
 
-def factor_block(currencies, rates, source, date):
+def factor_block(currencies, left_out, rates, source, date):
     block = [
         "* Base: euro. Rates are the euro value of one unit (toBase $*rate, fromBase $/rate), as rebuilt "
         "from stored rates.",
-        f"* Built-in rates of every currency: the snapshot of {date} ({'; '.join(source)}),",
-        f"* units per euro inverted. The currencies are those in legal tender on {REFERENCE_DATE.isoformat()}",
-        f"* by CLDR (python3-babel {babel.__version__}), where the snapshot has a rate.",
+        f"* Built-in rates of every currency: one snapshot of {date} (units per euro, inverted), from",
+    ]
+    block += [f"* {line}" for line in source]
+    block += [
+        f"* The currencies are those in legal tender on {REFERENCE_DATE.isoformat()} by CLDR (python3-babel "
+        f"{babel.__version__}) that the snapshot has a rate for; left out for want of a rate: {' '.join(left_out)}.",
     ]
     for code, _ in currencies:
         key = unit_key(code)
@@ -191,7 +194,7 @@ def main():
     args = parser.parse_args()
     source, date, rates = read_rates()
     currencies, left_out = catalogue()
-    replace_block(ROOT / "units" / "factors.tsv", factor_block(currencies, rates, source, date), args.out)
+    replace_block(ROOT / "units" / "factors.tsv", factor_block(currencies, left_out, rates, source, date), args.out)
     for language in LANGUAGES:
         rows = [f"{unit_key(code)}\t{display_name(code, language)}" for code, _ in currencies]
         old = replace_block(ROOT / language / "unitnames.tsv", rows, args.out)
