@@ -285,8 +285,9 @@ void CConvertDlg::onInitDialog()
     m_swapButton = new CStretchBitmapButton(this);
     m_swapButton->AttachAndLoad(kSwap, this, &resources());
     nameControls();
-    readSettings();
+    // Before the settings: remembered units and recent pairs may name units renamed since.
     m_formerNames = FormerUnitNames::fromResources(resources());
+    readSettings();
     fillUnitLists(false);
     m_initialised = true;
     // The value field keeps the keyboard: a tap on a key, a list or any other control of the window
@@ -413,14 +414,14 @@ void CConvertDlg::readSettings()
                                             settings::kPrecisionResultDefault);
     m_precision = std::clamp(precision, kPrecisionMin, kPrecisionMax);
     m_currentSousRubric = 0;
-    m_recent.load(settings(), code, std::nullopt);
+    m_recent.load(settings(), code, std::nullopt, &m_formerNames);
     if (m_rubric.hasSousRubrics()) {
         const int stored = settings().getInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix,
                                              settings::kCurrentSousRubricDefault);
         // A sub-category the category does not have would leave the title without a name.
         m_currentSousRubric =
             (stored >= 0 && stored < m_rubric.sousRubricCount()) ? stored : settings::kCurrentSousRubricDefault;
-        m_recent.load(settings(), code, m_currentSousRubric);
+        m_recent.load(settings(), code, m_currentSousRubric, &m_formerNames);
     }
 }
 
@@ -842,7 +843,7 @@ void CConvertDlg::switchSousRubric(int sousRubric)
     m_currentSousRubric = sousRubric;
     // The selections and recent pairs are stored under the sub-category left before the new one's are read.
     fillUnitLists(true, left);
-    m_recent.load(settings(), m_rubric.code(), m_currentSousRubric);
+    m_recent.load(settings(), m_rubric.code(), m_currentSousRubric, &m_formerNames);
     refreshTitle();
 }
 
