@@ -28,8 +28,7 @@ void RecentPairs::load(const SettingsStore& store, const QString& code, std::opt
     // taken oldest first so that the newest copy of a repeat wins.
     const qsizetype count = std::min({from.size(), to.size(), qsizetype(kMaxPairs)});
     for (qsizetype i = count - 1; i >= 0; --i) {
-        use(former ? UnitPair{former->current(from.at(i)), former->current(to.at(i))}
-                   : UnitPair{from.at(i), to.at(i)});
+        use(former ? UnitPair{former->current(from.at(i)), former->current(to.at(i))} : UnitPair{from.at(i), to.at(i)});
     }
 }
 
