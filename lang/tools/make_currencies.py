@@ -247,6 +247,10 @@ def local_symbols():
 
 
 def typeable(symbol):
+    """Whether people type the symbol: currency signs and Latin letters, but no lone letter ("K",
+    "R"), which names units of other categories (kelvin) more often than money."""
+    if len(symbol) == 1 and symbol.isascii() and symbol.isalpha():
+        return False
     return all(c.isascii() and (c.isalpha() or c in "$./") or unicodedata.category(c) == "Sc"
                for c in symbol) and any(not c.isascii() or c.isalpha() or c == "$" for c in symbol)
 
@@ -256,6 +260,10 @@ def noun(name, language):
     "US-Dollar", "franc" of "franc CFA (BCEAO)"."""
     bare = re.sub(r"\s*\([^)]*\)", "", name).strip()
     words = [word for word in bare.split(" ") if word not in LEADING_ADJECTIVES]
+    # A German name may end in its country ("Konvertible Mark Bosnien und Herzegowina"): the noun
+    # stands before the country's first word.
+    if language == "de" and "und" in words:
+        words = words[:max(1, words.index("und") - 1)]
     word = words[0] if NOUN_FIRST[language] else words[-1]
     return word.split("-")[-1] if language == "de" else word
 
