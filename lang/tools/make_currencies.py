@@ -66,8 +66,11 @@ def read_rates():
         elif line.startswith("# date:"):
             date = line[len("# date:"):].strip()
         elif line.strip() and not line.startswith("#"):
-            code, value = line.split("\t")
-            rates[code] = Decimal(value)
+            fields = line.split("\t")
+            if len(fields) != 2 or not re.fullmatch(r"[A-Z]{3}", fields[0]) or \
+                    not re.fullmatch(r"[0-9]+(\.[0-9]+)?", fields[1]) or Decimal(fields[1]) == 0:
+                sys.exit(f"{RATES}: not a code, a tab and a rate above zero: {line!r}")
+            rates[fields[0]] = Decimal(fields[1])
     if date is None or not source:
         sys.exit(f"{RATES}: no '# date:' or '# source:' line")
     return source, date, rates
