@@ -1,6 +1,14 @@
 #include "catalogue/unitsearch.h"
 
+#include "catalogue/lexicon.h"
+#include "catalogue/rubric.h"
+
 namespace quantaro {
+
+namespace {
+/** Between a unit's search keys: no typed text holds it, so a search matches one word at a time. */
+const QChar kSearchWordSeparator(u'\n');
+} // namespace
 
 QString searchKey(QStringView text)
 {
@@ -22,6 +30,33 @@ QString searchKey(QStringView text)
 bool matchesSearch(const QString& nameKey, const QString& key)
 {
     return key.isEmpty() || nameKey.contains(key);
+}
+
+UnitSearchIndex::UnitSearchIndex(const Rubric& rubric)
+{
+    m_keys.reserve(std::size_t(rubric.unitCount()));
+    for (int i = 0; i < rubric.unitCount(); ++i) {
+        m_keys.push_back(searchKey(rubric.unit(i).name()));
+    }
+}
+
+void UnitSearchIndex::addWords(const Rubric& rubric, const Lexicon& lexicon)
+{
+    m_wordsAdded = true;
+    for (int i = 0; i < rubric.unitCount() && std::size_t(i) < m_keys.size(); ++i) {
+        const Lexicon::Entry* entry = lexicon.entry(rubric.code(), rubric.unit(i).name());
+        if (entry == nullptr) {
+            continue;
+        }
+        for (const QString& word : entry->words) {
+            m_keys[std::size_t(i)] += kSearchWordSeparator + searchKey(word);
+        }
+    }
+}
+
+bool UnitSearchIndex::matches(int unit, const QString& key) const
+{
+    return unit >= 0 && std::size_t(unit) < m_keys.size() && matchesSearch(m_keys[std::size_t(unit)], key);
 }
 
 } // namespace quantaro

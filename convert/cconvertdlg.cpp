@@ -64,8 +64,6 @@ const QString kNoUnit = QStringLiteral("\u2014");
 /** Between a row's value and its unit in every-unit mode: the value has a line of its own, so that a
  *  narrow list cuts the unit's name short, never the value. */
 const QLatin1Char kValueUnitBreak('\n');
-/** Between a unit's search keys: no typed text holds it, so a search matches one word at a time. */
-const QChar kSearchWordSeparator(u'\n');
 
 // Shows the label's text in the font the last re-layout scaled it to (but not below start), made
 // smaller (never below smallest) until it fits the label: the scale is the same for every text of
@@ -361,18 +359,16 @@ void CConvertDlg::onInitDialog()
             }
         });
     }
-    m_searchKeys.reserve(std::size_t(m_rubric.unitCount()));
-    for (int i = 0; i < m_rubric.unitCount(); ++i) {
-        m_searchKeys.push_back(searchKey(m_rubric.unit(i).name()));
-    }
+    m_search = UnitSearchIndex(m_rubric);
     applyColours();
     m_swapButton = new CStretchBitmapButton(this);
     m_swapButton->AttachAndLoad(kSwap, this, &resources());
     nameControls();
-    readSettings();
+    // Before the settings: remembered units and recent pairs may name units renamed since.
     m_formerNames = FormerUnitNames::fromResources(resources());
     m_firstPairs = FirstPairs::fromResources(resources());
     m_region = userRegion();
+    readSettings();
     fillUnitLists(false);
     m_initialised = true;
     // The value field keeps the keyboard: a tap on a key, a list or any other control of the window
@@ -500,14 +496,14 @@ void CConvertDlg::readSettings()
                                             settings::kPrecisionResultDefault);
     m_precision = std::clamp(precision, kPrecisionMin, kPrecisionMax);
     m_currentSousRubric = 0;
-    m_recent.load(settings(), code, std::nullopt);
+    m_recent.load(settings(), code, std::nullopt, &m_formerNames);
     if (m_rubric.hasSousRubrics()) {
         const int stored = settings().getInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix,
                                              settings::kCurrentSousRubricDefault);
         // A sub-category the category does not have would leave the title without a name.
         m_currentSousRubric =
             (stored >= 0 && stored < m_rubric.sousRubricCount()) ? stored : settings::kCurrentSousRubricDefault;
-        m_recent.load(settings(), code, m_currentSousRubric);
+        m_recent.load(settings(), code, m_currentSousRubric, &m_formerNames);
     }
 }
 
@@ -789,24 +785,14 @@ void CConvertDlg::setUnitSearch(const QString& text)
 
 void CConvertDlg::addSearchWords()
 {
-    // Every word people know a unit by finds it too ("meter", "feet", "mph"), each matched on its own.
-    m_searchWordsRead = true;
-    const Lexicon lexicon = Lexicon::fromResources(resources());
-    for (int i = 0; i < m_rubric.unitCount() && std::size_t(i) < m_searchKeys.size(); ++i) {
-        const Lexicon::Entry* entry = lexicon.entry(m_rubric.code(), m_rubric.unit(i).name());
-        if (entry == nullptr) {
-            continue;
-        }
-        for (const QString& word : entry->words) {
-            m_searchKeys[std::size_t(i)] += kSearchWordSeparator + searchKey(word);
-        }
-    }
+    // Every word people know a unit by finds it too ("meter", "feet", "mph").
+    m_search.addWords(m_rubric, Lexicon::fromResources(resources()));
 }
 
 void CConvertDlg::applyUnitSearch()
 {
     const QString key = searchKey(searchField() ? searchField()->text() : QString());
-    if (!key.isEmpty() && !m_searchWordsRead) {
+    if (!key.isEmpty() && !m_search.hasWords()) {
         addSearchWords();
     }
     m_unitsOnShow = true;
@@ -818,8 +804,7 @@ void CConvertDlg::applyUnitSearch()
         for (int row = 0; row < list->count(); ++row) {
             QListWidgetItem* item = list->item(row);
             const int index = item->data(kUnitIndexRole).toInt();
-            const bool matches = index >= 0 && std::size_t(index) < m_searchKeys.size() &&
-                                 matchesSearch(m_searchKeys[std::size_t(index)], key);
+            const bool matches = m_search.matches(index, key);
             item->setHidden(!matches);
             shown += matches ? 1 : 0;
         }
@@ -1049,7 +1034,7 @@ void CConvertDlg::switchSousRubric(int sousRubric)
     m_currentSousRubric = sousRubric;
     // The selections and recent pairs are stored under the sub-category left before the new one's are read.
     fillUnitLists(true, left);
-    m_recent.load(settings(), m_rubric.code(), m_currentSousRubric);
+    m_recent.load(settings(), m_rubric.code(), m_currentSousRubric, &m_formerNames);
     refreshTitle();
 }
 

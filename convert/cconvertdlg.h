@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/formernames.h"
+#include "catalogue/unitsearch.h"
 #include "convert/firstpairs.h"
 #include "convert/recentpairs.h"
 #include "ui/quantarodialog.h"
@@ -221,10 +222,8 @@ private:
     QFont m_resultFont;
     CStretchBitmapButton* m_swapButton = nullptr;
     PauseAnnouncer* m_announcer = nullptr;
-    /** The search form of every unit's name, by unit index. */
-    std::vector<QString> m_searchKeys;
-    /** Whether the lexicon's words have joined the search keys; read at the first search only. */
-    bool m_searchWordsRead = false;
+    /** What the unit search finds each unit by; the lexicon's words join at the first search. */
+    UnitSearchIndex m_search;
     /** Whether each list shows at least one unit under the current search. */
     bool m_unitsOnShow = true;
     RecentPairs m_recent;

@@ -1,6 +1,7 @@
 #include "convert/recentpairs.h"
 
 #include "app/settingsstore.h"
+#include "catalogue/formernames.h"
 
 namespace quantaro {
 
@@ -15,7 +16,8 @@ QString valueName(const QString& code, const QString& suffix, std::optional<int>
 }
 } // namespace
 
-void RecentPairs::load(const SettingsStore& store, const QString& code, std::optional<int> sousRubric)
+void RecentPairs::load(const SettingsStore& store, const QString& code, std::optional<int> sousRubric,
+                       const FormerUnitNames* former)
 {
     m_pairs.clear();
     const QStringList from =
@@ -26,7 +28,7 @@ void RecentPairs::load(const SettingsStore& store, const QString& code, std::opt
     // taken oldest first so that the newest copy of a repeat wins.
     const qsizetype count = std::min({from.size(), to.size(), qsizetype(kMaxPairs)});
     for (qsizetype i = count - 1; i >= 0; --i) {
-        use({from.at(i), to.at(i)});
+        use(former ? UnitPair{former->current(from.at(i)), former->current(to.at(i))} : UnitPair{from.at(i), to.at(i)});
     }
 }
 

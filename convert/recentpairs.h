@@ -6,6 +6,7 @@
 
 namespace quantaro {
 
+class FormerUnitNames;
 class SettingsChanges;
 class SettingsStore;
 
@@ -28,7 +29,10 @@ class RecentPairs
 public:
     static constexpr int kMaxPairs = 5;
 
-    void load(const SettingsStore& store, const QString& code, std::optional<int> sousRubric);
+    /** Reads the stored pairs; with former, a unit stored under a name it had before it was renamed
+     *  comes back under its name of today. */
+    void load(const SettingsStore& store, const QString& code, std::optional<int> sousRubric,
+              const FormerUnitNames* former = nullptr);
     /** Adds the pairs to a write of the settings. */
     void addTo(SettingsChanges& changes, const QString& code, std::optional<int> sousRubric) const;
 

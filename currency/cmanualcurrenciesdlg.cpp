@@ -1,6 +1,7 @@
 #include "currency/cmanualcurrenciesdlg.h"
 
 #include "app/settingsstore.h"
+#include "catalogue/lexicon.h"
 #include "catalogue/rubric.h"
 #include "currency/currencyunits.h"
 #include "ui/waitcursor.h"
@@ -35,6 +36,7 @@ CManualCurrenciesDlg::CManualCurrenciesDlg(UiServices services, const Rubric& cu
     onNotification(manualrates::kCurrencyCombo, Notification::SelectionChanged, [this] { selectionChanged(); });
     onCommand(manualrates::kLockBox, [this] { lockClicked(); });
     onNotification(manualrates::kRateEdit, Notification::TextChanged, [this] { rateChanged(); });
+    onNotification(manualrates::kSearchField, Notification::TextChanged, [this] { applySearch(); });
 }
 
 void CManualCurrenciesDlg::onInitDialog()
@@ -54,6 +56,11 @@ void CManualCurrenciesDlg::onInitDialog()
             named->setAccessibleName(label->text());
         }
     }
+    if (QWidget* search = control(manualrates::kSearchField)) {
+        search->setAccessibleName(string(manualrates::kSearchName));
+        search->setAccessibleDescription(string(manualrates::kSearchHint));
+    }
+    m_search = UnitSearchIndex(m_currencies);
     const SettingsStore* store = services().settings;
     // A combo box selects its first item on its own; the window starts with none selected.
     const QSignalBlocker quiet(combo);
@@ -84,6 +91,7 @@ void CManualCurrenciesDlg::onInitDialog()
         const QString editable = editableRateText(rate);
         entry.rateText = editable.size() <= manualrates::kRateMaxLength ? editable : rate;
         m_entries.push_back(entry);
+        m_entryUnits.push_back(i);
         if (combo) {
             combo->addItem(code, static_cast<int>(m_entries.size() - 1));
         }
@@ -146,6 +154,55 @@ void CManualCurrenciesDlg::rateChanged()
     }
     entry->rateText = filterRate(edit->text());
     entry->modified = true;
+}
+
+void CManualCurrenciesDlg::setSearch(const QString& text)
+{
+    if (auto* search = control<QLineEdit>(manualrates::kSearchField)) {
+        search->setText(text); // applies it through the field's change notification
+    }
+}
+
+void CManualCurrenciesDlg::applySearch()
+{
+    auto* combo = control<QComboBox>(manualrates::kCurrencyCombo);
+    const auto* search = control<QLineEdit>(manualrates::kSearchField);
+    if (!combo || !search) {
+        return;
+    }
+    const QString key = searchKey(search->text());
+    if (!key.isEmpty() && !m_search.hasWords()) {
+        m_search.addWords(m_currencies, Lexicon::fromResources(resources()));
+    }
+    const QVariant chosen = combo->currentIndex() >= 0 ? combo->currentData() : QVariant();
+    {
+        // Refilling changes the current item on its own; only the final choice counts.
+        const QSignalBlocker quiet(combo);
+        combo->clear();
+        for (std::size_t row = 0; row < m_entries.size(); ++row) {
+            if (m_search.matches(m_entryUnits[row], key)) {
+                combo->addItem(m_entries[row].currencyCode, static_cast<int>(row));
+            }
+        }
+        combo->setCurrentIndex(chosen.isValid() ? combo->findData(chosen) : -1);
+    }
+    if (combo->currentIndex() >= 0) {
+        return;
+    }
+    if (!key.isEmpty() && combo->count() > 0) {
+        // The first currency found is chosen at once, so that its rate is there without a second tap.
+        combo->setCurrentIndex(0);
+        return;
+    }
+    // Nothing chosen: the rate field and the lock belong to no currency.
+    if (auto* lock = control<QCheckBox>(manualrates::kLockBox)) {
+        lock->setChecked(false);
+    }
+    if (auto* edit = control<QLineEdit>(manualrates::kRateEdit)) {
+        m_filling = true;
+        edit->clear();
+        m_filling = false;
+    }
 }
 
 void CManualCurrenciesDlg::onOk()

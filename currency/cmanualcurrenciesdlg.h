@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/unitsearch.h"
 #include "ui/quantarodialog.h"
 
 #include <QString>
@@ -19,6 +20,10 @@ inline constexpr int kLockBox = 1057;
 /** The captions of the currency choice and of the rate field. */
 inline constexpr int kCurrencyCaption = 1058;
 inline constexpr int kRateCaption = 1059;
+/** The search that narrows the currency choice, and the string numbers of its spoken name and hint. */
+inline constexpr int kSearchField = 1061;
+inline constexpr int kSearchName = 1030;
+inline constexpr int kSearchHint = 1031;
 /** Most characters typed into the rate field. */
 inline constexpr int kRateMaxLength = 56;
 /** Most characters taken of a stored rate, lock marker included. */
@@ -46,7 +51,9 @@ QString filterRate(const QString& typed);
 /**
  * The manual rates window: lists every currency but the base one, shows and edits its rate and its
  * lock, and writes the rows the user changed to the stored rates only on OK (a locked rate with the
- * lock marker, an emptied rate by deleting its value). Cancel writes nothing.
+ * lock marker, an emptied rate by deleting its value). Cancel writes nothing. A search field narrows
+ * the currency choice to the currencies whose code, name or words (country names, "naira") hold the
+ * typed text, as the conversion window's unit search does.
  */
 class CManualCurrenciesDlg : public QuantaroDialog
 {
@@ -56,6 +63,8 @@ public:
     CManualCurrenciesDlg(UiServices services, const Rubric& currencies, QWidget* parent = nullptr);
 
     const std::vector<CurrencyEntry>& entries() const { return m_entries; }
+    /** Types text into the search field, as a person would. */
+    void setSearch(const QString& text);
 
 protected:
     void onInitDialog() override;
@@ -66,9 +75,14 @@ private:
     void selectionChanged();
     void lockClicked();
     void rateChanged();
+    void applySearch();
 
     const Rubric& m_currencies;
     std::vector<CurrencyEntry> m_entries;
+    /** The unit of the currency category that each row of m_entries lists. */
+    std::vector<int> m_entryUnits;
+    /** What the search finds the currencies by; the lexicon's words join at the first search. */
+    UnitSearchIndex m_search;
     bool m_filling = false;
 };
 

@@ -17,10 +17,11 @@ namespace quantaro {
 
 QDate builtInRatesDate()
 {
-    // The central bank's reference rates of this day are the unit file's currency formulas.
-    constexpr int kYear = 2023;
-    constexpr int kMonth = 12;
-    constexpr int kDay = 29;
+    // The build takes the day from the snapshot table that the unit file's currency formulas are
+    // made from (lang/units/currency_rates.tsv).
+    constexpr int kYear = QUANTARO_BUILT_IN_RATES_YEAR;
+    constexpr int kMonth = QUANTARO_BUILT_IN_RATES_MONTH;
+    constexpr int kDay = QUANTARO_BUILT_IN_RATES_DAY;
     return {kYear, kMonth, kDay};
 }
 

@@ -12,8 +12,8 @@ Usage: make_currency_templates.py <module resource folder> [--language en|fr|de]
 
 import sys
 
-from make_templates import (LANDSCAPE, PORTRAIT, SQUARE, Ui, bool_prop, font_prop, set_prop, text_prop,
-                            write_templates)
+from make_templates import (LANDSCAPE, PORTRAIT, SQUARE, Ui, bool_prop, font_prop, set_prop, string_prop,
+                            text_prop, write_templates)
 
 UPDATE_TEMPLATES = {132: PORTRAIT, 133: LANDSCAPE, 139: SQUARE}
 MANUAL_TEMPLATE = 3013
@@ -24,6 +24,8 @@ DOWNLOAD, LAST_UPDATE, AUTOMATIC = 1050, 1051, 1052
 SOURCES = 1066
 # Manual rates window controls.
 CURRENCY, RATE, LOCK = 1055, 1056, 1057
+# The currency search of the manual rates window, which narrows the currency choice.
+SEARCH = 1061
 # Labels the program never addresses. They carry ids all the same, because the windows move and
 # scale only controls with an id: without one they would stay at their design place.
 AUTOMATIC_NOTE = 1053
@@ -41,6 +43,7 @@ TEXTS = {
         "rate": "Value of one unit in euros",
         "lock": "Lock this rate",
         "lock_note": "Downloads leave a locked rate as it is.",
+        "search": "Find currency",
     },
     "fr": {
         "update_title": "Taux de change",
@@ -53,6 +56,7 @@ TEXTS = {
         "rate": "Valeur d'une unité en euros",
         "lock": "Verrouiller ce taux",
         "lock_note": "Les téléchargements ne modifient pas un taux verrouillé.",
+        "search": "Rechercher une devise",
     },
     "de": {
         "update_title": "Wechselkurse",
@@ -65,6 +69,7 @@ TEXTS = {
         "rate": "Wert einer Einheit in Euro",
         "lock": "Diesen Kurs sperren",
         "lock_note": "Downloads lassen einen gesperrten Kurs unverändert.",
+        "search": "Währung suchen",
     },
 }
 
@@ -110,7 +115,10 @@ def manual_template(texts):
     ui = Ui(SQUARE, texts["manual_title"])
     label_font = font_prop(MANUAL_TEXT_FONT)
     ui.add("QLabel", "currencyLabel", (16, 8, 448, 32), CURRENCY_LABEL, text_prop(texts["currency"]) + label_font)
-    ui.add("QComboBox", "currency", (16, 40, 448, MANUAL_TARGET), CURRENCY, font_prop(MANUAL_FIELD_FONT))
+    ui.add("QLineEdit", "search", (16, 40, 216, MANUAL_TARGET), SEARCH,
+           font_prop(MANUAL_FIELD_FONT) + string_prop("placeholderText", texts["search"])
+           + bool_prop("clearButtonEnabled", True))
+    ui.add("QComboBox", "currency", (248, 40, 216, MANUAL_TARGET), CURRENCY, font_prop(MANUAL_FIELD_FONT))
     ui.add("QLabel", "rateLabel", (16, 112, 448, 32), RATE_LABEL, text_prop(texts["rate"]) + label_font)
     ui.add("QLineEdit", "rate", (16, 144, 448, MANUAL_TARGET), RATE,
            font_prop(MANUAL_FIELD_FONT) + set_prop("alignment", "Qt::AlignRight|Qt::AlignVCenter"))

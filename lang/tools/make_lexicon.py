@@ -9,7 +9,10 @@ A unit's words are, without repeats and in this order:
     (below), when no other unit of its category bears the same name (the plural of a shared name is a
     shared word, which the hand table gives together with the regions that decide it);
  3. for English, the American spelling of every name and word in -metre or -litre ("gigameter");
- 4. the hand words of lang/<language>/words.tsv, which also give the unit's regions. A hand word
+ 4. for a currency, instead of 1 to 3, the words of lang/tools/make_currencies.py: CLDR's names in each
+    plural form, the bare noun ("naira", "dollars"), the names of the territories it is tender in and
+    their local symbols ("$", "£"), with those territories as its regions;
+ 5. the hand words of lang/<language>/words.tsv, which also give the unit's regions. A hand word
     written "-word" is no word of the unit: it takes a CLDR word away from a unit whose users mean
     another unit by it (French "ch" is the metric horsepower, not CLDR's mechanical one).
 The "@" rows of words.tsv (the words that join units in a query) are copied as they are.
@@ -27,6 +30,8 @@ import sys
 from pathlib import Path
 
 from babel import Locale
+
+import make_currencies
 
 ROOT = Path(__file__).resolve().parent.parent
 
@@ -238,6 +243,7 @@ def build(language):
             sys.exit(f"lang/units/cldr_units.tsv: {key} is no unit of lang/units/factors.tsv")
         cldr[key] = cldr_id
     hand = read_hand_words(language, keys)
+    currencies = make_currencies.currency_words(language)
     base_count = {}
     for key, code in units:
         base = base_name(names[key])
@@ -246,6 +252,14 @@ def build(language):
     rows = []
     for key, code in units:
         words = []
+        if key in currencies:
+            regions, words = currencies[key]
+            hand_regions, extra = hand.get(key, ([], []))
+            removed = {word[1:] for word in extra if word.startswith("-")}
+            words = words + [word for word in extra if not word.startswith("-")]
+            unique = [word for word in dict.fromkeys(words) if word not in removed]
+            rows.append((key, code, hand_regions or regions, unique))
+            continue
         if key in cldr:
             words += cldr_words(language, cldr[key])
         else:

@@ -6,6 +6,7 @@
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
 #include "convert/conversion.h"
+#include "support/englishcatalogue.h"
 #include "support/fakes.h"
 #include "support/localeenvironment.h"
 #include "testpaths.h"
@@ -925,6 +926,28 @@ TEST_F(ConvertDlgTest, RecentPairsSurviveReopeningAndLeaveOutUnitsHiddenSince)
     window->show();
     ASSERT_EQ(window->offeredRecentPairs().size(), 1);
     EXPECT_EQ(window->offeredRecentPairs().front().from, QStringLiteral("inch"));
+}
+
+// The long currency list: the naira is found by its noun, plural, code or country, and a choice or a
+// recent pair stored under the names the currencies had before they were renamed comes back.
+TEST_F(ConvertDlgTest, CurrenciesAreFoundByNounCodeOrCountryAndRenamedOnesKeepTheirPairs)
+{
+    Catalogue catalogue;
+    ASSERT_TRUE(test::loadEnglishCatalogue(catalogue));
+    Rubric& currencies = catalogue[0];
+    remember(settings::fromName(QStringLiteral("CNY"), std::nullopt), QStringLiteral("pound sterling (GBP)"));
+    remember(QStringLiteral("CNY.RecentFrom"), QStringLiteral("pound sterling (GBP)|Chinese yuan renminbi (CNY)"));
+    remember(QStringLiteral("CNY.RecentTo"), QStringLiteral("US dollar (USD)|euro (EUR)"));
+    auto window = open(currencies);
+    EXPECT_EQ(selectedText(from(*window)), QStringLiteral("British pound (GBP)"));
+    const QList<UnitPair> offered = window->offeredRecentPairs();
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_EQ(offered.front().from, QStringLiteral("British pound (GBP)"));
+    EXPECT_EQ(offered.back().from, QStringLiteral("Chinese yuan (CNY)"));
+    for (const char* typed : {"naira", "nairas", "ngn", "Nigeria"}) {
+        window->setUnitSearch(QString::fromUtf8(typed));
+        EXPECT_EQ(shownItems(from(*window)), QStringList{"Nigerian naira (NGN)"}) << typed;
+    }
 }
 
 // What a screen reader says: the keys by what they do, the picture button by its action, the lists

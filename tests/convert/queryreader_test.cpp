@@ -258,6 +258,35 @@ INSTANTIATE_TEST_SUITE_P(
                       WordsCase{"de", "DE", "500 ml in Unzen", "16.907011 fl oz"},
                       WordsCase{"de", "CH", "180 cm in Fuß und Zoll", "5 ft 10.866142 in"}));
 
+// Every currency by its code, its name, its noun and plural, its country and, where the territory
+// tells which currency it means, its symbol: "$" is the US dollar in the US and the Canadian dollar in
+// Canada, and is refused with its candidates where neither is at home. Built-in rates.
+INSTANTIATE_TEST_SUITE_P(
+    Currencies, QueryWordsTest,
+    ::testing::Values(
+        WordsCase{"en", "", "100 NGN in EUR", "0.062982761 EUR"},
+        WordsCase{"en", "", "100 NGN in USD", "0.074333262 USD"},
+        WordsCase{"en", "", "100 TWD in EUR", "2.7063676 EUR"}, WordsCase{"en", "", "100 KZT in USD", "0.19900727 USD"},
+        WordsCase{"en", "", "100 SAR in EUR", "22.596067 EUR"}, WordsCase{"en", "", "100 BDT in USD", "0.81826563 USD"},
+        WordsCase{"en", "", "100 naira in euros", "0.062982761 EUR"},
+        WordsCase{"en", "", "100 Nigerian nairas in euro", "0.062982761 EUR"},
+        WordsCase{"en", "", "100 Nigeria in EUR", "0.062982761 EUR"},
+        WordsCase{"en", "", "1000 yen in euros", "5.4209321 EUR"},
+        WordsCase{"en", "US", "100 $ in EUR", "84.730253 EUR"}, WordsCase{"en", "CA", "100 $ in EUR", "61.933924 EUR"},
+        WordsCase{"en", "DE", "100 $ in EUR", nullptr}, WordsCase{"en", "", "100 dollars in euros", nullptr},
+        WordsCase{"en", "CA", "100 dollars in euros", "61.933924 EUR"},
+        WordsCase{"en", "JP", "100 ¥ in EUR", "0.54209321 EUR"}, WordsCase{"en", "CN", "100 ¥ in EUR", "12.334969 EUR"},
+        WordsCase{"en", "", "100 ¥ in EUR", nullptr}, WordsCase{"en", "", "100 € in $", nullptr},
+        WordsCase{"en", "US", "100 € in $", "118.0216 USD"},
+        // "pounds" is a mass too: the pair's other word makes it money.
+        WordsCase{"en", "GB", "10 pounds in euros", "11.474891 EUR"},
+        WordsCase{"en", "GB", "10 £ in €", "11.474891 EUR"},
+        WordsCase{"en", "EG", "100 pounds in euros", "1.7711687 EUR"},
+        WordsCase{"fr", "FR", "100 nairas en euros", "0.062982761 EUR"},
+        WordsCase{"fr", "CA", "100 $ en €", "61.933924 EUR"},
+        WordsCase{"de", "DE", "100 Naira in Euro", "0.062982761 EUR"},
+        WordsCase{"de", "CH", "100 Franken in Euro", "109.58748 EUR"}));
+
 TEST(UserRegionTest, FollowsTheMeasurementLocaleOfTheEnvironment)
 {
     struct Case

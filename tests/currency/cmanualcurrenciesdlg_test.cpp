@@ -7,6 +7,7 @@
 #include "currencywindowtest.h"
 #include "platform/clock.h"
 #include "platform/notificationservice.h"
+#include "support/englishcatalogue.h"
 #include "support/failingwrites.h"
 
 #include <QCheckBox>
@@ -252,6 +253,50 @@ TEST_F(ManualRatesTest, AFailedSaveIsToldOnceAndChangesNoStoredRate)
 }
 
 // Renders both currency windows with the English module in every shape, for a person to look at.
+// The long list of the English catalogue: the search finds a currency by its code, its name, its noun
+// or its country, chooses the first found, and gives the whole list back with the choice kept.
+TEST_F(ManualRatesTest, TheSearchNarrowsTheChoiceAndChoosesTheFirstFound)
+{
+    constexpr int kLeastCurrencies = 150;
+    Catalogue catalogue;
+    ASSERT_TRUE(loadEnglishCatalogue(catalogue));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(QUANTARO_BINARY_DIR "/lang/lexicon/en.txt"), dir.filePath("res/lexicon.txt")));
+    CManualCurrenciesDlg window(services(), catalogue[0]);
+    window.show();
+    const int all = combo(window)->count();
+    ASSERT_GE(all, kLeastCurrencies);
+
+    struct Case
+    {
+        const char* typed;
+        QStringList found;
+    };
+    const Case cases[] = {{"naira", {"NGN"}},        {"NGN", {"NGN"}},    {"Nigeria", {"NGN"}}, {"NAÏRA", {"NGN"}},
+                          {"niger", {"NGN", "XOF"}}, {"taiwan", {"TWD"}}, {"tenge", {"KZT"}},   {"zzz", {}}};
+    for (const Case& c : cases) {
+        window.setSearch(QString::fromUtf8(c.typed));
+        QStringList items;
+        for (int i = 0; i < combo(window)->count(); ++i) {
+            items << combo(window)->itemText(i);
+        }
+        EXPECT_EQ(items, c.found) << c.typed;
+        EXPECT_EQ(combo(window)->currentText(), c.found.value(0)) << c.typed;
+    }
+    EXPECT_TRUE(edit(window)->text().isEmpty()) << "nothing found, nothing chosen";
+
+    window.setSearch(QStringLiteral("naira"));
+    const QString nairaRate = edit(window)->text();
+    EXPECT_TRUE(nairaRate.startsWith(QStringLiteral("0.00062"))) << nairaRate.toStdString();
+    window.setSearch(QString());
+    EXPECT_EQ(combo(window)->count(), all);
+    EXPECT_EQ(combo(window)->currentText(), QStringLiteral("NGN")) << "the choice outlives the search";
+    EXPECT_EQ(edit(window)->text(), nairaRate);
+    edit(window)->setText(QStringLiteral("0.0007"));
+    window.command(kIdOk);
+    EXPECT_EQ(store.getString(settings::kCurrencies, QStringLiteral("NGN")), QStringLiteral("0.0007"));
+}
+
 TEST(CurrencyWindowsRender, EveryShapeRendersToPng)
 {
     const QString folder = QStringLiteral(QUANTARO_BINARY_DIR "/renders");

@@ -99,9 +99,10 @@ struct Reference
 
 // Independent definitions: each line is a fact about the units, not a copy of a formula.
 const Reference kReferences[] = {
-    {"CNY", 1, "euro (EUR)", "US dollar (USD)", 1.105},
-    {"CNY", 156.33, "Japanese yen (JPY)", "euro (EUR)", 1},
-    {"CNY", 1, "pound sterling (GBP)", "Swiss franc (CHF)", 0.926 / 0.86905},
+    {"CNY", 1, "euro (EUR)", "US dollar (USD)", 1.180216},
+    {"CNY", 184.470122, "Japanese yen (JPY)", "euro (EUR)", 1},
+    {"CNY", 1, "British pound (GBP)", "Swiss franc (CHF)", 0.912513 / 0.871468},
+    {"CNY", 1587.736051, "Nigerian naira (NGN)", "euro (EUR)", 1},
     {"LEN", 1, "mile (mi)", "kilometre (km)", 1.609344},
     {"LEN", 1, "foot (ft)", "inch (in)", 12},
     {"LEN", 1, "nautical mile (NM)", "metre (m)", 1852},
@@ -474,6 +475,40 @@ TEST(RenamedUnits, StoredOldNamesStillHideAndSelectTheRenamedUnit)
             EXPECT_FALSE(current.contains(old)) << old.toStdString() << " is still a unit's name";
             EXPECT_TRUE(current.contains(former.current(old))) << old.toStdString() << " leads nowhere";
         }
+    }
+}
+
+// Every currency has its name in every language, with its code as the symbol, and the languages list
+// the same currencies in the same order (the base currency first): a stored rate or choice names them.
+TEST(CurrencyNames, EveryCurrencyIsNamedInEachLanguage)
+{
+    constexpr int kCurrencies = 0;
+    constexpr int kLeastCurrencies = 150;
+    Catalogue english;
+    ASSERT_TRUE(test::loadEnglishCatalogue(english));
+    const Rubric& englishCurrencies = english[kCurrencies];
+    ASSERT_GE(englishCurrencies.unitCount(), kLeastCurrencies);
+    EXPECT_EQ(englishCurrencies.unit(0).tag(), QStringLiteral("EUR"));
+    for (const char* language : {"en", "fr", "de"}) {
+        SCOPED_TRACE(language);
+        Catalogue catalogue;
+        ASSERT_TRUE(test::loadCatalogue(catalogue, QString::fromLatin1(language)));
+        const Rubric& currencies = catalogue[kCurrencies];
+        ASSERT_EQ(currencies.unitCount(), englishCurrencies.unitCount());
+        QSet<QString> names;
+        for (int i = 0; i < currencies.unitCount(); ++i) {
+            const UnitRecord& unit = currencies.unit(i);
+            const QString suffix = QStringLiteral(" (%1)").arg(unit.tag());
+            EXPECT_EQ(unit.tag(), englishCurrencies.unit(i).tag());
+            EXPECT_TRUE(unit.name().endsWith(suffix)) << unit.name().toStdString();
+            // A name is more than its code: CLDR gave the language's own words.
+            EXPECT_FALSE(unit.name().chopped(suffix.size()).contains(unit.tag())) << unit.name().toStdString();
+            EXPECT_GT(unit.name().size(), suffix.size() + 1) << unit.name().toStdString();
+            EXPECT_TRUE(unit.tag() == QStringLiteral("EUR") || unit.toBase().startsWith(QStringLiteral("$*")))
+                << unit.name().toStdString() << " has no built-in rate";
+            names.insert(unit.name());
+        }
+        EXPECT_EQ(names.size(), currencies.unitCount()) << "two currencies share a name";
     }
 }
 

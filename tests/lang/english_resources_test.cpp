@@ -140,7 +140,7 @@ TEST_P(TemplateTest, EveryPictureButtonHasFourRenderablePictures)
 
 const QList<int> kHomeIds = range(1400, 1419);
 const QList<int> kUpdateSettingsIds = range(1050, 1053) + QList<int>{1066};
-const QList<int> kManualRatesIds = range(1055, 1060);
+const QList<int> kManualRatesIds = range(1055, 1061);
 // With the line that says what a tick means.
 const QList<int> kHiddenUnitsIds = range(1037, 1040) << 1072;
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every generator under lang/tools/ into a temporary folder and compares what it writes with the
-# committed templates, pictures, word tables (lexicon.tsv) and the territories' currencies, so a hand edit of one and a change of the
-# other cannot drift apart.
+# committed templates, pictures, word tables (lexicon.tsv), the territories' currencies and the currency
+# tables (the currency rows of factors.tsv and unitnames.tsv, formernames.json), so a hand edit of one
+# and a change of the other cannot drift apart.
 set -euo pipefail
 root=$1
 out=$(mktemp -d)
@@ -34,5 +35,17 @@ done
 if ! cmp -s "$out/territory_currencies.tsv" "$root/lang/units/territory_currencies.tsv"; then
     echo "lang/units/territory_currencies.tsv differs from what lang/tools/make_territory_currencies.py writes (regenerate it)"
     status=1
+fi
+if ! /usr/bin/python3 "$root/lang/tools/make_currencies.py" --out "$out/currencies" 2> "$out/currencies.log"; then
+    cat "$out/currencies.log"
+    echo "lang/tools/make_currencies.py fails"
+    status=1
+else
+    for file in units/factors.tsv {en,fr,de}/unitnames.tsv {en,fr,de}/res/formernames.json; do
+        if ! cmp -s "$out/currencies/$file" "$root/lang/$file"; then
+            echo "lang/$file differs from what lang/tools/make_currencies.py writes (regenerate it: see README)"
+            status=1
+        fi
+    done
 fi
 exit $status
