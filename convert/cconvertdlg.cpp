@@ -454,7 +454,7 @@ void CConvertDlg::nameControls()
                     {kClear, spoken::kClear},
                     {kFilter, spoken::kFilter, spoken::kFilterHint},
                     {kRecent, spoken::kRecent}});
-    nameClearButton(searchField(), string(spoken::kClearSearch));
+    nameClearButton(*this, searchField());
     // The pair line and the unit beside the result say their own (changing) texts; what they are
     // for is their description.
     for (const auto& [id, description] : {std::pair{kPair, spoken::kPair}, std::pair{kUnit, spoken::kUnit}}) {

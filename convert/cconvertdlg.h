@@ -98,7 +98,6 @@ inline constexpr int kPair = 1327;
 inline constexpr int kFilter = 1328;
 inline constexpr int kFilterHint = 1329;
 inline constexpr int kRecent = 1330;
-inline constexpr int kClearSearch = 1334;
 /** The target list while it shows the value in every unit, and how it is used. */
 inline constexpr int kEveryUnit = 1341;
 inline constexpr int kEveryUnitHint = 1342;

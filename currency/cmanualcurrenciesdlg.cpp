@@ -4,6 +4,7 @@
 #include "catalogue/lexicon.h"
 #include "catalogue/rubric.h"
 #include "currency/currencyunits.h"
+#include "ui/spokentext.h"
 #include "ui/waitcursor.h"
 
 #include <QCheckBox>
@@ -59,6 +60,7 @@ void CManualCurrenciesDlg::onInitDialog()
     if (QWidget* search = control(manualrates::kSearchField)) {
         search->setAccessibleName(string(manualrates::kSearchName));
         search->setAccessibleDescription(string(manualrates::kSearchHint));
+        nameClearButton(*this, qobject_cast<QLineEdit*>(search));
     }
     m_search = UnitSearchIndex(m_currencies);
     const SettingsStore* store = services().settings;

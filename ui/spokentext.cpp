@@ -82,8 +82,9 @@ void tellCurrentRowOnFocus(QAbstractItemView* view)
     }
 }
 
-void nameClearButton(QLineEdit* field, const QString& name)
+void nameClearButton(const QuantaroDialog& window, QLineEdit* field)
 {
+    const QString name = window.string(kClearSearchString);
     if (!field || name.isEmpty()) {
         return;
     }

@@ -26,8 +26,11 @@ struct SpokenText
 /** Gives each listed control of the window its spoken name and description; a control or string
  *  the module lacks leaves the control as it was. */
 void speakAs(const QuantaroDialog& window, std::initializer_list<SpokenText> texts);
-/** The button that a field's clear button option puts into it says name instead of just "button". */
-void nameClearButton(QLineEdit* field, const QString& name);
+/** The module string that a search field's clear button says. */
+inline constexpr int kClearSearchString = 1334;
+/** The button that a field's clear button option puts into it says kClearSearchString of the
+ *  window's module instead of just "button". */
+void nameClearButton(const QuantaroDialog& window, QLineEdit* field);
 /** A list that takes the keyboard tells a screen reader its current row too, not only itself. */
 void tellCurrentRowOnFocus(QAbstractItemView* view);
 /** The first of a module string's ';'-separated names (a category's own name without its

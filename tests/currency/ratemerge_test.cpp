@@ -169,13 +169,15 @@ struct StaleCase
 
 TEST(RateDatesTest, MarksRatesOlderThanAWeekButNotLockedOnes)
 {
+    // The built-in rates are as old as the snapshot the build took them from.
+    const int builtIn = static_cast<int>(builtInRatesDate().daysTo(kToday));
     const StaleCase cases[] = {
         {"downloaded yesterday", "0.9", "2026-12-09", false, std::nullopt},
         {"downloaded seven days ago", "0.9", "2026-12-03", false, std::nullopt},
         {"downloaded twelve days ago", "0.9", "2026-11-28", false, 12},
         {"locked by hand long ago", "-0.9", "2020-01-01", false, std::nullopt},
-        {"never downloaded: the built-in rates' day", nullptr, nullptr, false, 1077},
-        {"a stored text that is no rate: built-in", "abc", "2026-12-09", false, 1077},
+        {"never downloaded: the built-in rates' day", nullptr, nullptr, false, builtIn},
+        {"a stored text that is no rate: built-in", "abc", "2026-12-09", false, builtIn},
         {"stored by an older version: the last update's day", "0.9", nullptr, true, 9},
         {"stored without any day", "0.9", "garbage", false, std::nullopt},
     };
