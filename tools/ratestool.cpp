@@ -77,6 +77,19 @@ WriteOutcome writeOutput(const QString& name, const QByteArray& data)
     return replaceFile(name, data);
 }
 
+/** Writes the rate file and says on standard error what failed; the tool's exit status. */
+int writeRates(const QString& output, const QByteArray& rates)
+{
+    if (const WriteOutcome written = writeOutput(output, rates); !written.ok()) {
+        std::fprintf(stderr, "quantaro-rates: cannot write %s: %s%s\n",
+                     qPrintable(output == kStandardStream ? QStringLiteral("standard output") : output),
+                     qPrintable(errorText(written.error)),
+                     output == kStandardStream ? "" : " (the old file is unchanged)");
+        return kRatesToolWriteFailed;
+    }
+    return kRatesToolOk;
+}
+
 const char* outcomeText(SourceOutcome outcome)
 {
     return outcome == SourceOutcome::Stale ? "its rates are more than 7 days old" : "it holds no usable rates";
@@ -157,14 +170,7 @@ int runMerge(const QStringList& arguments, QDate today)
         }
     }
     const QByteArray rates = merged.rateFile() + carriedOverLines(output, merged);
-    if (const WriteOutcome written = writeOutput(output, rates); !written.ok()) {
-        std::fprintf(stderr, "quantaro-rates: cannot write %s: %s%s\n",
-                     qPrintable(output == kStandardStream ? QStringLiteral("standard output") : output),
-                     qPrintable(errorText(written.error)),
-                     output == kStandardStream ? "" : " (the old file is unchanged)");
-        return kRatesToolWriteFailed;
-    }
-    return kRatesToolOk;
+    return writeRates(output, rates);
 }
 
 } // namespace
@@ -198,14 +204,7 @@ int runRatesTool(const QStringList& arguments, QDate today)
         std::fprintf(stderr, "quantaro-rates: %s holds no reference rates\n", qPrintable(input));
         return kRatesToolNotRates;
     }
-    if (const WriteOutcome written = writeOutput(output, *rates); !written.ok()) {
-        std::fprintf(stderr, "quantaro-rates: cannot write %s: %s%s\n",
-                     qPrintable(output == kStandardStream ? QStringLiteral("standard output") : output),
-                     qPrintable(errorText(written.error)),
-                     output == kStandardStream ? "" : " (the old file is unchanged)");
-        return kRatesToolWriteFailed;
-    }
-    return kRatesToolOk;
+    return writeRates(output, *rates);
 }
 
 } // namespace quantaro

@@ -16,27 +16,7 @@ foreach(input IN ITEMS FACTORS NAMES PAIRS CURRENCIES OUTPUT)
     endif()
 endforeach()
 
-# ";" and brackets are CMake's list syntax: stand-ins keep every line one list item.
-string(ASCII 1 semicolon_stand_in)
-string(ASCII 2 open_bracket_stand_in)
-string(ASCII 3 close_bracket_stand_in)
-
-function(read_table path out_var)
-    if(NOT EXISTS "${path}")
-        message(FATAL_ERROR "Table ${path} does not exist")
-    endif()
-    file(READ "${path}" text)
-    string(REPLACE ";" "${semicolon_stand_in}" text "${text}")
-    string(REPLACE "[" "${open_bracket_stand_in}" text "${text}")
-    string(REPLACE "]" "${close_bracket_stand_in}" text "${text}")
-    string(REPLACE "\r" "" text "${text}")
-    string(REPLACE "\n" ";" lines "${text}")
-    set(${out_var} "${lines}" PARENT_SCOPE)
-endfunction()
-
-function(fail_at path line_number what)
-    message(FATAL_ERROR "${path}:${line_number}: ${what}")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/tables.cmake)
 
 read_table("${NAMES}" name_lines)
 foreach(line IN LISTS name_lines)
