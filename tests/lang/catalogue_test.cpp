@@ -38,7 +38,7 @@ const QString kUnitFile = QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.dat"
 
 class EnglishCatalogue : public ::testing::Test
 {
-protected:
+public:
     static void SetUpTestSuite()
     {
         s_catalogue = new Catalogue;
@@ -233,16 +233,24 @@ const Reference kExactReferences[] = {
     {"LUX", 1000, "millicandela (mcd)", "candela (cd)", 1},
 };
 
+namespace {
+/** A reference's value converted between its two units, as the window shows it at full precision. */
+void convertReference(const Rubric& category, const Reference& ref, QString& result)
+{
+    const UnitRecord* from = EnglishCatalogue::unitNamed(category, QString::fromUtf8(ref.from));
+    const UnitRecord* to = EnglishCatalogue::unitNamed(category, QString::fromUtf8(ref.to));
+    ASSERT_NE(from, nullptr) << ref.code << ": " << ref.from;
+    ASSERT_NE(to, nullptr) << ref.code << ": " << ref.to;
+    result = convertValue(formatNumber(ref.value, 'g', kIntermediateDigits), *from, *to, kExponentNotation,
+                          kPrecisionMax);
+}
+} // namespace
+
 TEST_F(EnglishCatalogue, ExactDefinitionsHoldToTheLastDigitShown)
 {
     for (const Reference& ref : kExactReferences) {
-        const Rubric& category = rubric(ref.code);
-        const UnitRecord* from = unitNamed(category, QString::fromUtf8(ref.from));
-        const UnitRecord* to = unitNamed(category, QString::fromUtf8(ref.to));
-        ASSERT_NE(from, nullptr) << ref.code << ": " << ref.from;
-        ASSERT_NE(to, nullptr) << ref.code << ": " << ref.to;
-        const QString result = convertValue(formatNumber(ref.value, 'g', kIntermediateDigits), *from, *to,
-                                            kExponentNotation, kPrecisionMax);
+        QString result;
+        ASSERT_NO_FATAL_FAILURE(convertReference(rubric(ref.code), ref, result));
         EXPECT_TRUE(closeTo(result.toDouble(), ref.expected, kRoundTripTolerance))
             << ref.value << " " << ref.from << " gave " << result.toStdString() << " " << ref.to;
     }
@@ -252,13 +260,8 @@ TEST_F(EnglishCatalogue, ReferenceConversionsHoldThroughTheConversionPipeline)
 {
     QSet<QString> codesSeen;
     for (const Reference& ref : kReferences) {
-        const Rubric& category = rubric(ref.code);
-        const UnitRecord* from = unitNamed(category, QString::fromUtf8(ref.from));
-        const UnitRecord* to = unitNamed(category, QString::fromUtf8(ref.to));
-        ASSERT_NE(from, nullptr) << ref.code << ": " << ref.from;
-        ASSERT_NE(to, nullptr) << ref.code << ": " << ref.to;
-        const QString result = convertValue(formatNumber(ref.value, 'g', kIntermediateDigits), *from, *to,
-                                            kExponentNotation, kPrecisionMax);
+        QString result;
+        ASSERT_NO_FATAL_FAILURE(convertReference(rubric(ref.code), ref, result));
         bool ok = false;
         const double actual = result.toDouble(&ok);
         ASSERT_TRUE(ok) << result.toStdString();
