@@ -1,7 +1,7 @@
 #include "about/versionfile.h"
 
 #include "app/updateserver.h"
-#include "convert/numbertext.h"
+#include "catalogue/numbertext.h"
 
 #include <QUrl>
 

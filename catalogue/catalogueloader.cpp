@@ -3,6 +3,7 @@
 #include "app/programfolder.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
+#include "catalogue/currencyunits.h"
 #include "catalogue/formernames.h"
 #include "catalogue/unitdefinition.h"
 #include "platform/messageboxes.h"
@@ -70,6 +71,11 @@ bool CatalogueLoader::load(Catalogue& catalogue) const
         m_requestCurrencyRebuild();
     }
     return true;
+}
+
+void CatalogueLoader::applyStoredRates(Catalogue& catalogue, const SettingsStore& settings)
+{
+    UpdateCurrencyUnits(catalogue[kCurrencyRubric], settings);
 }
 
 void CatalogueLoader::readUnits(QFile& file, Catalogue& catalogue) const

@@ -45,6 +45,13 @@ public:
     bool load(Catalogue& catalogue) const;
 
     /**
+     * The rebuild a load requests: the stored exchange rates take over the currency formulas. The
+     * owner of the request decides when it runs (the home window posts it, the terminal tools run it
+     * at once), never what it does.
+     */
+    static void applyStoredRates(Catalogue& catalogue, const SettingsStore& settings);
+
+    /**
      * The unit file that load reads: the file of the program folder the module names, found without
      * regard to case as the first-run clean-up keeps it. Empty when the module names no usable file.
      */

@@ -1,6 +1,6 @@
 #include "convert/evaluate.h"
 
-#include "convert/numbertext.h"
+#include "catalogue/numbertext.h"
 
 #include <optional>
 #include <string>

@@ -4,7 +4,6 @@
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogueloader.h"
-#include "currency/currencyunits.h"
 #include "platform/messageboxes.h"
 
 #include <QDir>
@@ -70,7 +69,8 @@ std::optional<QString> LoadedCatalogue::load(const QString& modulePath, const Se
     const ResourceSource resources(m_module->resourceRoot());
     CapturedMessages messages;
     // The unit file lies beside its module: in the program folder, or wherever --module points.
-    const CatalogueLoader loader(resources, QFileInfo(modulePath).absolutePath(), settings, messages);
+    const CatalogueLoader loader(resources, QFileInfo(modulePath).absolutePath(), settings, messages,
+                                 [this, &settings] { CatalogueLoader::applyStoredRates(m_catalogue, settings); });
     if (!loader.load(m_catalogue)) {
         const QString file = loader.unitFilePath();
         return QStringLiteral("cannot open the unit file %1%2")
@@ -79,8 +79,6 @@ std::optional<QString> LoadedCatalogue::load(const QString& modulePath, const Se
     }
     // Read with the catalogue: every user of a loaded catalogue looks units up by their words.
     m_lexicon = Lexicon::fromResources(resources);
-    // The stored exchange rates take over the currency formulas, as in the conversion window.
-    UpdateCurrencyUnits(m_catalogue[kCurrencyRubric], settings);
     return std::nullopt;
 }
 

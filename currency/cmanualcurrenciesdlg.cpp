@@ -3,7 +3,7 @@
 #include "app/settingsstore.h"
 #include "catalogue/lexicon.h"
 #include "catalogue/rubric.h"
-#include "currency/currencyunits.h"
+#include "catalogue/currencyunits.h"
 #include "ui/spokentext.h"
 #include "ui/waitcursor.h"
 

@@ -5,7 +5,7 @@
 #include "app/updateserver.h"
 #include "catalogue/rubric.h"
 #include "catalogue/unitrecord.h"
-#include "currency/currencyunits.h"
+#include "catalogue/currencyunits.h"
 #include "currency/quotedrates.h"
 #include "currency/ratedownloader.h"
 #include "currency/ratemerge.h"

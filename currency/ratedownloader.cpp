@@ -2,7 +2,7 @@
 
 #include "app/settingsstore.h"
 #include "app/updateserver.h"
-#include "currency/currencyunits.h"
+#include "catalogue/currencyunits.h"
 #include "currency/ecbrates.h"
 #include "currency/openrates.h"
 #include "currency/ratedates.h"

@@ -2,7 +2,7 @@
 
 #include "app/settingsstore.h"
 #include "catalogue/unitdefinition.h"
-#include "currency/currencyunits.h"
+#include "catalogue/currencyunits.h"
 
 #include <QString>
 

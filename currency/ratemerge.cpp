@@ -1,6 +1,6 @@
 #include "currency/ratemerge.h"
 
-#include "currency/currencyunits.h"
+#include "catalogue/currencyunits.h"
 #include "currency/ratefilereader.h"
 
 #include <QSet>

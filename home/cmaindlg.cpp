@@ -14,7 +14,7 @@
 #include "convert/queryreader.h"
 #include "currency/ccurrenciesupdatedlg.h"
 #include "currency/cmanualcurrenciesdlg.h"
-#include "currency/currencyunits.h"
+#include "catalogue/currencyunits.h"
 #include "options/coptionsdlg.h"
 #include "platform/clock.h"
 #include "platform/curlhttpclient.h"
@@ -127,7 +127,7 @@ bool CMainDlg::loadCatalogue()
 void CMainDlg::updateCurrencyUnits()
 {
     if (services().settings != nullptr) {
-        UpdateCurrencyUnits(m_catalogue[0], *services().settings);
+        CatalogueLoader::applyStoredRates(m_catalogue, *services().settings);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/convertrequest.h"
+#include "convert/convertrequest.h"
 #include "catalogue/rubric.h"
 #include "ui/quantarodialog.h"
 

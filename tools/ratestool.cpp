@@ -1,6 +1,6 @@
 #include "tools/ratestool.h"
 
-#include "currency/currencyunits.h"
+#include "catalogue/currencyunits.h"
 #include "currency/ecbrates.h"
 #include "currency/openrates.h"
 #include "currency/ratedates.h"

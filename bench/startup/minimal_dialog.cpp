@@ -1,5 +1,5 @@
 // The yardstick of the start-up benchmark: the smallest Qt Widgets program that shows a dialog.
-#include "app/firstpaintwatcher.h"
+#include "program/firstpaintwatcher.h"
 
 #include <QApplication>
 #include <QDialog>

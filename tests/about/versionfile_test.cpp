@@ -1,6 +1,6 @@
 #include "about/versionfile.h"
 #include "app/settingsstore.h"
-#include "convert/numbertext.h"
+#include "catalogue/numbertext.h"
 
 #include <QTemporaryDir>
 #include <cmath>

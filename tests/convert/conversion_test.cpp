@@ -2,7 +2,7 @@
 #include "catalogue/unitrecord.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
-#include "convert/numbertext.h"
+#include "catalogue/numbertext.h"
 
 #include <QLocale>
 #include <QRandomGenerator>

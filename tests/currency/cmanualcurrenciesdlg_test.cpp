@@ -3,7 +3,7 @@
 #include "catalogue/rubric.h"
 #include "currency/ccurrenciesupdatedlg.h"
 #include "currency/cmanualcurrenciesdlg.h"
-#include "currency/currencyunits.h"
+#include "catalogue/currencyunits.h"
 #include "currencywindowtest.h"
 #include "platform/clock.h"
 #include "platform/notificationservice.h"

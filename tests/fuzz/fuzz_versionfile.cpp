@@ -1,5 +1,5 @@
 #include "about/versionfile.h"
-#include "convert/numbertext.h"
+#include "catalogue/numbertext.h"
 #include "fuzz/fuzzcheck.h"
 
 #include <algorithm>

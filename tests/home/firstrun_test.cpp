@@ -3,7 +3,7 @@
 #include "app/settingsstore.h"
 #include "home/clanguedlg.h"
 #include "home/cmaindlg.h"
-#include "home/desktopwindows.h"
+#include "program/desktopwindows.h"
 #include "support/fakes.h"
 #include "support/readonlyfolder.h"
 #include "support/virtualclock.h"

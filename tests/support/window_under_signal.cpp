@@ -8,7 +8,7 @@
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
 #include "convert/cconvertdlg.h"
-#include "home/desktopwindows.h"
+#include "program/desktopwindows.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/shutdownsignals.h"
 #include "support/fakes.h"

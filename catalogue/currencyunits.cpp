@@ -1,4 +1,4 @@
-#include "currency/currencyunits.h"
+#include "catalogue/currencyunits.h"
 
 #include "app/settingsstore.h"
 #include "catalogue/rubric.h"

@@ -1,4 +1,4 @@
-#include "app/convertrequest.h"
+#include "convert/convertrequest.h"
 
 #include "catalogue/rubric.h"
 #include "catalogue/unitrecord.h"

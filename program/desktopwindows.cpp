@@ -1,4 +1,4 @@
-#include "home/desktopwindows.h"
+#include "program/desktopwindows.h"
 
 #include "home/clanguedlg.h"
 #include "home/cmaindlg.h"

@@ -1,4 +1,4 @@
-#include "convert/numbertext.h"
+#include "catalogue/numbertext.h"
 
 #include <QString>
 #include <clocale>

@@ -1,4 +1,4 @@
-#include "app/convertrequest.h"
+#include "convert/convertrequest.h"
 
 #include <gtest/gtest.h>
 

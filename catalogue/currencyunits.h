@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/numbertext.h"
+#include "catalogue/numbertext.h"
 
 #include <QChar>
 #include <QString>

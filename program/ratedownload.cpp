@@ -1,4 +1,4 @@
-#include "currency/ratedownload.h"
+#include "program/ratedownload.h"
 
 #include "app/cconverterapp.h"
 #include "app/settingsstore.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/cconverterapp.h"
-#include "app/convertrequest.h"
+#include "convert/convertrequest.h"
 #include "ui/uiservices.h"
 
 #include <optional>

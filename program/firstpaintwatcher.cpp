@@ -1,4 +1,4 @@
-#include "app/firstpaintwatcher.h"
+#include "program/firstpaintwatcher.h"
 
 #include <QCoreApplication>
 #include <QEvent>
