@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/resourcesource.h"
-#include "convert/convertrequest.h"
 #include "catalogue/rubric.h"
+#include "convert/convertrequest.h"
 #include "generated/ids/home.h"
 #include "ui/quantarodialog.h"
 
