@@ -1,6 +1,7 @@
 #pragma once
 
 #include "about/programinfo.h"
+#include "generated/ids/about.h"
 #include "ui/quantarodialog.h"
 
 #include <QColor>
@@ -10,14 +11,8 @@ namespace quantaro {
 
 /** Template, menu and control numbers of the About window. */
 namespace about {
-inline constexpr TemplateTriple kTemplates{100, 101, 134};
+inline constexpr TemplateTriple kTemplates{kPortraitTemplate, kLandscapeTemplate, kSquareTemplate};
 inline constexpr int kMenu = 3002;
-inline constexpr int kVersion = 1000;
-inline constexpr int kYear = 1028;
-inline constexpr int kContactLink = 1189;
-inline constexpr int kWebLink = 1190;
-inline constexpr int kContactCaption = 1193;
-inline constexpr int kWebCaption = 1194;
 inline constexpr QColor kLinkColour{0, 0, 238};
 inline const QString kMailtoScheme = QStringLiteral("mailto:");
 } // namespace about

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generated/ids/versioncheck.h"
 #include "platform/httpclient.h"
 #include "ui/quantarodialog.h"
 
@@ -10,13 +11,8 @@ namespace quantaro {
 
 /** Template, menu, control and string numbers of the version check window. */
 namespace versioncheck {
-inline constexpr TemplateTriple kTemplates{130, 131, 135};
+inline constexpr TemplateTriple kTemplates{kPortraitTemplate, kLandscapeTemplate, kSquareTemplate};
 inline constexpr int kMenu = 3002;
-inline constexpr int kStatus = 5000;
-inline constexpr int kFirstLinkButton = 5001;
-inline constexpr int kSecondLinkButton = 5002;
-inline constexpr int kNewerMark = 5003;
-inline constexpr int kVersion = 5004;
 inline constexpr int kStringChecking = 80;
 inline constexpr int kStringUpToDate = 81;
 inline constexpr int kStringNewer = 82;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "generated/programversion.h"
+
 #include <QString>
 #include <QStringView>
 
 namespace quantaro {
 
 /** The program's own version, as shown to the user and compared with a version file. */
-inline const QString kProgramVersion = QStringLiteral("1.05");
+inline const QString kProgramVersion = QStringLiteral(QUANTARO_PROGRAM_VERSION);
 /** The program's year. */
 inline const QString kProgramYear = QStringLiteral("2008");
 

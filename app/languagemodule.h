@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/moduleexports.h"
+#include "generated/programversion.h"
 
 #include <QString>
 #include <memory>
@@ -9,7 +10,7 @@
 namespace quantaro {
 
 /** The identity string that a language module of this version returns from GetModuleKey. */
-inline const QString kModuleIdentity = QStringLiteral("Quantaro Language DLL #1.05");
+inline const QString kModuleIdentity = QStringLiteral(QUANTARO_MODULE_IDENTITY);
 
 /**
  * Whether the file is a whole shared object for this machine: an ELF header of this process's

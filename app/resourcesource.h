@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generated/ids/res.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -11,9 +13,6 @@ namespace quantaro {
 namespace res {
 inline constexpr int kUnitFileName = 100;
 inline constexpr int kMissingUnitFile = 1000;
-inline constexpr int kFirstRubricDefinition = 1100;
-inline constexpr int kAppIcon = 128;
-inline constexpr int kLanguageBanner = 127;
 } // namespace res
 
 /** Root of the program's own resources, compiled into the executable. */

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/unitrecord.h"
+#include "generated/ids/quantaro.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,14 +12,8 @@
 
 namespace quantaro {
 
-/** Number of categories of the catalogue. */
-inline constexpr int kRubricCount = 20;
-
-/** The fixed code of each category, by index; index 0 is the currencies. */
-inline constexpr std::array<std::u16string_view, kRubricCount> kRubricCodes = {
-    u"CNY", u"LEN", u"ARE", u"VOL", u"MAS", u"SPD", u"TMP", u"PSN", u"TME", u"ANG",
-    u"NRJ", u"PWR", u"RAD", u"FCE", u"RSD", u"CPR", u"VSY", u"LUX", u"MAG", u"TQE",
-};
+/** Number of categories of the catalogue: one per code of kRubricCodes. */
+inline constexpr int kRubricCount = static_cast<int>(kRubricCodes.size());
 
 /** Index of the currency category. */
 inline constexpr int kCurrencyRubric = 0;

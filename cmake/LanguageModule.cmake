@@ -12,7 +12,8 @@
 # Builds a language module: a shared library without Qt that exports GetModuleKey, GetLanguage
 # and GetResourceBundle. The resources are compiled by rcc into a binary bundle with a root that
 # is unique to the module and embedded into the library.
-set(QUANTARO_MODULE_IDENTITY "Quantaro Language DLL #1.05")
+# The identity text the modules and the program compare: it names the program's version.
+set(QUANTARO_MODULE_IDENTITY "Quantaro Language DLL #${PROJECT_VERSION}")
 set(QUANTARO_LANGUAGE_MODULE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 function(quantaro_add_language_module target)

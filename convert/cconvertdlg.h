@@ -4,11 +4,13 @@
 #include "catalogue/unitsearch.h"
 #include "convert/firstpairs.h"
 #include "convert/recentpairs.h"
+#include "generated/ids/convertdlg.h"
 #include "ui/quantarodialog.h"
 
 #include <QFont>
 #include <QSize>
 #include <QString>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -26,33 +28,14 @@ class SettingsChanges;
 class Rubric;
 class SettingsStore;
 
-/** Control ids, template and menu numbers and command ids of the conversion window. */
+/** Control ids, template and menu numbers and command ids of the conversion window (those the
+ *  window templates share come from lang/ids/windows.tsv). */
 namespace convertdlg {
-inline constexpr int kPortraitTemplate = 104;
-inline constexpr int kLandscapeTemplate = 105;
-inline constexpr int kSquareTemplate = 136;
-
 inline constexpr int kMenuPlain = 3001;
 inline constexpr int kMenuWithSousRubrics = 3004;
 
-inline constexpr int kInput = 1003;
-inline constexpr int kFromList = 1027;
-inline constexpr int kToList = 1033;
-inline constexpr int kResult = 1031;
-inline constexpr int kTitle = 1026;
-inline constexpr int kFirstKey = 1010;
-inline constexpr int kLastKey = 1025;
-inline constexpr int kBackspace = 1032;
-inline constexpr int kClear = 1034;
-inline constexpr int kSwap = 1054;
-/** The chosen pair spelled out ("kilometre (km) → hectometre (hm)"), whatever the lists show. */
-inline constexpr int kPair = 1080;
-/** The target unit's symbol beside the result (the result itself stays the bare number). */
-inline constexpr int kUnit = 1081;
-/** The unit search that narrows both lists. */
-inline constexpr int kFilter = 1082;
-/** Opens the recent pairs of units. */
-inline constexpr int kRecent = 1083;
+/** The last keypad key: one key per character of kKeypadCharacters. */
+inline constexpr int kLastKey = kFirstKey + static_cast<int>(std::size(kKeypadCharacters)) - 2;
 
 /** Shows the value in every unit on show in the target list (a checkable item of the Edit menu). */
 inline constexpr int kEveryUnit = 32830;
@@ -102,9 +85,6 @@ inline constexpr int kRecent = 1330;
 inline constexpr int kEveryUnit = 1341;
 inline constexpr int kEveryUnitHint = 1342;
 } // namespace spoken
-
-/** The character each keypad key sends, indexed by key id - kFirstKey. */
-inline constexpr char16_t kKeypadCharacters[] = u"0123456789.-+*/e";
 } // namespace convertdlg
 
 /**

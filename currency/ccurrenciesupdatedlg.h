@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generated/ids/currencyupdate.h"
 #include "ui/quantarodialog.h"
 
 #include <QLocale>
@@ -14,14 +15,9 @@ class NotificationService;
 
 /** Template, control and string numbers of the update settings window. */
 namespace currencyupdate {
-inline constexpr TemplateTriple kTemplates{132, 133, 139};
+inline constexpr TemplateTriple kTemplates{kPortraitTemplate, kLandscapeTemplate, kSquareTemplate};
 /** The window's OK and Cancel menu. */
 inline constexpr int kMenu = 3002;
-inline constexpr int kDownloadButton = 1050;
-inline constexpr int kLastUpdateLabel = 1051;
-inline constexpr int kAutomaticUpdateBox = 1052;
-/** The day of each source's rates. */
-inline constexpr int kSourcesLabel = 1066;
 inline constexpr int kDownloadFailed = 1002;
 inline constexpr int kDownloadSucceeded = 1003;
 inline constexpr int kLastUpdateFormat = 1004;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/unitsearch.h"
+#include "generated/ids/manualrates.h"
 #include "ui/quantarodialog.h"
 
 #include <QString>
@@ -12,16 +13,8 @@ class Rubric;
 
 /** Template, menu and control numbers of the manual rates window. */
 namespace manualrates {
-inline constexpr int kTemplate = 3013;
 inline constexpr int kMenu = 3002;
-inline constexpr int kCurrencyCombo = 1055;
-inline constexpr int kRateEdit = 1056;
-inline constexpr int kLockBox = 1057;
-/** The captions of the currency choice and of the rate field. */
-inline constexpr int kCurrencyCaption = 1058;
-inline constexpr int kRateCaption = 1059;
-/** The search that narrows the currency choice, and the string numbers of its spoken name and hint. */
-inline constexpr int kSearchField = 1061;
+/** The string numbers of the currency search's spoken name and hint. */
 inline constexpr int kSearchName = 1030;
 inline constexpr int kSearchHint = 1031;
 /** Most characters typed into the rate field. */

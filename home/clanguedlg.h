@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/languagechoice.h"
+#include "generated/ids/langue.h"
 #include "ui/picturefile.h"
 #include "ui/quantarodialog.h"
 
@@ -24,8 +25,7 @@ inline constexpr int kVisibleRows = 5;
 inline constexpr int kFooterLabel = 98;
 /** Rows a page step moves, one less than a page so the last row of the old page stays in view. */
 inline constexpr int kPageStep = 4;
-/** Natural size of a language banner (bitmap 127 of a module). */
-inline constexpr QSize kBannerSize{200, 18};
+inline constexpr QSize kBannerSize{kBannerWidth, kBannerHeight};
 /** Where the flag sits inside a banner, in natural banner pixels. */
 inline constexpr QRect kFlagRect{4, 3, 18, 12};
 } // namespace langue

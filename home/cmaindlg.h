@@ -1,7 +1,9 @@
 #pragma once
 
-#include "convert/convertrequest.h"
+#include "app/resourcesource.h"
 #include "catalogue/rubric.h"
+#include "convert/convertrequest.h"
+#include "generated/ids/home.h"
 #include "ui/quantarodialog.h"
 
 #include <QIcon>
@@ -17,10 +19,9 @@ class SettingsStore;
 
 /** Template, menu, control and command numbers of the home window. */
 namespace home {
-inline constexpr TemplateTriple kTemplates{102, 103, 137};
+inline constexpr TemplateTriple kTemplates{kPortraitTemplate, kLandscapeTemplate, kSquareTemplate};
 inline constexpr int kMenu = 128;
-inline constexpr int kIcon = 128;
-inline constexpr int kFirstCategoryButton = 1400;
+inline constexpr int kIcon = res::kAppIcon;
 inline constexpr int kCategoryPlaceholder = 32816;
 /** Category items from this index on stand in the second column of the category list. */
 inline constexpr int kSecondColumnStart = 10;
@@ -30,7 +31,7 @@ inline constexpr int kCmdCheckVersion = 32776;
 inline constexpr int kCmdUpdateSettings = 32787;
 inline constexpr int kCmdManualRates = 32820;
 /** The category names the buttons are spoken by: string kFirstCategoryName + i for button i. */
-inline constexpr int kFirstCategoryName = 1100;
+inline constexpr int kFirstCategoryName = res::kFirstRubricDefinition;
 /** What a category button does, for a screen reader. */
 inline constexpr int kCategoryButtonHint = 1331;
 } // namespace home

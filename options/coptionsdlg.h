@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/rubric.h"
+#include "generated/ids/options.h"
 #include "ui/quantarodialog.h"
 
 class QComboBox;
@@ -11,17 +12,11 @@ namespace quantaro {
 
 /** Template, menu and control numbers of the hidden-units window. */
 namespace options {
-inline constexpr TemplateTriple kTemplates{106, 107, 138};
+inline constexpr TemplateTriple kTemplates{kPortraitTemplate, kLandscapeTemplate, kSquareTemplate};
 inline constexpr int kMenu = 3002;
-inline constexpr int kUnitList = 1037;
-inline constexpr int kRubricCombo = 1038;
-inline constexpr int kShowAll = 1039;
-inline constexpr int kHideAll = 1040;
 /** What a screen reader calls the category choice and the unit list: module strings. */
 inline constexpr int kRubricComboName = 1332;
 inline constexpr int kUnitListName = 1333;
-/** The template's hint above the list, which a screen reader says with the list. */
-inline constexpr int kTickHint = 1072;
 /** Item data role of a unit row: the unit's index in its category. */
 inline constexpr int kUnitIndexRole = Qt::UserRole;
 } // namespace options

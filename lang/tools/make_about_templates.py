@@ -10,20 +10,23 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+from ids import ids  # noqa: E402
 from make_templates import (LANDSCAPE, PORTRAIT, SQUARE, Ui, bool_prop, font_prop, set_prop,  # noqa: E402
-                            text_prop, write_templates)
+                            templates, text_prop, write_templates)
 
-ABOUT_TEMPLATES = {100: PORTRAIT, 101: LANDSCAPE, 134: SQUARE}
-VERSION_TEMPLATES = {130: PORTRAIT, 131: LANDSCAPE, 135: SQUARE}
+ABOUT, CHECK = ids()["about"], ids()["versioncheck"]
+ABOUT_TEMPLATES = templates(ABOUT)
+VERSION_TEMPLATES = templates(CHECK)
 
 # About window controls.
-ABOUT_VERSION, ABOUT_YEAR, CONTACT_LINK, WEB_LINK = 1000, 1028, 1189, 1190
-APP_ICON = 128
+ABOUT_VERSION, ABOUT_YEAR, CONTACT_LINK, WEB_LINK = ABOUT.kVersion, ABOUT.kYear, ABOUT.kContactLink, ABOUT.kWebLink
+APP_ICON = ids()["res"].kAppIcon
 # Decoration gets ids of its own too: a re-layout moves only controls that have one.
-ABOUT_ICON, ABOUT_NAME, CONTACT_CAPTION, WEB_CAPTION = 1191, 1192, 1193, 1194
+ABOUT_ICON, ABOUT_NAME, CONTACT_CAPTION, WEB_CAPTION = 1191, 1192, ABOUT.kContactCaption, ABOUT.kWebCaption
 CHECK_HEADING = 5005
 # Version check window controls.
-STATUS, FIRST_LINK, SECOND_LINK, NEWER_MARK, VERSION = 5000, 5001, 5002, 5003, 5004
+STATUS, FIRST_LINK, SECOND_LINK, NEWER_MARK, VERSION = (CHECK.kStatus, CHECK.kFirstLinkButton, CHECK.kSecondLinkButton,
+                                                        CHECK.kNewerMark, CHECK.kVersion)
 
 TEXTS = {
     "en": {

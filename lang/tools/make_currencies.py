@@ -8,7 +8,8 @@ The currencies are those that CLDR (through Debian's python3-babel) gives as leg
 territory on REFERENCE_DATE, CLDR's supplemental currency data following ISO 4217, less those the rate
 snapshot has no rate for (a currency without a rate cannot convert). Funds, precious metals, the
 testing and no-currency codes are no tender anywhere and so never listed. The names, plural forms,
-territory names and local symbols come from CLDR; the rates from lang/units/currency_rates.tsv.
+territory names and local symbols come from CLDR, the territories each currency is tender in from
+lang/units/territory_currencies.tsv (make_territory_currencies.py); the rates from lang/units/currency_rates.tsv.
 
 The currencies of the first release come first, in their order (stored choices and the base currency
 at the top rely on it); the others follow sorted by code, which mostly begins like the country's name.
@@ -20,6 +21,7 @@ Run with Debian's /usr/bin/python3 (it has babel), from anywhere:
 
 import argparse
 import datetime
+import functools
 import json
 import re
 import sys
@@ -55,6 +57,7 @@ BEGIN_MARK = "# --- Currencies: written by lang/tools/make_currencies.py, do not
 END_MARK = "# --- End of the currencies ---"
 
 RATES = ROOT / "units" / "currency_rates.tsv"
+TERRITORY_CURRENCIES = ROOT / "units" / "territory_currencies.tsv"
 
 
 def read_rates():
@@ -76,14 +79,24 @@ def read_rates():
     return source, date, rates
 
 
+@functools.cache
+def territory_tenders():
+    """{territory: [currency codes in legal tender there on REFERENCE_DATE, the main one first]}, read
+    from TERRITORY_CURRENCIES, which make_territory_currencies.py writes from CLDR."""
+    result = {}
+    for line in TERRITORY_CURRENCIES.read_text(encoding="utf-8").splitlines():
+        if not line or line.startswith("#"):
+            continue
+        fields = line.split("\t")
+        result[fields[0]] = [fields[1]] + (fields[2].split(" ") if len(fields) > 2 else [])
+    return result
+
+
 def tender_territories():
     """{currency code: [territories where it is legal tender on REFERENCE_DATE]}, territories sorted."""
     result = {}
-    for territory in sorted(Locale("en").territories):
-        if len(territory) != 2 or not territory.isalpha():
-            continue
-        for code in numbers.get_territory_currencies(territory, REFERENCE_DATE, tender=True,
-                                                     non_tender=False):
+    for territory, codes in sorted(territory_tenders().items()):
+        for code in codes:
             result.setdefault(code, []).append(territory)
     return result
 
@@ -234,7 +247,7 @@ def local_symbols():
             locale = Locale.parse(identifier)
             if not locale.territory:
                 continue
-            for code in numbers.get_territory_currencies(locale.territory, REFERENCE_DATE):
+            for code in territory_tenders().get(locale.territory, []):
                 symbol = locale.currency_symbols.get(code)
                 if symbol and symbol != code and typeable(symbol):
                     _SYMBOLS.setdefault((code, locale.territory), set()).add(symbol)

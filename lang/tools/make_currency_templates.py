@@ -12,24 +12,26 @@ Usage: make_currency_templates.py <module resource folder> [--language en|fr|de]
 
 import sys
 
+from ids import ids
 from make_templates import (LANDSCAPE, PORTRAIT, SQUARE, Ui, bool_prop, font_prop, set_prop, string_prop,
-                            text_prop, write_templates)
+                            templates, text_prop, write_templates)
 
-UPDATE_TEMPLATES = {132: PORTRAIT, 133: LANDSCAPE, 139: SQUARE}
-MANUAL_TEMPLATE = 3013
+UPDATE, MANUAL = ids()["currencyupdate"], ids()["manualrates"]
+UPDATE_TEMPLATES = templates(UPDATE)
+MANUAL_TEMPLATE = MANUAL.kTemplate
 
 # Update settings window controls.
-DOWNLOAD, LAST_UPDATE, AUTOMATIC = 1050, 1051, 1052
+DOWNLOAD, LAST_UPDATE, AUTOMATIC = UPDATE.kDownloadButton, UPDATE.kLastUpdateLabel, UPDATE.kAutomaticUpdateBox
 # The day of each rate source's rates, filled in by the program.
-SOURCES = 1066
+SOURCES = UPDATE.kSourcesLabel
 # Manual rates window controls.
-CURRENCY, RATE, LOCK = 1055, 1056, 1057
+CURRENCY, RATE, LOCK = MANUAL.kCurrencyCombo, MANUAL.kRateEdit, MANUAL.kLockBox
 # The currency search of the manual rates window, which narrows the currency choice.
-SEARCH = 1061
+SEARCH = MANUAL.kSearchField
 # Labels the program never addresses. They carry ids all the same, because the windows move and
 # scale only controls with an id: without one they would stay at their design place.
 AUTOMATIC_NOTE = 1053
-CURRENCY_LABEL, RATE_LABEL, LOCK_NOTE = 1058, 1059, 1060
+CURRENCY_LABEL, RATE_LABEL, LOCK_NOTE = MANUAL.kCurrencyCaption, MANUAL.kRateCaption, 1060
 
 TEXTS = {
     "en": {

@@ -8,15 +8,18 @@ Usage: make_options_templates.py <module resource folder> [--language en|fr|de]
 
 import sys
 
+from ids import ids
 from make_templates import (LABEL_FONT, LANDSCAPE, LIST_FONT, PORTRAIT, SQUARE, Ui, bool_prop, font_prop,
-                            string_prop, text_prop, write_templates)
+                            string_prop, templates, text_prop, write_templates)
 
-OPTIONS_TEMPLATES = {106: PORTRAIT, 107: LANDSCAPE, 138: SQUARE}
+OPTIONS = ids()["options"]
+OPTIONS_TEMPLATES = templates(OPTIONS)
 
-UNIT_LIST, RUBRIC_COMBO, SHOW_ALL, HIDE_ALL = 1037, 1038, 1039, 1040
+UNIT_LIST, RUBRIC_COMBO = OPTIONS.kUnitList, OPTIONS.kRubricCombo
+SHOW_ALL, HIDE_ALL = OPTIONS.kShowAll, OPTIONS.kHideAll
 # The line that says what a tick means: decoration the program never addresses, with an id only so
 # that it follows the re-layout.
-TICK_HINT = 1072
+TICK_HINT = OPTIONS.kTickHint
 
 TEXTS = {
     "en": {

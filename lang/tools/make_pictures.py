@@ -19,16 +19,15 @@ import math
 import sys
 from pathlib import Path
 
+from ids import ids
+
 # The category codes in index order: button 1400 + i carries code i as its caption.
-CATEGORY_CODES = [
-    "CNY", "LEN", "ARE", "VOL", "MAS", "SPD", "TMP", "PSN", "TME", "ANG",
-    "NRJ", "PWR", "RAD", "FCE", "RSD", "CPR", "VSY", "LUX", "MAG", "TQE",
-]
-FIRST_CATEGORY_STRING = 1100
+CATEGORY_CODES = ids()["quantaro"].kRubricCodes
+FIRST_CATEGORY_STRING = ids()["res"].kFirstRubricDefinition
 SWAP_CAPTION = "SWAP"
-APP_ICON = 128
-LANGUAGE_BANNER = 127
-BANNER_WIDTH, BANNER_HEIGHT = 200, 18
+APP_ICON = ids()["res"].kAppIcon
+LANGUAGE_BANNER = ids()["res"].kLanguageBanner
+BANNER_WIDTH, BANNER_HEIGHT = ids()["langue"].kBannerWidth, ids()["langue"].kBannerHeight
 
 # One palette for every picture. The accent is the only saturated colour; text colours keep at
 # least 4.5:1 against the face they sit on (checked by contrast_ratio() when the script runs).

@@ -15,33 +15,40 @@ import sys
 from pathlib import Path
 from xml.sax.saxutils import escape
 
+from ids import ids
+
 PORTRAIT, LANDSCAPE, SQUARE = (360, 640), (640, 360), (480, 480)
 MENU_BAR_HEIGHT = 48
 # Every rectangle starts on this grid (touch targets of 44 pixels with 4 pixels between them).
 GRID = 4
 
-HOME_TEMPLATES = {102: PORTRAIT, 103: LANDSCAPE, 137: SQUARE}
-CONVERT_TEMPLATES = {104: PORTRAIT, 105: LANDSCAPE, 136: SQUARE}
+HOME, CONVERT = ids()["home"], ids()["convertdlg"]
 
-CATEGORY_CODES = [
-    "CNY", "LEN", "ARE", "VOL", "MAS", "SPD", "TMP", "PSN", "TME", "ANG",
-    "NRJ", "PWR", "RAD", "FCE", "RSD", "CPR", "VSY", "LUX", "MAG", "TQE",
-]
-FIRST_CATEGORY_BUTTON = 1400
+
+def templates(window):
+    """A window's template numbers and the screen shape each is drawn for."""
+    return {window.kPortraitTemplate: PORTRAIT, window.kLandscapeTemplate: LANDSCAPE, window.kSquareTemplate: SQUARE}
+
+
+HOME_TEMPLATES = templates(HOME)
+CONVERT_TEMPLATES = templates(CONVERT)
+
+CATEGORY_CODES = ids()["quantaro"].kRubricCodes
+FIRST_CATEGORY_BUTTON = HOME.kFirstCategoryButton
 
 # Conversion window controls.
-INPUT, TITLE, RESULT = 1003, 1026, 1031
-FROM_LIST, TO_LIST = 1027, 1033
-FIRST_KEY = 1010
-BACKSPACE, CLEAR, SWAP = 1032, 1034, 1054
+INPUT, TITLE, RESULT = CONVERT.kInput, CONVERT.kTitle, CONVERT.kResult
+FROM_LIST, TO_LIST = CONVERT.kFromList, CONVERT.kToList
+FIRST_KEY = CONVERT.kFirstKey
+BACKSPACE, CLEAR, SWAP = CONVERT.kBackspace, CONVERT.kClear, CONVERT.kSwap
 SWAP_CAPTION = "SWAP"
 # The chosen pair spelled out, the target unit's symbol beside the result, the unit search and the
 # recent pairs' button.
-PAIR, UNIT, FILTER, RECENT = 1080, 1081, 1082, 1083
+PAIR, UNIT, FILTER, RECENT = CONVERT.kPair, CONVERT.kUnit, CONVERT.kFilter, CONVERT.kRecent
 
 # The character each keypad button sends, by its id (the program owns this table); the texts
 # shown on the keys are the language's (see KEY_TEXTS).
-KEY_CHARS = "0123456789.-+*/e"
+KEY_CHARS = CONVERT.kKeypadCharacters
 
 # Per-language texts. Keys show the usual calculator marks for the operators.
 TEXTS = {

@@ -101,6 +101,12 @@ TEST(FirstPairs, EachRegionOpensOnThePairItsPeopleConvert)
         {"NG", "CNY", -1, "Nigerian naira (NGN)", "US dollar (USD)"},
         {"CH", "CNY", -1, "Swiss franc (CHF)", "euro (EUR)"},
         {"JP", "CNY", -1, "Japanese yen (JPY)", "US dollar (USD)"},
+        // Several currencies in tender: the territory's main one (Panama's balboa, not the dollar;
+        // Namibia's and Lesotho's rand, not their own dollar and loti).
+        {"PA", "CNY", -1, "Panamanian balboa (PAB)", "US dollar (USD)"},
+        {"NA", "CNY", -1, "South African rand (ZAR)", "US dollar (USD)"},
+        {"LS", "CNY", -1, "South African rand (ZAR)", "US dollar (USD)"},
+        {"BT", "CNY", -1, "Indian rupee (INR)", "US dollar (USD)"},
         {"", "CNY", -1, "euro (EUR)", "US dollar (USD)"},
     };
     Catalogue catalogue;
