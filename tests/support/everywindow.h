@@ -32,7 +32,8 @@ struct WindowNeeds
 };
 
 /** The kinds of window the program shows. */
-enum class WindowKind {
+enum class WindowKind
+{
     Home,
     Language,
     Convert,

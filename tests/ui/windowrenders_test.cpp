@@ -210,16 +210,15 @@ TEST_P(WindowRenders, LanguageWindow)
 TEST_P(WindowRenders, ConversionWindowWithItsLongestUnitNames)
 {
     for (const char* code : kConvertedCategories) {
-        renderEverySize(
-            QStringLiteral("convert_%1").arg(QString::fromLatin1(code)),
-            opening(test::WindowKind::Convert, rubricIndexOf(QString::fromLatin1(code))),
-            [](QuantaroDialog& window) {
-                auto* from = window.control<QListWidget>(convertdlg::kFromList);
-                auto* to = window.control<QListWidget>(convertdlg::kToList);
-                from->setCurrentRow(0);
-                to->setCurrentRow(to->count() - 1);
-                window.control<QLineEdit>(convertdlg::kInput)->setText(QStringLiteral("1234.5"));
-            });
+        renderEverySize(QStringLiteral("convert_%1").arg(QString::fromLatin1(code)),
+                        opening(test::WindowKind::Convert, rubricIndexOf(QString::fromLatin1(code))),
+                        [](QuantaroDialog& window) {
+                            auto* from = window.control<QListWidget>(convertdlg::kFromList);
+                            auto* to = window.control<QListWidget>(convertdlg::kToList);
+                            from->setCurrentRow(0);
+                            to->setCurrentRow(to->count() - 1);
+                            window.control<QLineEdit>(convertdlg::kInput)->setText(QStringLiteral("1234.5"));
+                        });
     }
 }
 
@@ -235,9 +234,9 @@ TEST_P(WindowRenders, UpdateSettingsWindow)
 
 TEST_P(WindowRenders, ManualRatesWindow)
 {
-    renderEverySize(
-        QStringLiteral("manualrates"), opening(test::WindowKind::ManualRates),
-        [](QuantaroDialog& window) { window.control<QComboBox>(manualrates::kCurrencyCombo)->setCurrentIndex(0); });
+    renderEverySize(QStringLiteral("manualrates"), opening(test::WindowKind::ManualRates), [](QuantaroDialog& window) {
+        window.control<QComboBox>(manualrates::kCurrencyCombo)->setCurrentIndex(0);
+    });
 }
 
 TEST_P(WindowRenders, AboutWindow)
