@@ -26,6 +26,12 @@ std::optional<int> sideOf(QStringView text)
     }
     return value;
 }
+
+std::optional<QSize>& chosenEmulatedScreen()
+{
+    static std::optional<QSize> size;
+    return size;
+}
 } // namespace
 
 std::optional<QSize> parseScreenOverride(const QString& text)
@@ -45,9 +51,19 @@ std::optional<QSize> parseScreenOverride(const QString& text)
     return QSize(*width, *height);
 }
 
+std::optional<QSize> emulatedScreen()
+{
+    return chosenEmulatedScreen();
+}
+
+void setEmulatedScreen(std::optional<QSize> size)
+{
+    chosenEmulatedScreen() = size;
+}
+
 QSize DesktopScreen::screenSize() const
 {
-    if (const auto emulated = parseScreenOverride(qEnvironmentVariable(kScreenOverrideVariable))) {
+    if (const auto emulated = emulatedScreen()) {
         return *emulated;
     }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -58,7 +74,7 @@ QSize DesktopScreen::screenSize() const
 
 QSize DesktopScreen::availableSize() const
 {
-    if (const auto emulated = parseScreenOverride(qEnvironmentVariable(kScreenOverrideVariable))) {
+    if (const auto emulated = emulatedScreen()) {
         return *emulated;
     }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -13,7 +13,12 @@ inline constexpr char kScreenOverrideVariable[] = "QUANTARO_SCREEN";
 /** Reads "WIDTHxHEIGHT"; nothing for anything else. */
 std::optional<QSize> parseScreenOverride(const QString& text);
 
-/** The primary screen's size and available area, or the emulated size of QUANTARO_SCREEN for both. */
+/** The handheld screen the program emulates on a desktop, chosen once at start-up (from
+ *  QUANTARO_SCREEN); nothing for the real screen. */
+std::optional<QSize> emulatedScreen();
+void setEmulatedScreen(std::optional<QSize> size);
+
+/** The primary screen's size and available area, or the emulated screen's size for both. */
 class DesktopScreen final : public ScreenInfo
 {
 public:

@@ -1,34 +1,24 @@
 #include "platform/peerprobe.h"
 
-#include <QByteArray>
-#include <QtGlobal>
-#include <optional>
-
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
 
 namespace quantaro {
 
-namespace {
-
-constexpr char kPeerOverrideVariable[] = "QUANTARO_PEER";
-
 // QUANTARO_PEER=present or absent decides the answer for every key, so the connection run mode can
 // be tried on a machine whose only interface is loopback (or kept offline on a connected one).
-std::optional<bool> peerOverride()
+std::optional<bool> parsePeerOverride(const QByteArray& value)
 {
-    const QByteArray value = qgetenv(kPeerOverrideVariable).trimmed().toLower();
-    if (value == "present") {
+    const QByteArray word = value.trimmed().toLower();
+    if (word == "present") {
         return true;
     }
-    if (value == "absent") {
+    if (word == "absent") {
         return false;
     }
     return std::nullopt;
 }
-
-} // namespace
 
 bool peerAmong(const std::vector<InterfaceRecord>& interfaces, PeerKey key)
 {
@@ -45,8 +35,8 @@ bool peerAmong(const std::vector<InterfaceRecord>& interfaces, PeerKey key)
 
 bool LinuxPeerProbe::peerAddressKnown(PeerKey key)
 {
-    if (const std::optional<bool> forced = peerOverride()) {
-        return *forced;
+    if (m_forced) {
+        return *m_forced;
     }
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <optional>
 #include <vector>
 
 namespace quantaro {
@@ -34,13 +36,24 @@ struct InterfaceRecord
  *  for PeerKey::Desktop. */
 bool peerAmong(const std::vector<InterfaceRecord>& interfaces, PeerKey key);
 
+/** Environment variable that decides the peer probe's answer: "present" or "absent". */
+inline constexpr char kPeerOverrideVariable[] = "QUANTARO_PEER";
+
+/** The answer QUANTARO_PEER's value forces ("present" or "absent", in any case, spaces around them
+ *  allowed); nothing for anything else. */
+std::optional<bool> parsePeerOverride(const QByteArray& value);
+
 /** Looks at the machine's interfaces: a point-to-point interface that is up with an address for
  *  PeerKey::PointToPoint, any other non-loopback interface that is up with an address for
- *  PeerKey::Desktop. */
+ *  PeerKey::Desktop. A forced answer, chosen at start-up, stands for every key instead. */
 class LinuxPeerProbe final : public PeerProbe
 {
 public:
+    explicit LinuxPeerProbe(std::optional<bool> forced = std::nullopt) : m_forced(forced) {}
     bool peerAddressKnown(PeerKey key) override;
+
+private:
+    std::optional<bool> m_forced;
 };
 
 } // namespace quantaro

@@ -1,11 +1,13 @@
-// Entry point: the connection run mode needs no display, every other run mode opens windows.
+// The program's start: the connection run mode needs no display, every other run mode opens windows.
+#include "program/main.h"
+
 #include "app/cconverterapp.h"
 #include "convert/convertrequest.h"
+#include "program/environmentoverrides.h"
 #include "program/firstpaintwatcher.h"
 #include "app/settingsstore.h"
 #include "program/ratedownload.h"
 #include "program/desktopwindows.h"
-#include "home/windowwalk.h"
 #include "platform/clock.h"
 #include "platform/desktopshell.h"
 #include "platform/peerprobe.h"
@@ -58,16 +60,19 @@ void nameApplication()
 
 } // namespace
 
-int main(int argc, char** argv)
+namespace quantaro {
+
+int programMain(int argc, char** argv, const std::function<void()>& onApplication)
 {
-    using namespace quantaro;
     const QStringList arguments = argumentsOf(argc, argv);
     // The run mode is the whole first argument: a word inside another one (a unit name of a search
     // box's answer) never starts a download.
     const QString firstArgument = arguments.value(1);
     int qtArgc = qtArgumentCount(arguments);
+    const EnvironmentOverrides overrides = readEnvironmentOverrides();
+    applyEnvironmentOverrides(overrides);
     SystemClock clock;
-    LinuxPeerProbe peers;
+    LinuxPeerProbe peers(overrides.peer);
 
     if (firstArgument == kConnectionRunWord) {
         QCoreApplication app(qtArgc, argv);
@@ -90,7 +95,9 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     applyTouchDefaults();
     FirstPaintWatcher::installIfRequested();
-    WindowWalk::installIfRequested();
+    if (onApplication) {
+        onApplication();
+    }
     SettingsStore settings;
     QtMessageBoxes messages;
     DesktopShell shell;
@@ -113,3 +120,5 @@ int main(int argc, char** argv)
     QObject::connect(&shutdown, &ShutdownSignals::received, &DesktopWindows::closeAll);
     return converter.startUp(firstArgument);
 }
+
+} // namespace quantaro

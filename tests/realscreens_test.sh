@@ -1,10 +1,11 @@
 #!/bin/sh
 # Starts the real program on real X screens of handheld and desktop sizes (no emulation) in every
-# language and lets it walk its own windows and popups (QUANTARO_WINDOW_WALK): each must lie inside
-# the screen and show its texts uncut. The reports and screenshots go to $2/<size>-<language>/.
+# language and lets it walk its own windows and popups (quantaro-walk, the program with the walk in
+# it): each must lie inside the screen and show its texts uncut. The reports and screenshots go to
+# $2/<size>-<language>/.
 # Usage: realscreens_test.sh <program folder> <screenshot folder>
 set -u
-program="$1/quantaro"
+program="$1/quantaro-walk"
 shots="$2"
 command -v Xvfb >/dev/null || { echo "Xvfb missing"; exit 77; }
 mkdir -p "$shots"
@@ -25,7 +26,7 @@ for size in 240x320 320x240 360x640 640x360 480x480 1920x1080; do
     out="$shots/$size-language"
     rm -rf "$out"
     DISPLAY=$display LANG=de_DE.UTF-8 XDG_CONFIG_HOME="$work/first" XDG_RUNTIME_DIR="$work/first" \
-        QUANTARO_PEER=absent QUANTARO_WINDOW_WALK="$out" timeout 60 "$work/program/quantaro" >/dev/null 2>&1
+        QUANTARO_PEER=absent timeout 60 "$work/program/quantaro-walk" "$out" >/dev/null 2>&1
     if ! grep -q '^SEEN language' "$out/report.txt" 2>/dev/null; then
         echo "$size: the language window was not seen"
         failures=$((failures + 1))
@@ -44,7 +45,7 @@ for size in 240x320 320x240 360x640 640x360 480x480 1920x1080; do
         printf '[Settings]\nNewInstall=0\nLanguageDLLName=quantaro_%s.so\nUpdateServer=http://127.0.0.1:9\n' \
             "$language" >"$config/Velmora/Quantaro.ini"
         DISPLAY=$display XDG_CONFIG_HOME="$config" XDG_RUNTIME_DIR="$config" QUANTARO_PEER=absent \
-            QUANTARO_WINDOW_WALK="$out" timeout 120 "$program" >/dev/null 2>&1
+            timeout 120 "$program" "$out" >/dev/null 2>&1
         if ! grep -q '^END' "$out/report.txt" 2>/dev/null; then
             echo "$size $language: the walk did not end"
             failures=$((failures + 1))

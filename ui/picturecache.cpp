@@ -37,9 +37,15 @@ constexpr quint64 kFnvOffsetBasis = 0xcbf29ce484222325ULL;
 constexpr quint64 kFnvPrime = 0x100000001b3ULL;
 constexpr auto kFileSuffix = ".pic";
 
+QString& chosenFolder()
+{
+    static QString chosen;
+    return chosen;
+}
+
 QString cacheFolder()
 {
-    const QString chosen = qEnvironmentVariable(kPictureCacheVariable);
+    const QString& chosen = chosenFolder();
     if (chosen == QLatin1String("off")) {
         return {};
     }
@@ -85,6 +91,11 @@ PictureCache& PictureCache::instance()
 {
     static PictureCache cache(cacheFolder());
     return cache;
+}
+
+void PictureCache::chooseFolder(const QString& chosen)
+{
+    chosenFolder() = chosen;
 }
 
 PictureCache::PictureCache(QString folder) : m_folder(std::move(folder)) {}

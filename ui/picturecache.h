@@ -33,8 +33,12 @@ struct CachedPicture
 class PictureCache
 {
 public:
-    /** The cache in the user's cache folder (or the folder the environment names). */
+    /** The cache in the user's cache folder, or in the folder chosen at start-up. */
     static PictureCache& instance();
+    /** Chooses, once at start-up and before the first picture is drawn, the folder instance() keeps
+     *  its renderings in instead of the user's cache folder (QUANTARO_PICTURE_CACHE): "off" keeps
+     *  none, an empty text keeps the user's cache folder. */
+    static void chooseFolder(const QString& chosen);
 
     explicit PictureCache(QString folder);
 

@@ -216,7 +216,7 @@ QSize QuantaroDialog::initialSize() const
 {
     // An emulated handheld window fills its emulated screen; a real one takes its size from the
     // screen's available area and never exceeds it.
-    if (const auto emulated = parseScreenOverride(qEnvironmentVariable(kScreenOverrideVariable))) {
+    if (const auto emulated = emulatedScreen()) {
         return *emulated;
     }
     const int templateId = m_templates ? m_templates->forShape(currentShape()) : m_creationTemplate;

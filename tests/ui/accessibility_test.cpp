@@ -14,6 +14,7 @@
 #include "home/cmaindlg.h"
 #include "options/coptionsdlg.h"
 #include "platform/notificationservice.h"
+#include "support/everywindow.h"
 #include "support/fakes.h"
 #include "support/languagemodules.h"
 #include "support/virtualclock.h"
@@ -52,6 +53,10 @@ using test::kLanguages;
 using test::Language;
 using test::moduleResources;
 using test::WindowFactory;
+
+// The conversion windows looked at, by the catalogue's index of their category: a plain one, and
+// one with sub-categories.
+constexpr std::pair<const char*, int> kConvertedCategories[] = {{"convert", 1}, {"convert with sub-categories", 12}};
 
 const QSize kShapes[] = {QSize(360, 640), QSize(640, 360), QSize(480, 480), QSize(240, 320), QSize(320, 240)};
 
@@ -234,38 +239,31 @@ protected:
 
     UiServices services() { return UiServices{&messages, &screen, &shell, settings.get(), resources}; }
 
-    /** Every window the program shows, by name. */
+    /** Every window the program shows, by name: each conversion window of kConvertedCategories. */
     std::vector<std::pair<QString, WindowFactory>> windows()
     {
-        Rubric& length = catalogue[1];
-        Rubric& radiation = catalogue[12];
-        Rubric& currencies = catalogue[0];
-        const Catalogue& all = catalogue;
-        const QString programFolder = m_program.path();
-        const uint16_t device = GetParam().deviceLanguage;
-        return {
-            {QStringLiteral("home"),
-             [](const UiServices& s) { return std::make_unique<CMainDlg>(s, QStringLiteral(QUANTARO_PROGRAM_DIR)); }},
-            {QStringLiteral("language"),
-             [=](const UiServices& s) { return std::make_unique<CLangueDlg>(s, programFolder, device); }},
-            {QStringLiteral("convert"), [&](const UiServices& s) { return std::make_unique<CConvertDlg>(length, s); }},
-            {QStringLiteral("convert with sub-categories"),
-             [&](const UiServices& s) { return std::make_unique<CConvertDlg>(radiation, s); }},
-            {QStringLiteral("hidden units"),
-             [&](const UiServices& s) { return std::make_unique<COptionsDlg>(all, s); }},
-            {QStringLiteral("update settings"),
-             [this](const UiServices& s) {
-                 return std::make_unique<CCurrenciesUpdateDlg>(
-                     s, notifications, clock, [] { return true; }, QStringLiteral("/usr/lib/quantaro/quantaro"));
-             }},
-            {QStringLiteral("manual rates"),
-             [&](const UiServices& s) { return std::make_unique<CManualCurrenciesDlg>(s, currencies); }},
-            {QStringLiteral("about"), [](const UiServices& s) { return std::make_unique<CAboutDlg>(s); }},
-            {QStringLiteral("version check"),
-             [this](const UiServices& s) {
-                 return std::make_unique<CCheckVersionDlg>(s, http, QStringLiteral("http://127.0.0.1:9/cvf/q.cvf"));
-             }},
-        };
+        needs.catalogue = &catalogue;
+        needs.programFolder = QStringLiteral(QUANTARO_PROGRAM_DIR);
+        needs.languageFolder = m_program.path();
+        needs.deviceLanguage = GetParam().deviceLanguage;
+        needs.http = &http;
+        needs.notifications = &notifications;
+        needs.clock = &clock;
+        std::vector<std::pair<QString, WindowFactory>> found;
+        for (const test::ProgramWindow& window : test::everyWindow()) {
+            const test::WindowKind kind = window.kind;
+            if (kind != test::WindowKind::Convert) {
+                found.emplace_back(QString::fromLatin1(window.name),
+                                   [this, kind](const UiServices& s) { return test::openWindow(kind, s, needs); });
+                continue;
+            }
+            for (const auto& [name, category] : kConvertedCategories) {
+                found.emplace_back(QString::fromLatin1(name), [this, kind, category = category](const UiServices& s) {
+                    return test::openWindow(kind, s, needs, category);
+                });
+            }
+        }
+        return found;
     }
 
     /** Opens every window in every shape and hands it over, shown, with a value to convert. */
@@ -306,6 +304,7 @@ protected:
     SilentHttp http;
     const ResourceSource* resources = nullptr;
     Catalogue catalogue;
+    test::WindowNeeds needs;
 };
 
 TEST_P(Accessibility, EveryControlIsSpokenByAName)

@@ -183,17 +183,17 @@ TEST_F(DialogTest, SingleTemplateWindowScalesButKeepsItsTexts)
 
 TEST_F(DialogTest, DesktopWindowOpensAtTheDesignSizeOfItsShape)
 {
-    qunsetenv(kScreenOverrideVariable);
+    setEmulatedScreen(std::nullopt);
     screen.size = QSize(1920, 1080);
     EXPECT_EQ(RecordingDialog(services()).size(), QSize(640, 360));
-    qputenv(kScreenOverrideVariable, "240x320");
+    setEmulatedScreen(QSize(240, 320));
     EXPECT_EQ(RecordingDialog(services()).size(), QSize(240, 320)) << "an emulated handheld fills its screen";
-    qunsetenv(kScreenOverrideVariable);
+    setEmulatedScreen(std::nullopt);
 }
 
 TEST_F(DialogTest, RealHandheldWindowsFillTheScreenWhateverTheirTemplatesSize)
 {
-    qunsetenv(kScreenOverrideVariable);
+    setEmulatedScreen(std::nullopt);
     for (const QSize real : {QSize(240, 320), QSize(320, 240), QSize(360, 640), QSize(640, 360), QSize(480, 480)}) {
         screen.size = real;
         EXPECT_EQ(RecordingDialog(services()).size(), real);

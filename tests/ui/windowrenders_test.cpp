@@ -14,6 +14,7 @@
 #include "home/cmaindlg.h"
 #include "options/coptionsdlg.h"
 #include "platform/notificationservice.h"
+#include "support/everywindow.h"
 #include "support/fakes.h"
 #include "support/languagemodules.h"
 #include "support/virtualclock.h"
@@ -139,9 +140,16 @@ protected:
 
     UiServices services() { return UiServices{&messages, &screen, &shell, settings.get(), resources}; }
 
-    Rubric& rubric(const char* code)
+    /** Opens one window of the shared table over this test's catalogue and fakes. */
+    WindowFactory opening(test::WindowKind kind, int category = 0)
     {
-        return catalogue[static_cast<size_t>(rubricIndexOf(QString::fromLatin1(code)))];
+        needs.catalogue = &catalogue;
+        needs.programFolder = QStringLiteral(QUANTARO_PROGRAM_DIR);
+        needs.deviceLanguage = GetParam().deviceLanguage;
+        needs.http = &http;
+        needs.notifications = &notifications;
+        needs.clock = &clock;
+        return [this, kind, category](const UiServices& s) { return test::openWindow(kind, s, needs, category); };
     }
 
     /** Renders the window at every size, checks it, and says what looked wrong. */
@@ -173,6 +181,9 @@ protected:
     test::RecordingShell shell;
     test::FixedScreen screen;
     test::VirtualClock clock;
+    AcceptingNotifications notifications;
+    NewerVersionHttp http;
+    test::WindowNeeds needs;
     const ResourceSource* resources = nullptr;
     Catalogue catalogue;
     QString folder;
@@ -180,9 +191,7 @@ protected:
 
 TEST_P(WindowRenders, HomeWindow)
 {
-    renderEverySize(QStringLiteral("home"), [](const UiServices& s) {
-        return std::make_unique<CMainDlg>(s, QStringLiteral(QUANTARO_PROGRAM_DIR));
-    });
+    renderEverySize(QStringLiteral("home"), opening(test::WindowKind::Home));
 }
 
 TEST_P(WindowRenders, LanguageWindow)
@@ -194,66 +203,50 @@ TEST_P(WindowRenders, LanguageWindow)
         const QString name = QString::fromLatin1(language.module);
         ASSERT_TRUE(QFile::copy(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + name, program.filePath(name)));
     }
-    const QString programFolder = program.path();
-    const uint16_t device = GetParam().deviceLanguage;
-    renderEverySize(QStringLiteral("language"), [device, programFolder](const UiServices& s) {
-        return std::make_unique<CLangueDlg>(s, programFolder, device);
-    });
+    needs.languageFolder = program.path();
+    renderEverySize(QStringLiteral("language"), opening(test::WindowKind::Language));
 }
 
 TEST_P(WindowRenders, ConversionWindowWithItsLongestUnitNames)
 {
     for (const char* code : kConvertedCategories) {
-        Rubric& category = rubric(code);
-        renderEverySize(
-            QStringLiteral("convert_%1").arg(QString::fromLatin1(code)),
-            [&category](const UiServices& s) { return std::make_unique<CConvertDlg>(category, s); },
-            [](QuantaroDialog& window) {
-                auto* from = window.control<QListWidget>(convertdlg::kFromList);
-                auto* to = window.control<QListWidget>(convertdlg::kToList);
-                from->setCurrentRow(0);
-                to->setCurrentRow(to->count() - 1);
-                window.control<QLineEdit>(convertdlg::kInput)->setText(QStringLiteral("1234.5"));
-            });
+        renderEverySize(QStringLiteral("convert_%1").arg(QString::fromLatin1(code)),
+                        opening(test::WindowKind::Convert, rubricIndexOf(QString::fromLatin1(code))),
+                        [](QuantaroDialog& window) {
+                            auto* from = window.control<QListWidget>(convertdlg::kFromList);
+                            auto* to = window.control<QListWidget>(convertdlg::kToList);
+                            from->setCurrentRow(0);
+                            to->setCurrentRow(to->count() - 1);
+                            window.control<QLineEdit>(convertdlg::kInput)->setText(QStringLiteral("1234.5"));
+                        });
     }
 }
 
 TEST_P(WindowRenders, HiddenUnitsWindow)
 {
-    const Catalogue& all = catalogue;
-    renderEverySize(QStringLiteral("hiddenunits"),
-                    [&all](const UiServices& s) { return std::make_unique<COptionsDlg>(all, s); });
+    renderEverySize(QStringLiteral("hiddenunits"), opening(test::WindowKind::HiddenUnits));
 }
 
 TEST_P(WindowRenders, UpdateSettingsWindow)
 {
-    AcceptingNotifications notifications;
-    renderEverySize(QStringLiteral("updatesettings"), [&](const UiServices& s) {
-        return std::make_unique<CCurrenciesUpdateDlg>(
-            s, notifications, clock, [] { return true; }, QStringLiteral("/usr/lib/quantaro/quantaro"));
-    });
+    renderEverySize(QStringLiteral("updatesettings"), opening(test::WindowKind::UpdateSettings));
 }
 
 TEST_P(WindowRenders, ManualRatesWindow)
 {
-    Rubric& currencies = catalogue[0];
-    renderEverySize(
-        QStringLiteral("manualrates"),
-        [&currencies](const UiServices& s) { return std::make_unique<CManualCurrenciesDlg>(s, currencies); },
-        [](QuantaroDialog& window) { window.control<QComboBox>(manualrates::kCurrencyCombo)->setCurrentIndex(0); });
+    renderEverySize(QStringLiteral("manualrates"), opening(test::WindowKind::ManualRates), [](QuantaroDialog& window) {
+        window.control<QComboBox>(manualrates::kCurrencyCombo)->setCurrentIndex(0);
+    });
 }
 
 TEST_P(WindowRenders, AboutWindow)
 {
-    renderEverySize(QStringLiteral("about"), [](const UiServices& s) { return std::make_unique<CAboutDlg>(s); });
+    renderEverySize(QStringLiteral("about"), opening(test::WindowKind::About));
 }
 
 TEST_P(WindowRenders, VersionCheckWindow)
 {
-    NewerVersionHttp http;
-    renderEverySize(QStringLiteral("versioncheck"), [&http](const UiServices& s) {
-        return std::make_unique<CCheckVersionDlg>(s, http, QStringLiteral("http://127.0.0.1:9/cvf/quantaro.cvf"));
-    });
+    renderEverySize(QStringLiteral("versioncheck"), opening(test::WindowKind::CheckVersion));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLanguages, WindowRenders, ::testing::ValuesIn(kLanguages),

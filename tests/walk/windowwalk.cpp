@@ -1,7 +1,8 @@
-#include "home/windowwalk.h"
+#include "walk/windowwalk.h"
 
 #include "home/clanguedlg.h"
 #include "home/cmaindlg.h"
+#include "support/everywindow.h"
 #include "ui/bottommenubar.h"
 #include "ui/controls.h"
 #include "ui/cstretchbitmapbutton.h"
@@ -42,6 +43,9 @@ constexpr int kStuckTicks = 300;
 constexpr int kButtonTextMargin = 3;
 // The smallest touch target: a finger's width.
 constexpr int kTouchTarget = kTouchRowHeight;
+// The conversion windows the walk opens, by the catalogue's index of their category: a plain one
+// and the currencies'.
+constexpr std::pair<const char*, int> kConvertedCategories[] = {{"length", 1}, {"currencies", 0}};
 
 /** What a button or label draws of its text: "&&" is one "&", a single "&" marks a shortcut. */
 QString shownText(QString text)
@@ -129,9 +133,8 @@ QSet<const QWidget*> pictureButtons(const QWidget* window)
 
 } // namespace
 
-void WindowWalk::installIfRequested()
+void WindowWalk::start(const QString& folder)
 {
-    const QString folder = qEnvironmentVariable(kWindowWalkVariable);
     if (!folder.isEmpty() && QCoreApplication::instance() != nullptr) {
         new WindowWalk(folder);
     }
@@ -314,14 +317,17 @@ void WindowWalk::planHome()
         planPopups(QStringLiteral("home"));
         return true;
     });
-    const std::pair<const char*, int> windows[] = {
-        {"length", home::kFirstCategoryButton + 1},  {"currencies", home::kFirstCategoryButton},
-        {"about", home::kCmdAbout},                  {"hidden-units", home::kCmdHiddenUnits},
-        {"update-settings", home::kCmdUpdateSettings}, {"manual-rates", home::kCmdManualRates},
-        {"check-version", home::kCmdCheckVersion},
-    };
-    for (const auto& [name, command] : windows) {
-        planWindow(QString::fromLatin1(name), command);
+    for (const test::ProgramWindow& window : test::everyWindow()) {
+        if (window.homeCommand == 0) {
+            continue;
+        }
+        if (window.kind != test::WindowKind::Convert) {
+            planWindow(QString::fromLatin1(window.name), window.homeCommand);
+            continue;
+        }
+        for (const auto& [name, category] : kConvertedCategories) {
+            planWindow(QString::fromLatin1(name), window.homeCommand + category);
+        }
     }
     m_steps.push_back([this] {
         finish();

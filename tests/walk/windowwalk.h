@@ -14,22 +14,19 @@ class QWidget;
 
 namespace quantaro {
 
-/** The variable that asks the program to walk its own windows and write what it saw into a folder. */
-inline constexpr char kWindowWalkVariable[] = "QUANTARO_WINDOW_WALK";
-
 /**
  * A walk through every window and popup of the program, on whatever screen it runs, for the
  * real-screen test: it opens each window the home window leads to through its own commands, opens
  * each popup and submenu of each menu bar, and checks that everything lies inside the screen's
  * available area and that no text is cut at the font it is drawn with. Each finding is a line of
  * report.txt, which ends with an END line; each step leaves a screenshot of the whole screen. The
- * program ends when the walk is over.
+ * program ends when the walk is over. quantaro-walk runs the program with it.
  */
 class WindowWalk final : public QObject
 {
 public:
-    /** Starts a walk when the variable names a folder; does nothing otherwise. */
-    static void installIfRequested();
+    /** Starts a walk that writes into folder, once the application object exists. */
+    static void start(const QString& folder);
 
     /** The texts of window's controls that do not fit their rectangles, one finding a line. */
     static QStringList cutTexts(const QWidget* window, const QString& step);

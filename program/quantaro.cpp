@@ -1,0 +1,7 @@
+// Entry point of the shipped program.
+#include "program/main.h"
+
+int main(int argc, char** argv)
+{
+    return quantaro::programMain(argc, argv);
+}
