@@ -45,11 +45,11 @@ std::optional<QDate> rateDate(const SettingsStore& settings, const QString& code
     if (code == kEuroCode) {
         return std::nullopt;
     }
-    const QString stored = settings.getString(settings::kCurrencies, code);
-    if (stored.startsWith(kRateLockMarker)) {
+    const StoredRate stored = storedRate(settings, code);
+    if (stored.locked) {
         return std::nullopt;
     }
-    if (!isRateNumber(stored)) {
+    if (!isRateNumber(stored.text)) {
         return builtInRatesDate();
     }
     if (const QDate date = storedDate(settings.getString(settings::kCurrencyDates, code)); date.isValid()) {
