@@ -1,6 +1,7 @@
 #include "currency/ratedates.h"
 
 #include "app/connectionrunmode.h"
+#include "app/placeholderfill.h"
 #include "app/settingsstore.h"
 #include "app/updateserver.h"
 #include "catalogue/rubric.h"
@@ -90,9 +91,8 @@ QString staleRateNote(const Rubric& rubric, int from, int to, const SettingsStor
     if (!days) {
         return {};
     }
-    QString note = format;
-    note.replace(kDaysMarker, QString::number(*days));
-    return note;
+    return fillPlaceholders(format, {{kDaysMarker, QString::number(*days)}}, PercentPairs::AsWritten,
+                            LaterPlaces::Filled);
 }
 
 QStringList rateSourceLines(const SettingsStore& settings)
