@@ -152,11 +152,13 @@ TEST(PictureCache, ALinkOrPipeInAKeptFilesPlaceIsReplacedNeitherFollowedNorWaite
         std::condition_variable finished;
         bool done = false;
         bool rescued = false;
+        int rescuer = -1;
+        // A reader that stays open until the store is over: the picture fits in the pipe.
         std::thread watchdog([&] {
             std::unique_lock lock(mutex);
             if (!finished.wait_for(lock, std::chrono::seconds(10), [&] { return done; })) {
                 rescued = true;
-                ::close(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK));
+                rescuer = ::open(QFile::encodeName(path).constData(), O_RDWR);
             }
         });
         const PictureCache cache(folder.path());
@@ -167,6 +169,9 @@ TEST(PictureCache, ALinkOrPipeInAKeptFilesPlaceIsReplacedNeitherFollowedNorWaite
         }
         finished.notify_one();
         watchdog.join();
+        if (rescuer >= 0) {
+            ::close(rescuer);
+        }
         EXPECT_FALSE(rescued) << place.what << ": the cache waited on it";
         EXPECT_TRUE(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink()) << place.what;
         EXPECT_EQ(cache.rendering(key, QSize(12, 6)), filled(QSize(12, 6), Qt::blue)) << place.what;
