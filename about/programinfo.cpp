@@ -1,5 +1,7 @@
 #include "about/programinfo.h"
 
+#include "app/placeholderfill.h"
+
 #ifndef QUANTARO_PUBLISHER_URL
 #define QUANTARO_PUBLISHER_URL ""
 #endif
@@ -21,27 +23,7 @@ QString contactAddress()
 
 QString formatWithOneString(QStringView format, const QString& argument)
 {
-    constexpr QChar kPercent = u'%';
-    QString out;
-    out.reserve(format.size() + argument.size());
-    bool argumentUsed = false;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar ch = format[i];
-        const QChar next = i + 1 < format.size() ? format[i + 1] : QChar();
-        if (ch == kPercent && next == kPercent) {
-            out += kPercent;
-            ++i;
-        } else if (ch == kPercent && next == u's') {
-            if (!argumentUsed) {
-                out += argument;
-                argumentUsed = true;
-            }
-            ++i;
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+    return fillPlaceholders(format, {{u"%s", argument}}, PercentPairs::OnePercent, LaterPlaces::Emptied);
 }
 
 } // namespace quantaro

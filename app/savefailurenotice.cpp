@@ -1,5 +1,6 @@
 #include "app/savefailurenotice.h"
 
+#include "app/placeholderfill.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
 #include "platform/messageboxes.h"
@@ -12,14 +13,6 @@ namespace quantaro {
 namespace {
 
 bool g_told = false;
-
-void replaceFirst(QString& text, const QString& marker, const QString& by)
-{
-    const qsizetype at = text.indexOf(marker);
-    if (at >= 0) {
-        text.replace(at, marker.size(), by);
-    }
-}
 
 } // namespace
 
@@ -44,10 +37,10 @@ int saveFailureReason(int error)
 
 QString saveFailureMessage(const ResourceSource& strings, const QString& folder, int error)
 {
-    QString text = strings.string(savefailure::kMessage);
-    replaceFirst(text, savefailure::kFolderMarker, QDir::toNativeSeparators(folder));
-    replaceFirst(text, savefailure::kReasonMarker, strings.string(saveFailureReason(error)));
-    return text;
+    return fillPlaceholders(strings.string(savefailure::kMessage),
+                            {{savefailure::kFolderMarker, QDir::toNativeSeparators(folder)},
+                             {savefailure::kReasonMarker, strings.string(saveFailureReason(error))}},
+                            PercentPairs::AsWritten, LaterPlaces::AsWritten);
 }
 
 void tellSaveFailure(MessageBoxes& messages, const ResourceSource& strings, const SettingsStore& settings)

@@ -12,6 +12,10 @@ namespace quantaro {
 
 namespace {
 
+/** The operators of a currency unit's formulas, in front of its rate. */
+const QString kToBaseOperator = QStringLiteral("$*");
+const QString kFromBaseOperator = QStringLiteral("$/");
+
 bool isPlainDecimal(QStringView text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u'.' || (c >= u'0' && c <= u'9'); });
@@ -82,6 +86,29 @@ QString editableRateText(const QString& stored)
     return std::isfinite(rate) && rate > 0.0 ? rateText(rate) : stored;
 }
 
+StoredRate StoredRate::parse(const QString& stored)
+{
+    if (stored.startsWith(kRateLockMarker)) {
+        return {stored.sliced(1), true};
+    }
+    return {stored, false};
+}
+
+StoredRate StoredRate::ofFormula(const QString& toBase)
+{
+    return {toBase.mid(kToBaseOperator.size()), false};
+}
+
+QString StoredRate::stored() const
+{
+    return locked ? kRateLockMarker + text : text;
+}
+
+StoredRate storedRate(const SettingsStore& settings, const QString& code)
+{
+    return StoredRate::parse(settings.getString(settings::kCurrencies, code));
+}
+
 void UpdateCurrencyUnits(Rubric& currencies, const SettingsStore& settings)
 {
     for (int i = 0; i < currencies.unitCount(); ++i) {
@@ -90,14 +117,13 @@ void UpdateCurrencyUnits(Rubric& currencies, const SettingsStore& settings)
         if (unit.tag() == kEuroCode) {
             continue;
         }
-        const QString stored = settings.getString(settings::kCurrencies, unit.tag());
-        const QString rate = stored.startsWith(kRateLockMarker) ? stored.sliced(1) : stored;
+        const QString rate = storedRate(settings, unit.tag()).text;
         // Anything but a number would become part of the formula (a stored "1-1" would subtract).
         if (!isRateNumber(rate)) {
             continue;
         }
-        unit.setFromBase(QStringLiteral("$/") + rate);
-        unit.setToBase(QStringLiteral("$*") + rate);
+        unit.setFromBase(kFromBaseOperator + rate);
+        unit.setToBase(kToBaseOperator + rate);
     }
 }
 

@@ -39,6 +39,31 @@ QString rateText(double rate);
 QString editableRateText(const QString& stored);
 
 /**
+ * A rate as the settings keep it under a currency's code in "Currencies": its text, and whether
+ * downloads leave it alone, which the stored text says with kRateLockMarker in front of the rate.
+ */
+struct StoredRate
+{
+    /** The rate's text without the marker, as typed or downloaded: whether it is a rate at all is
+     *  isRateNumber's to say. */
+    QString text;
+    bool locked = false;
+
+    /** A stored text read: one marker in front is taken off and locks the rate. */
+    static StoredRate parse(const QString& stored);
+    /** The rate a currency unit's formula to the base ("$*0.92") was made from, not locked: the
+     *  formula's text after its operator. */
+    static StoredRate ofFormula(const QString& toBase);
+    /** The text the settings keep: the rate, with the marker in front when it is locked. */
+    QString stored() const;
+
+    friend bool operator==(const StoredRate&, const StoredRate&) = default;
+};
+
+/** The rate stored under a currency's code; an empty text when none is. */
+StoredRate storedRate(const SettingsStore& settings, const QString& code);
+
+/**
  * Rewrites the formulas of the currency units from the rates stored under their tags in
  * "Currencies": toBase becomes "$*" + rate, fromBase "$/" + rate, the rate text as stored without
  * its lock marker. A unit whose stored text is absent or, once its marker is taken off, not a rate

@@ -1,6 +1,7 @@
 #include "currency/ccurrenciesupdatedlg.h"
 
 #include "app/cconverterapp.h"
+#include "app/placeholderfill.h"
 #include "app/savefailurenotice.h"
 #include "app/settingsstore.h"
 #include "app/updateserver.h"
@@ -24,23 +25,15 @@ namespace {
 constexpr qsizetype kTimeStampBytes = 8;
 const QString kTwentyFourHourTime = QStringLiteral("HH:mm");
 
-void replaceFirst(QString& text, const QString& marker, const QString& by)
-{
-    const qsizetype at = text.indexOf(marker);
-    if (at >= 0) {
-        text.replace(at, marker.size(), by);
-    }
-}
-
 } // namespace
 
 QString lastUpdateText(const QString& format, int64_t seconds, const QLocale& locale)
 {
     const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toLocalTime();
-    QString text = format;
-    replaceFirst(text, currencyupdate::kDateMarker, locale.toString(local.date(), QLocale::ShortFormat));
-    replaceFirst(text, currencyupdate::kTimeMarker, locale.toString(local.time(), kTwentyFourHourTime));
-    return text;
+    return fillPlaceholders(format,
+                            {{currencyupdate::kDateMarker, locale.toString(local.date(), QLocale::ShortFormat)},
+                             {currencyupdate::kTimeMarker, locale.toString(local.time(), kTwentyFourHourTime)}},
+                            PercentPairs::AsWritten, LaterPlaces::AsWritten);
 }
 
 CCurrenciesUpdateDlg::CCurrenciesUpdateDlg(UiServices services, NotificationService& notifications, const Clock& clock,
@@ -92,10 +85,11 @@ QString CCurrenciesUpdateDlg::sourcesText() const
     QStringList lines;
     for (const Source& source : sources) {
         const QDate day = storedDate(store->getString(settings::kSettings, source.date));
-        QString line = string(source.format);
-        replaceFirst(line, currencyupdate::kDateMarker,
-                     day.isValid() ? QLocale().toString(day, QLocale::ShortFormat)
-                                   : string(currencyupdate::kNoRatesYet));
+        QString line = fillPlaceholders(
+            string(source.format),
+            {{currencyupdate::kDateMarker,
+              day.isValid() ? QLocale().toString(day, QLocale::ShortFormat) : string(currencyupdate::kNoRatesYet)}},
+            PercentPairs::AsWritten, LaterPlaces::AsWritten);
         const int32_t outcome =
             store->getInt(settings::kSettings, source.outcome, static_cast<int32_t>(SourceOutcome::Used));
         if (outcome == static_cast<int32_t>(SourceOutcome::Failed)) {

@@ -78,15 +78,10 @@ void CManualCurrenciesDlg::onInitDialog()
         entry.currencyCode = code;
         const QString stored =
             store ? store->getString(settings::kCurrencies, code).left(manualrates::kStoredRateMaxLength) : QString();
-        QString rate;
-        if (stored.isEmpty()) {
-            rate = unit.toBase().mid(manualrates::kFormulaPrefixLength);
-        } else if (stored.startsWith(kRateLockMarker)) {
-            rate = stored.mid(1);
-            entry.locked = true;
-        } else {
-            rate = stored;
-        }
+        // Without a stored rate, the one the unit's formula was made from.
+        const StoredRate shown = stored.isEmpty() ? StoredRate::ofFormula(unit.toBase()) : StoredRate::parse(stored);
+        const QString& rate = shown.text;
+        entry.locked = shown.locked;
         // The field keeps only digits and points: a rate with an exponent would lose it at the first
         // edit and be stored many times too large, so it is shown in plain decimal notation at once.
         // A plain form too long for the field would be cut, so such a rate is shown as it is.
@@ -220,7 +215,7 @@ void CManualCurrenciesDlg::onOk()
                 changes.putString(settings::kCurrencies, entry.currencyCode, std::nullopt);
             } else {
                 changes.putString(settings::kCurrencies, entry.currencyCode,
-                                  entry.locked ? kRateLockMarker + entry.rateText : entry.rateText);
+                                  StoredRate{entry.rateText, entry.locked}.stored());
             }
         }
         if (!changes.isEmpty()) {

@@ -23,8 +23,6 @@ inline constexpr int kRateMaxLength = 56;
 inline constexpr qsizetype kStoredRateMaxLength = 57;
 /** The base currency: its rate is 1 by definition, so it is never listed. */
 inline const QString kBaseCurrency = QStringLiteral("EUR");
-/** The characters of a formula "$*" in front of the rate it was made from. */
-inline constexpr qsizetype kFormulaPrefixLength = 2;
 } // namespace manualrates
 
 /** One listed currency of the manual rates window. */

@@ -1,6 +1,7 @@
 #include "currency/ratedates.h"
 
 #include "app/connectionrunmode.h"
+#include "app/placeholderfill.h"
 #include "app/settingsstore.h"
 #include "app/updateserver.h"
 #include "catalogue/rubric.h"
@@ -45,11 +46,11 @@ std::optional<QDate> rateDate(const SettingsStore& settings, const QString& code
     if (code == kEuroCode) {
         return std::nullopt;
     }
-    const QString stored = settings.getString(settings::kCurrencies, code);
-    if (stored.startsWith(kRateLockMarker)) {
+    const StoredRate stored = storedRate(settings, code);
+    if (stored.locked) {
         return std::nullopt;
     }
-    if (!isRateNumber(stored)) {
+    if (!isRateNumber(stored.text)) {
         return builtInRatesDate();
     }
     if (const QDate date = storedDate(settings.getString(settings::kCurrencyDates, code)); date.isValid()) {
@@ -90,9 +91,8 @@ QString staleRateNote(const Rubric& rubric, int from, int to, const SettingsStor
     if (!days) {
         return {};
     }
-    QString note = format;
-    note.replace(kDaysMarker, QString::number(*days));
-    return note;
+    return fillPlaceholders(format, {{kDaysMarker, QString::number(*days)}}, PercentPairs::AsWritten,
+                            LaterPlaces::Filled);
 }
 
 QStringList rateSourceLines(const SettingsStore& settings)

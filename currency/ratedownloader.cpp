@@ -156,11 +156,11 @@ bool RateDownloader::downloadBankAndOpen(const RateSource& source)
         if (!isAcceptableRateCode(rate.code)) {
             continue;
         }
-        const QString stored = m_settings.getString(settings::kCurrencies, rate.code);
-        if (stored.startsWith(kRateLockMarker)) {
+        const StoredRate stored = storedRate(m_settings, rate.code);
+        if (stored.locked) {
             continue;
         }
-        if (stored != rate.rate) {
+        if (stored.text != rate.rate) {
             changes.putString(settings::kCurrencies, rate.code, rate.rate);
         }
         const QString day = storedDateText(rate.date);

@@ -44,15 +44,17 @@ RateLine applyRateLine(SettingsStore& settings, QStringView line)
         return RateLine::Skipped;
     }
     const QString name = code->toString();
-    const QString stored = settings.getString(settings::kCurrencies, name);
-    if (stored.startsWith(kRateLockMarker)) {
+    const StoredRate stored = storedRate(settings, name);
+    if (stored.locked) {
         return RateLine::Skipped;
     }
     // A rate that has not changed is not written again: each write replaces the whole file.
-    if (stored == *rate) {
+    const StoredRate downloaded{rate->toString(), false};
+    if (stored == downloaded) {
         return RateLine::Stored;
     }
-    return settings.putString(settings::kCurrencies, name, rate->toString()) ? RateLine::Stored : RateLine::StoreFailed;
+    return settings.putString(settings::kCurrencies, name, downloaded.stored()) ? RateLine::Stored
+                                                                                : RateLine::StoreFailed;
 }
 
 RateFileReader::RateFileReader(SettingsStore& settings) : m_settings(settings)

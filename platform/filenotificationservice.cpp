@@ -1,5 +1,7 @@
 #include "platform/filenotificationservice.h"
 
+#include "platform/filewrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 #include <limits>
@@ -201,8 +202,7 @@ bool FileNotificationService::write(const std::vector<NotificationRegistration>&
     }
     const QByteArray data = QJsonDocument(QJsonObject{{kRegistrationsKey, array}}).toJson();
     // The dispatcher hook may read the file at any moment: it sees the old file or the new one whole.
-    QSaveFile out(m_file);
-    return out.open(QIODevice::WriteOnly) && out.write(data) == data.size() && out.commit();
+    return replaceFile(m_file, data).ok();
 }
 
 } // namespace quantaro

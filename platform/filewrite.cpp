@@ -255,30 +255,36 @@ WriteOutcome writeAll(int fd, QByteArrayView bytes)
 
 WriteOutcome replaceFile(const QString& path, QByteArrayView bytes, FileDurability durability)
 {
+    const bool cache = durability == FileDurability::Disposable;
     const QFileInfo link(path);
-    QString target = link.isSymLink() && link.exists() ? link.canonicalFilePath() : link.absoluteFilePath();
+    QString target = link.isSymLink() && link.exists() && !cache ? link.canonicalFilePath() : link.absoluteFilePath();
     // A link to a file not yet there (a settings file kept in a synced folder) is kept: its target is
     // made, as a new file is, instead of the link being replaced by a file.
-    for (int hop = 0; hop < kMostLinkHops && QFileInfo(target).isSymLink() && !QFileInfo::exists(target); ++hop) {
+    for (int hop = 0; !cache && hop < kMostLinkHops && QFileInfo(target).isSymLink() && !QFileInfo::exists(target);
+         ++hop) {
         target = QFileInfo(target).symLinkTarget();
     }
-    if (QFileInfo(target).isSymLink() && !QFileInfo::exists(target)) {
+    if (!cache && QFileInfo(target).isSymLink() && !QFileInfo::exists(target)) {
         return {ELOOP};
     }
     const QByteArray targetName = native(target);
 
+    // A cache's place holds only what the cache wrote: a link there is not followed (the cache would
+    // write wherever it points), and a pipe would hold the program until someone read it. Either is
+    // replaced like a damaged file.
     struct stat old = {};
-    const bool exists = ::stat(targetName.constData(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) {
+    const bool exists = (cache ? ::lstat(targetName.constData(), &old) : ::stat(targetName.constData(), &old)) == 0;
+    const bool regular = exists && S_ISREG(old.st_mode);
+    if (exists && !regular && !cache) {
         return writeInPlace(targetName, bytes);
     }
     // A file this user may not write stays as it is, even where the folder would let it be replaced.
-    if (exists && ::access(targetName.constData(), W_OK) != 0) {
+    if (regular && ::access(targetName.constData(), W_OK) != 0) {
         return {errno};
     }
 
     const QString folder = QFileInfo(target).absolutePath();
-    const struct stat* keep = exists ? &old : nullptr;
+    const struct stat* keep = regular ? &old : nullptr;
     // An unnamed file first: only a whole file ever gets a name in the folder.
     if (const int fd = ::open(native(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode); fd >= 0) {
         if (const WriteOutcome filled = fillNewFile(fd, bytes, keep, folder, durability); !filled.ok()) {

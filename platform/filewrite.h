@@ -37,7 +37,8 @@ public:
 enum class FileDurability
 {
     Flushed,    ///< what a person keeps: on the disk before the rename
-    Disposable, ///< a cache that is made again when lost: a crash may leave the old file or none
+    Disposable, ///< a cache that is made again when lost: a crash may leave the old file or none; a
+                ///< link, device or pipe found in its place is replaced, never followed or written into
 };
 
 /** Writes every byte to an open descriptor, going on after short writes and interruptions. */
@@ -53,8 +54,11 @@ WriteOutcome writeAll(int fd, QByteArrayView bytes);
  * for byte as it was. The new file keeps the old one's permissions (0666 less the umask when there
  * was none) and its owner and group: a file of another user is not replaced when its owner cannot
  * be kept, and a new file that root makes in another user's folder is that user's. A symbolic link
- * is followed, so the link stays; a link whose target is missing gets that target made. A path that
- * names a device or a pipe is written in place: there is no file to keep.
+ * of a Flushed file is followed, so the link stays; a link whose target is missing gets that target
+ * made. A path of a Flushed file that names a device or a pipe is written in place: there is no file
+ * to keep.
+ * Every writer of whole files goes through here; durability says whether the new file and its folder
+ * are flushed (settings, rates, registrations) or not (caches).
  */
 WriteOutcome replaceFile(const QString& path, QByteArrayView bytes,
                          FileDurability durability = FileDurability::Flushed);

@@ -258,19 +258,10 @@ void PictureCache::store(const QString& key, const CachedPicture& picture) const
     QByteArray bytes(reinterpret_cast<const char*>(header.data()), kHeaderBytes);
     bytes.append(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
 
-    // Written beside its final name and renamed only when whole, so a reader never sees half a file.
-    // Not flushed to the disk: after a crash the size check turns a torn file away.
+    // Replaced only when whole, so a reader never sees half a file. Not flushed to the disk: after a
+    // crash the size check turns a torn file away.
     const QString target = folder.filePath(key + QLatin1String(kFileSuffix));
-    QByteArray temporary = QFile::encodeName(target + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        m_refusesFiles = true;
-        return;
-    }
-    const bool written = writeAll(fd, bytes).ok();
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
-        ::unlink(temporary.constData());
+    if (!replaceFile(target, bytes, FileDurability::Disposable).ok()) {
         // A full disk stays full for the rest of this start: the next pictures are not tried.
         m_refusesFiles = true;
     }

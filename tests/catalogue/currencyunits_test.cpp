@@ -184,5 +184,43 @@ TEST(LeadingNumberTest, ReadsTheDecimalNumberAtTheStartOfTheText)
     EXPECT_NE(leadingNumber(u"1e999"), 0.0);
 }
 
+// The stored text is what settings files of every version hold: read and written back, it stays
+// byte for byte, and a unit's formula gives back the rate it was made from.
+TEST_F(UpdateCurrencyUnitsTest, AStoredRateReadsAndWritesItsLockMarkerByteForByte)
+{
+    const struct
+    {
+        const char* stored;
+        const char* text;
+        bool locked;
+    } cases[] = {
+        {"1.25", "1.25", false},
+        {"-1.25", "1.25", true},
+        {"--1.25", "-1.25", true},
+        {"-", "", true},
+        {"", "", false},
+        {"1-1", "1-1", false},
+        {"5.85490034666865e-05", "5.85490034666865e-05", false},
+        {"-.5", ".5", true},
+    };
+    for (const auto& c : cases) {
+        const QString stored = QString::fromLatin1(c.stored);
+        const StoredRate rate = StoredRate::parse(stored);
+        EXPECT_EQ(rate, (StoredRate{QString::fromLatin1(c.text), c.locked})) << c.stored;
+        EXPECT_EQ(rate.stored(), stored) << c.stored;
+
+        m_settings.putString(settings::kCurrencies, QStringLiteral("USD"), stored);
+        EXPECT_EQ(storedRate(m_settings, QStringLiteral("USD")), rate) << c.stored;
+        Rubric currencies;
+        currencies.addUnit(currencyUnit(QStringLiteral("USD")));
+        UpdateCurrencyUnits(currencies, m_settings);
+        EXPECT_EQ(StoredRate::ofFormula(currencies.unit(0).toBase()),
+                  (StoredRate{isRateNumber(rate.text) ? rate.text : QStringLiteral("7.5"), false}))
+            << c.stored;
+    }
+    EXPECT_EQ(storedRate(m_settings, QStringLiteral("JPY")), StoredRate{}) << "none stored";
+    EXPECT_EQ(StoredRate::ofFormula(QStringLiteral("$*")), StoredRate{});
+}
+
 } // namespace
 } // namespace quantaro

@@ -1,10 +1,12 @@
 // A full or failing disk under every writer: the old file stays byte for byte and the failure is
-// said, through the settings store, the rate download with its connection run, and quantaro-rates.
+// said, through the settings store, the rate download with its connection run, quantaro-rates, the
+// notification registrations and the picture cache.
 #include "app/cconverterapp.h"
 #include "app/connectionrunmode.h"
 #include "app/settingsstore.h"
 #include "currency/ratedownloader.h"
 #include "platform/curlhttpclient.h"
+#include "platform/filenotificationservice.h"
 #include "support/failingwrites.h"
 #include "support/fakes.h"
 #include "support/readonlyfolder.h"
@@ -12,6 +14,7 @@
 #include "support/virtualclock.h"
 #include "testpaths.h"
 #include "tools/ratestool.h"
+#include "ui/picturecache.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -34,6 +37,8 @@ constexpr int kRateLines = 40;
 constexpr int kSmallDiskRates = 150;
 constexpr int kManyRates = 250;
 constexpr int kManyCurrencies = 200;
+constexpr int kManyRegistrations = 20;
+constexpr int kPictureSide = 64;
 const QString kIniName = QStringLiteral("Quantaro.ini");
 const QString kLongRate = QStringLiteral("0.90003512345678");
 
@@ -200,6 +205,53 @@ TEST_P(FullDiskTest, QuantaroRatesWithBothSourcesKeepsTheOldRateFileAndFails)
     }
     EXPECT_EQ(readAll(path(QStringLiteral("out.cvf"))), "USD;0.9;2026-12-01\n");
     EXPECT_EQ(files(), (QStringList{QStringLiteral("eur.json"), QStringLiteral("in.xml"), QStringLiteral("out.cvf")}));
+}
+
+TEST_P(FullDiskTest, ARegistrationThatCannotBeWrittenIsRefusedAndTheOldFileStays)
+{
+    const QString file = path(QStringLiteral("notifications.json"));
+    const QDateTime start = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
+    const QString arguments(300, u'a');
+    FileNotificationService service(file);
+    for (int i = 0; i < kManyRegistrations; ++i) {
+        ASSERT_NE(service.registerApplication(notification::kCableConnectionEvent, QStringLiteral("/opt/q/quantaro"),
+                                              arguments, start, start.addYears(1)),
+                  notification::kNoHandle);
+    }
+    const QByteArray old = readAll(file);
+    ASSERT_GT(old.size(), kPage);
+    {
+        const FailingWrites disk = failing();
+        EXPECT_EQ(service.registerApplication(notification::kNetworkFunctionEvent, QStringLiteral("/opt/q/quantaro"),
+                                              arguments, start, start),
+                  notification::kNoHandle);
+    }
+    EXPECT_EQ(readAll(file), old);
+    EXPECT_EQ(files(), QStringList{QStringLiteral("notifications.json")}) << "nothing left beside it";
+}
+
+TEST_P(FullDiskTest, APictureThatCannotBeKeptLeavesTheKeptOneAndNothingBeside)
+{
+    QImage blue(QSize(kPictureSide, kPictureSide), QImage::Format_ARGB32_Premultiplied);
+    blue.fill(Qt::blue);
+    QImage red = blue;
+    red.fill(Qt::red);
+    const QString key = QStringLiteral("picture");
+    PictureCache(m_dir.path()).store(key, {blue.size(), blue});
+    ASSERT_EQ(PictureCache(m_dir.path()).rendering(key, blue.size()), blue);
+
+    const PictureCache cache(m_dir.path());
+    {
+        const FailingWrites disk = failing();
+        cache.store(key, {red.size(), red});
+        cache.store(QStringLiteral("other"), {red.size(), red});
+    }
+    // A cache is not flushed to the disk: a disk that fails only at the flush keeps it.
+    const bool kept = GetParam().stage == FailingWrites::Stage::Flush;
+    EXPECT_EQ(cache.rendering(key, red.size()), kept ? red : blue);
+    EXPECT_EQ(files(), kept ? (QStringList{QStringLiteral("other.pic"), QStringLiteral("picture.pic")})
+                            : QStringList{QStringLiteral("picture.pic")})
+        << "nothing left beside it, and after a failure nothing more tried";
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, FullDiskTest,

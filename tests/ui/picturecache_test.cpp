@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
 #include <condition_variable>
@@ -123,6 +124,61 @@ TEST(PictureCache, FindsWhatWasKeptByTheBytesAndTurnsAwayDamagedFiles)
     unwritable.store(key, {QSize(96, 48), filled(QSize(12, 6), Qt::blue)});
     EXPECT_FALSE(unwritable.find(key).has_value());
     EXPECT_FALSE(PictureCache(QString()).find(key).has_value()) << "no folder: nothing kept";
+}
+
+TEST(PictureCache, ALinkOrPipeInAKeptFilesPlaceIsReplacedNeitherFollowedNorWaitedOn)
+{
+    const struct
+    {
+        const char* what;
+        bool pipe;
+    } places[] = {{"a link to a file of the person's", false}, {"a pipe", true}};
+    for (const auto& place : places) {
+        QTemporaryDir folder;
+        const QString key = PictureCache::keyOf(kSvg);
+        const QString path = folder.filePath(key + QStringLiteral(".pic"));
+        const QString own = folder.filePath(QStringLiteral("notes.txt"));
+        {
+            QFile file(own);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("mine");
+        }
+        if (place.pipe) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR), 0) << place.what;
+        } else {
+            ASSERT_TRUE(QFile::link(own, path)) << place.what;
+        }
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        bool rescued = false;
+        int rescuer = -1;
+        // A reader that stays open until the store is over: the picture fits in the pipe.
+        std::thread watchdog([&] {
+            std::unique_lock lock(mutex);
+            if (!finished.wait_for(lock, std::chrono::seconds(10), [&] { return done; })) {
+                rescued = true;
+                rescuer = ::open(QFile::encodeName(path).constData(), O_RDWR);
+            }
+        });
+        const PictureCache cache(folder.path());
+        cache.store(key, {QSize(96, 48), filled(QSize(12, 6), Qt::blue)});
+        {
+            const std::lock_guard lock(mutex);
+            done = true;
+        }
+        finished.notify_one();
+        watchdog.join();
+        if (rescuer >= 0) {
+            ::close(rescuer);
+        }
+        EXPECT_FALSE(rescued) << place.what << ": the cache waited on it";
+        EXPECT_TRUE(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink()) << place.what;
+        EXPECT_EQ(cache.rendering(key, QSize(12, 6)), filled(QSize(12, 6), Qt::blue)) << place.what;
+        QFile file(own);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray("mine")) << place.what << ": written through the link";
+    }
 }
 
 TEST(PictureFile, ANewRunDrawsTheKeptRenderingWithoutParsingThePicture)
