@@ -12,6 +12,7 @@
 #include "ui/cstretchbitmapbutton.h"
 #include "ui/relayoutfromtemplate.h"
 #include "ui/spokentext.h"
+#include "ui/textfit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -53,7 +54,6 @@ constexpr int kRowValueRole = Qt::UserRole + 1;
 // bold and at least kLargeBoldTextPoints.
 constexpr qreal kSmallestPairPoints = 7.0;
 constexpr qreal kSmallestResultPoints = 11.0;
-constexpr qreal kFitStepPoints = 0.5;
 
 // A list row is a finger's height at the design size and shrinks with the window, but never below
 // its text with some air around it.
@@ -64,66 +64,6 @@ const QString kNoUnit = QStringLiteral("\u2014");
 /** Between a row's value and its unit in every-unit mode: the value has a line of its own, so that a
  *  narrow list cuts the unit's name short, never the value. */
 const QLatin1Char kValueUnitBreak('\n');
-
-// Shows the label's text in the font the last re-layout scaled it to (but not below start), made
-// smaller (never below smallest) until it fits the label: the scale is the same for every text of
-// the window, while the title's and result's texts vary in length.
-void fitText(QLabel* label, qreal start, qreal smallest)
-{
-    QFont fitted = layoutFont(label);
-    const qreal designPoints = designFont(label).pointSizeF();
-    fitted.setPointSizeF(std::max(fitted.pointSizeF(), std::min(start, designPoints)));
-    smallest = std::min(smallest, fitted.pointSizeF());
-    const QRect room = label->contentsRect();
-    const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
-    while (fitted.pointSizeF() - kFitStepPoints >= smallest) {
-        const QRect needed = QFontMetrics(fitted).boundingRect(room, flags, label->text());
-        if (needed.height() <= room.height() && needed.width() <= room.width()) {
-            break;
-        }
-        fitted.setPointSizeF(fitted.pointSizeF() - kFitStepPoints);
-    }
-    label->setFont(fitted);
-}
-
-// Shows text in the label's design font made smaller (never below smallest) until it fits; where
-// even the smallest leaves too little room, each line is cut short with an ellipsis, and lines that
-// outnumber the rows the label has room for are first joined into one.
-void showWithoutShrinkingBelow(QLabel* label, const QString& text, qreal smallest)
-{
-    QFont fitted = designFont(label);
-    fitted.setPointSizeF(std::max(fitted.pointSizeF(), smallest));
-    const QRect room = label->contentsRect();
-    const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
-    const auto fits = [&room, flags](const QFont& font, const QString& shown) {
-        const QRect needed = QFontMetrics(font).boundingRect(room, flags, shown);
-        return needed.height() <= room.height() && needed.width() <= room.width();
-    };
-    while (!fits(fitted, text) && fitted.pointSizeF() - kFitStepPoints >= smallest) {
-        fitted.setPointSizeF(fitted.pointSizeF() - kFitStepPoints);
-    }
-    label->setFont(fitted);
-    if (fits(fitted, text)) {
-        label->setText(text);
-        return;
-    }
-    const QFontMetrics metrics(fitted);
-    const int rows = 1 + std::max(0, room.height() - metrics.height()) / std::max(1, metrics.lineSpacing());
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines.size() > rows) {
-        lines = QStringList{lines.join(QLatin1Char(' '))};
-    }
-    for (QString& line : lines) {
-        line = metrics.elidedText(line, Qt::ElideRight, room.width());
-    }
-    label->setText(lines.join(QLatin1Char('\n')));
-    // A row lower than one line of the font (the title of a 240x320 screen) takes what it lacks from
-    // the empty margin above it: the label stands at the top of its window.
-    const int missing = metrics.boundingRect(room, flags, label->text()).height() - room.height();
-    if (const int taken = std::min(missing, label->y()); taken > 0) {
-        label->setGeometry(label->x(), label->y() - taken, label->width(), label->height() + taken);
-    }
-}
 
 // The colour was chosen for a light window: a dark one gets a lighter variant of its hue.
 void setTextColour(QWidget* control, QColor colour)
@@ -143,22 +83,11 @@ void setSpokenName(QWidget* control, const QString& name)
     }
 }
 
-// The items of a popup with their command ids; separators and sub-menus read as 0.
-int itemId(const QAction* item)
-{
-    if (item->menu() || item->isSeparator()) {
-        return 0;
-    }
-    bool ok = false;
-    const int id = item->data().toInt(&ok);
-    return ok ? id : 0;
-}
-
 // Puts the radio mark on the item of that id among the popup's items in [first, last].
 void markAmong(const QMenu* popup, int first, int last, int marked)
 {
     for (QAction* item : BottomMenuBar::items(popup)) {
-        const int id = itemId(item);
+        const int id = BottomMenuBar::itemCommandId(item);
         if (id >= first && id <= last) {
             item->setCheckable(true);
             item->setChecked(id == marked);
@@ -324,7 +253,7 @@ void CConvertDlg::groupAsRadio(const QMenu* popup, int first, int last)
     auto* group = new QActionGroup(this);
     group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (QAction* item : BottomMenuBar::items(popup)) {
-        const int id = itemId(item);
+        const int id = BottomMenuBar::itemCommandId(item);
         if (id >= first && id <= last) {
             item->setCheckable(true);
             group->addAction(item);
