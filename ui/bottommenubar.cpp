@@ -18,6 +18,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QScroller>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidgetAction>
