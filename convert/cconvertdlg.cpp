@@ -12,6 +12,7 @@
 #include "ui/cstretchbitmapbutton.h"
 #include "ui/relayoutfromtemplate.h"
 #include "ui/spokentext.h"
+#include "ui/textfit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -53,7 +54,6 @@ constexpr int kRowValueRole = Qt::UserRole + 1;
 // bold and at least kLargeBoldTextPoints.
 constexpr qreal kSmallestPairPoints = 7.0;
 constexpr qreal kSmallestResultPoints = 11.0;
-constexpr qreal kFitStepPoints = 0.5;
 
 // A list row is a finger's height at the design size and shrinks with the window, but never below
 // its text with some air around it.
@@ -64,66 +64,6 @@ const QString kNoUnit = QStringLiteral("\u2014");
 /** Between a row's value and its unit in every-unit mode: the value has a line of its own, so that a
  *  narrow list cuts the unit's name short, never the value. */
 const QLatin1Char kValueUnitBreak('\n');
-
-// Shows the label's text in the font the last re-layout scaled it to (but not below start), made
-// smaller (never below smallest) until it fits the label: the scale is the same for every text of
-// the window, while the title's and result's texts vary in length.
-void fitText(QLabel* label, qreal start, qreal smallest)
-{
-    QFont fitted = layoutFont(label);
-    const qreal designPoints = designFont(label).pointSizeF();
-    fitted.setPointSizeF(std::max(fitted.pointSizeF(), std::min(start, designPoints)));
-    smallest = std::min(smallest, fitted.pointSizeF());
-    const QRect room = label->contentsRect();
-    const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
-    while (fitted.pointSizeF() - kFitStepPoints >= smallest) {
-        const QRect needed = QFontMetrics(fitted).boundingRect(room, flags, label->text());
-        if (needed.height() <= room.height() && needed.width() <= room.width()) {
-            break;
-        }
-        fitted.setPointSizeF(fitted.pointSizeF() - kFitStepPoints);
-    }
-    label->setFont(fitted);
-}
-
-// Shows text in the label's design font made smaller (never below smallest) until it fits; where
-// even the smallest leaves too little room, each line is cut short with an ellipsis, and lines that
-// outnumber the rows the label has room for are first joined into one.
-void showWithoutShrinkingBelow(QLabel* label, const QString& text, qreal smallest)
-{
-    QFont fitted = designFont(label);
-    fitted.setPointSizeF(std::max(fitted.pointSizeF(), smallest));
-    const QRect room = label->contentsRect();
-    const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
-    const auto fits = [&room, flags](const QFont& font, const QString& shown) {
-        const QRect needed = QFontMetrics(font).boundingRect(room, flags, shown);
-        return needed.height() <= room.height() && needed.width() <= room.width();
-    };
-    while (!fits(fitted, text) && fitted.pointSizeF() - kFitStepPoints >= smallest) {
-        fitted.setPointSizeF(fitted.pointSizeF() - kFitStepPoints);
-    }
-    label->setFont(fitted);
-    if (fits(fitted, text)) {
-        label->setText(text);
-        return;
-    }
-    const QFontMetrics metrics(fitted);
-    const int rows = 1 + std::max(0, room.height() - metrics.height()) / std::max(1, metrics.lineSpacing());
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines.size() > rows) {
-        lines = QStringList{lines.join(QLatin1Char(' '))};
-    }
-    for (QString& line : lines) {
-        line = metrics.elidedText(line, Qt::ElideRight, room.width());
-    }
-    label->setText(lines.join(QLatin1Char('\n')));
-    // A row lower than one line of the font (the title of a 240x320 screen) takes what it lacks from
-    // the empty margin above it: the label stands at the top of its window.
-    const int missing = metrics.boundingRect(room, flags, label->text()).height() - room.height();
-    if (const int taken = std::min(missing, label->y()); taken > 0) {
-        label->setGeometry(label->x(), label->y() - taken, label->width(), label->height() + taken);
-    }
-}
 
 // The colour was chosen for a light window: a dark one gets a lighter variant of its hue.
 void setTextColour(QWidget* control, QColor colour)
@@ -143,22 +83,11 @@ void setSpokenName(QWidget* control, const QString& name)
     }
 }
 
-// The items of a popup with their command ids; separators and sub-menus read as 0.
-int itemId(const QAction* item)
-{
-    if (item->menu() || item->isSeparator()) {
-        return 0;
-    }
-    bool ok = false;
-    const int id = item->data().toInt(&ok);
-    return ok ? id : 0;
-}
-
 // Puts the radio mark on the item of that id among the popup's items in [first, last].
 void markAmong(const QMenu* popup, int first, int last, int marked)
 {
     for (QAction* item : BottomMenuBar::items(popup)) {
-        const int id = itemId(item);
+        const int id = BottomMenuBar::itemCommandId(item);
         if (id >= first && id <= last) {
             item->setCheckable(true);
             item->setChecked(id == marked);
@@ -225,7 +154,7 @@ private:
 
 CConvertDlg::CConvertDlg(Rubric& rubric, UiServices services, QWidget* parent)
     : QuantaroDialog(TemplateTriple{kPortraitTemplate, kLandscapeTemplate, kSquareTemplate}, services, parent),
-      m_rubric(rubric), m_notation(settings::kViewResultDefault), m_precision(settings::kPrecisionResultDefault)
+      m_rubric(rubric), m_choices(rubric)
 {
     connectCommands();
 }
@@ -324,7 +253,7 @@ void CConvertDlg::groupAsRadio(const QMenu* popup, int first, int last)
     auto* group = new QActionGroup(this);
     group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (QAction* item : BottomMenuBar::items(popup)) {
-        const int id = itemId(item);
+        const int id = BottomMenuBar::itemCommandId(item);
         if (id >= first && id <= last) {
             item->setCheckable(true);
             group->addAction(item);
@@ -486,30 +415,12 @@ void CConvertDlg::announceResult(int to)
 
 void CConvertDlg::readSettings()
 {
-    const QString& code = m_rubric.code();
-    // Only an edited settings file holds values out of range: they fall back to something the
-    // menu can mark.
-    const int notation =
-        settings().getInt(settings::kSettings, code + settings::kViewResultSuffix, settings::kViewResultDefault);
-    m_notation = (notation >= kNotationMin && notation <= kNotationMax) ? notation : settings::kViewResultDefault;
-    const int precision = settings().getInt(settings::kSettings, code + settings::kPrecisionResultSuffix,
-                                            settings::kPrecisionResultDefault);
-    m_precision = std::clamp(precision, kPrecisionMin, kPrecisionMax);
-    m_currentSousRubric = 0;
-    m_recent.load(settings(), code, std::nullopt, &m_formerNames);
-    if (m_rubric.hasSousRubrics()) {
-        const int stored = settings().getInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix,
-                                             settings::kCurrentSousRubricDefault);
-        // A sub-category the category does not have would leave the title without a name.
-        m_currentSousRubric =
-            (stored >= 0 && stored < m_rubric.sousRubricCount()) ? stored : settings::kCurrentSousRubricDefault;
-        m_recent.load(settings(), code, m_currentSousRubric, &m_formerNames);
-    }
+    m_choices.read(settings(), &m_formerNames);
 }
 
 std::optional<int> CConvertDlg::sousRubricSuffix() const
 {
-    return m_rubric.hasSousRubrics() ? std::optional<int>(m_currentSousRubric) : std::nullopt;
+    return m_choices.sousRubricSuffix();
 }
 
 QString CConvertDlg::unitNameOf(const QListWidgetItem* item) const
@@ -560,7 +471,8 @@ void CConvertDlg::recompute()
         announceResult(-1);
         return;
     }
-    shown->setText(convertValue(text, m_rubric.unit(from), m_rubric.unit(to), m_notation, m_precision));
+    shown->setText(
+        convertValue(text, m_rubric.unit(from), m_rubric.unit(to), m_choices.notation(), m_choices.precision()));
     announceResult(to);
     // A long result on a small screen is better small than cut.
     fitText(shown, kSmallestResultPoints, fontscale::kSmallestPoints);
@@ -593,8 +505,9 @@ void CConvertDlg::showEveryUnit(const QString& text, int from)
         }
         const UnitRecord& unit = m_rubric.unit(index);
         // Rows the search hides are filled once it shows them again: it recomputes.
-        const QString value =
-            values && !item->isHidden() ? convertValue(text, *source, unit, m_notation, m_precision) : QString();
+        const QString value = values && !item->isHidden()
+                                  ? convertValue(text, *source, unit, m_choices.notation(), m_choices.precision())
+                                  : QString();
         const QString shown = value.isEmpty() ? unit.name() : value + kValueUnitBreak + unit.name();
         if (item->text() != shown) {
             item->setText(shown);
@@ -673,16 +586,15 @@ void CConvertDlg::showPairLine(int from, int to)
     setSpokenName(line, line->toolTip());
 }
 
+QString CConvertDlg::selectedName(QListWidget* list) const
+{
+    const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
+    return selected.isEmpty() ? QString() : unitNameOf(selected.first());
+}
+
 void CConvertDlg::addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const
 {
-    const QString& code = m_rubric.code();
-    auto selectedText = [this](QListWidget* list) {
-        const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
-        return selected.isEmpty() ? QString() : unitNameOf(selected.first());
-    };
-    changes.putString(settings::kSettings, settings::fromName(code, sousRubric), selectedText(fromList()));
-    changes.putString(settings::kSettings, settings::toName(code, sousRubric), selectedText(toList()));
-    m_recent.addTo(changes, code, sousRubric);
+    m_choices.addSelections(changes, sousRubric, selectedName(fromList()), selectedName(toList()));
 }
 
 void CConvertDlg::saveSelections(std::optional<int> sousRubric)
@@ -733,7 +645,7 @@ void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
     to->clear();
     for (int i = 0; i < m_rubric.unitCount(); ++i) {
         const UnitRecord& unit = m_rubric.unit(i);
-        if (unit.hidden() || (m_rubric.hasSousRubrics() && !unit.belongsToSousRubric(m_currentSousRubric))) {
+        if (unit.hidden() || (m_rubric.hasSousRubrics() && !unit.belongsToSousRubric(m_choices.sousRubric()))) {
             continue;
         }
         for (QListWidget* list : {from, to}) {
@@ -747,12 +659,9 @@ void CConvertDlg::fillUnitLists(bool saveFirst, int leftSousRubric)
     // Filling leaves a current row behind in Qt; only the remembered units are selected.
     from->setCurrentRow(-1);
     to->setCurrentRow(-1);
-    const QString& code = m_rubric.code();
     // A unit renamed since it was remembered is still the one the person chose.
-    selectRemembered(from, m_formerNames.current(
-                               settings().getString(settings::kSettings, settings::fromName(code, sousRubricSuffix()))));
-    selectRemembered(to, m_formerNames.current(
-                             settings().getString(settings::kSettings, settings::toName(code, sousRubricSuffix()))));
+    selectRemembered(from, m_formerNames.current(m_choices.rememberedFrom(settings())));
+    selectRemembered(to, m_formerNames.current(m_choices.rememberedTo(settings())));
     selectFirstPair();
     applyUnitSearch();
     m_filling = false;
@@ -828,7 +737,7 @@ void CConvertDlg::rememberCurrentPair()
     const int from = selectedUnit(fromList());
     const int to = selectedUnit(toList());
     if (from >= 0 && to >= 0) {
-        m_recent.use({m_rubric.unit(from).name(), m_rubric.unit(to).name()});
+        m_choices.recentPairs().use({m_rubric.unit(from).name(), m_rubric.unit(to).name()});
     }
 }
 
@@ -839,7 +748,7 @@ QList<UnitPair> CConvertDlg::offeredRecentPairs() const
         return fromList() && !fromList()->findItems(name, Qt::MatchExactly).isEmpty();
     };
     QList<UnitPair> offered;
-    for (const UnitPair& pair : m_recent.pairs()) {
+    for (const UnitPair& pair : m_choices.recentPairs().pairs()) {
         if (listed(pair.from) && listed(pair.to)) {
             offered.append(pair);
         }
@@ -853,7 +762,7 @@ void CConvertDlg::chooseRecentPair(const UnitPair& pair)
     const bool found = selectByName(fromList(), pair.from) && selectByName(toList(), pair.to);
     m_filling = false;
     if (found) {
-        m_recent.use(pair);
+        m_choices.recentPairs().use(pair);
     }
     recompute();
 }
@@ -915,8 +824,8 @@ void CConvertDlg::refreshTitle()
 {
     if (QLabel* title = control<QLabel>(kTitle)) {
         const QString whole =
-            m_rubric.hasSousRubrics() && m_currentSousRubric < m_rubric.sousRubricCount()
-                ? QStringLiteral("%1\n(%2)").arg(m_rubric.name(), m_rubric.sousRubric(m_currentSousRubric))
+            m_rubric.hasSousRubrics() && m_choices.sousRubric() < m_rubric.sousRubricCount()
+                ? QStringLiteral("%1\n(%2)").arg(m_rubric.name(), m_rubric.sousRubric(m_choices.sousRubric()))
                 : m_rubric.name();
         showWithoutShrinkingBelow(title, whole, kLargeBoldTextPoints);
         // A title cut short is whole in its tooltip and for a screen reader.
@@ -1014,13 +923,13 @@ void CConvertDlg::pasteInput()
 
 void CConvertDlg::setNotation(int notation)
 {
-    m_notation = notation;
+    m_choices.setNotation(notation);
     recompute();
 }
 
 void CConvertDlg::setPrecision(int precision)
 {
-    m_precision = precision;
+    m_choices.setPrecision(precision);
     recompute();
 }
 
@@ -1029,12 +938,12 @@ void CConvertDlg::switchSousRubric(int sousRubric)
     if (!m_rubric.hasSousRubrics() || sousRubric < 0 || sousRubric >= m_rubric.sousRubricCount()) {
         return;
     }
-    const int left = m_currentSousRubric;
+    const int left = m_choices.sousRubric();
     rememberCurrentPair();
-    m_currentSousRubric = sousRubric;
+    m_choices.setSousRubric(sousRubric);
     // The selections and recent pairs are stored under the sub-category left before the new one's are read.
     fillUnitLists(true, left);
-    m_recent.load(settings(), m_rubric.code(), m_currentSousRubric, &m_formerNames);
+    m_choices.loadRecentPairs(settings(), &m_formerNames);
     refreshTitle();
 }
 
@@ -1064,13 +973,14 @@ void CConvertDlg::markMenuItems()
     bar->setItemEnabled(kPaste, clipboard && clipboard->hasText());
 
     for (const QMenu* popup : bar->allMenus()) {
-        markAmong(popup, kFirstNotation, kLastNotation, kFirstNotation + m_notation);
+        markAmong(popup, kFirstNotation, kLastNotation, kFirstNotation + m_choices.notation());
     }
     // Precision 6 and the placeholder share an id: the precision items are found in their own popup.
-    markAmong(bar->popupByFirstItem(kFirstPrecision), kFirstPrecision, kLastPrecision, kFirstPrecision + m_precision);
+    markAmong(bar->popupByFirstItem(kFirstPrecision), kFirstPrecision, kLastPrecision,
+              kFirstPrecision + m_choices.precision());
     if (m_rubric.hasSousRubrics() && m_sousRubricPopup) {
         markAmong(m_sousRubricPopup, kFirstSousRubric, kFirstSousRubric + m_rubric.sousRubricCount() - 1,
-                  kFirstSousRubric + m_currentSousRubric);
+                  kFirstSousRubric + m_choices.sousRubric());
     }
 }
 
@@ -1103,15 +1013,9 @@ void CConvertDlg::saveSettings()
     if (!m_initialised) {
         return;
     }
-    const QString& code = m_rubric.code();
     SettingsChanges changes;
     rememberCurrentPair();
-    addSelections(changes, sousRubricSuffix());
-    changes.putInt(settings::kSettings, code + settings::kViewResultSuffix, m_notation);
-    changes.putInt(settings::kSettings, code + settings::kPrecisionResultSuffix, m_precision);
-    if (m_rubric.hasSousRubrics()) {
-        changes.putInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix, m_currentSousRubric);
-    }
+    m_choices.addAll(changes, selectedName(fromList()), selectedName(toList()));
     tellIfNotSaved(settings().write(changes), settings());
 }
 

@@ -2,6 +2,7 @@
 
 #include "catalogue/formernames.h"
 #include "catalogue/unitsearch.h"
+#include "convert/convertchoices.h"
 #include "convert/firstpairs.h"
 #include "convert/recentpairs.h"
 #include "generated/ids/convertdlg.h"
@@ -103,9 +104,9 @@ public:
     CConvertDlg(Rubric& rubric, UiServices services, QWidget* parent = nullptr);
     ~CConvertDlg() override;
 
-    int notation() const { return m_notation; }
-    int precision() const { return m_precision; }
-    int currentSousRubric() const { return m_currentSousRubric; }
+    int notation() const { return m_choices.notation(); }
+    int precision() const { return m_choices.precision(); }
+    int currentSousRubric() const { return m_choices.sousRubric(); }
 
     /** Converts the input with the selected units and shows the result (or nothing). */
     void recompute();
@@ -165,6 +166,7 @@ private:
     void toggleEveryUnit();
     void showEveryUnit(const QString& text, int from);
 
+    QString selectedName(QListWidget* list) const;
     void addSelections(SettingsChanges& changes, std::optional<int> sousRubric) const;
     void saveSelections(std::optional<int> sousRubric);
     void applyUnitSearch();
@@ -191,9 +193,8 @@ private:
     QLineEdit* searchField() const;
 
     Rubric& m_rubric;
-    int m_notation;
-    int m_precision;
-    int m_currentSousRubric = 0;
+    /** Notation, precision, sub-category, selections and recent pairs as the settings keep them. */
+    ConvertChoices m_choices;
     bool m_filling = false;
     bool m_initialised = false;
     QMenu* m_sousRubricPopup = nullptr;
@@ -205,7 +206,6 @@ private:
     UnitSearchIndex m_search;
     /** Whether each list shows at least one unit under the current search. */
     bool m_unitsOnShow = true;
-    RecentPairs m_recent;
     /** Whether the target list shows every unit's value, and whether its rows hold values now. */
     bool m_everyUnit = false;
     bool m_rowsHoldValues = false;

@@ -2,8 +2,8 @@
 #include "ui/screenshape.h"
 
 #include "ui/contrast.h"
-#include "ui/controls.h"
 #include "ui/dialogtemplate.h"
+#include "ui/menustyle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,18 +12,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QScroller>
-#include <QStyleOptionMenuItem>
+#include <QStyle>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
 
@@ -34,9 +30,10 @@ namespace {
 constexpr int kMostTopLevelEntries = 12;
 constexpr int kMostItemsInAll = 1000;
 constexpr int kDeepestNesting = 4;
-// A menu row is as tall as a finger needs, as every other touch target.
-constexpr int kColumnRowHeight = kTouchRowHeight;
 constexpr int kBarSpacing = 4;
+// How far a menu's font may shrink to keep the menu inside a narrow screen.
+constexpr qreal kSmallestMenuPoints = 8.0;
+constexpr qreal kMenuFontStep = 0.5;
 
 const char kColumnBreakProperty[] = "quantaroColumnBreak";
 const char kDrawingAidProperty[] = "quantaroDrawingAid";
@@ -46,125 +43,7 @@ bool isDrawingAid(const QAction* action)
     return action->property(kDrawingAidProperty).toBool();
 }
 
-// The keys of a popup laid out as a grid of buttons, which QMenu's own keys do not reach: arrows go
-// across the grid as it lies, Tab and Shift+Tab along it, Enter and Space choose, Escape closes.
-class GridKeys final : public QObject
-{
-public:
-    explicit GridKeys(QWidget* grid) : QObject(grid), m_grid(grid) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        auto* button = qobject_cast<QAbstractButton*>(watched);
-        if (!button || event->type() != QEvent::KeyPress) {
-            return QObject::eventFilter(watched, event);
-        }
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        switch (key) {
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-            if (QWidget* next = buttonTowards(button, key)) {
-                next->setFocus(Qt::TabFocusReason);
-            }
-            return true;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            step(button, key == Qt::Key_Tab ? 1 : -1);
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (auto* tool = qobject_cast<QToolButton*>(button); tool && tool->menu()) {
-                tool->showMenu();
-            } else {
-                button->click();
-            }
-            return true;
-        default:
-            return QObject::eventFilter(watched, event);
-        }
-    }
-
-private:
-    void step(QAbstractButton* from, int by)
-    {
-        QList<QAbstractButton*> reachable;
-        for (QAbstractButton* button : m_grid->findChildren<QAbstractButton*>()) {
-            if (button->isEnabled()) {
-                reachable << button;
-            }
-        }
-        const qsizetype count = reachable.size();
-        if (count > 0) {
-            reachable[(reachable.indexOf(from) + by + count) % count]->setFocus(Qt::TabFocusReason);
-        }
-    }
-
-    QWidget* m_grid;
-};
-
-int commandIdOf(const QAction* action)
-{
-    if (action->menu() || action->isSeparator()) {
-        return 0;
-    }
-    bool ok = false;
-    const int id = action->data().toInt(&ok);
-    return ok ? id : 0;
-}
-constexpr int kMenuItemSidePadding = 16;
-// On a screen this narrow the longest items ("Rechercher une mise à jour") need the padding's room.
-constexpr int kNarrowScreenWidth = 320;
-constexpr int kNarrowMenuItemSidePadding = 4;
-// How far a menu's font may shrink to keep the menu inside a narrow screen.
-constexpr qreal kSmallestMenuPoints = 8.0;
-constexpr qreal kMenuFontStep = 0.5;
-
 } // namespace
-
-/** The application's style with menu rows at least a finger's height. */
-class TouchMenuStyle final : public QProxyStyle
-{
-public:
-    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
-                           const QWidget* widget) const override
-    {
-        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
-        if (type == CT_MenuItem) {
-            const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-            if (!item || item->menuItemType != QStyleOptionMenuItem::Separator) {
-                result.setHeight(std::max(result.height(), kTouchRowHeight));
-                const QScreen* screen = widget ? widget->screen() : nullptr;
-                const bool narrow = screen && screen->availableGeometry().width() < kNarrowScreenWidth;
-                result.setWidth(result.width() + 2 * (narrow ? kNarrowMenuItemSidePadding : kMenuItemSidePadding));
-            }
-        }
-        return result;
-    }
-
-    // A menu taller than the screen scrolls instead of growing columns past the screen's edge.
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
-    {
-        // Space chooses an item as Enter does, as it presses a focused button everywhere else.
-        if (hint == SH_Menu_Scrollable || hint == SH_Menu_SpaceActivatesItem) {
-            return 1;
-        }
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-QStyle* touchMenuStyle()
-{
-    static QPointer<TouchMenuStyle> style;
-    if (!style) {
-        style = new TouchMenuStyle;
-        style->setParent(qApp);
-    }
-    return style;
-}
 
 BottomMenuBar::BottomMenuBar(QWidget* parent) : QWidget(parent)
 {
@@ -320,13 +199,13 @@ bool BottomMenuBar::startsColumn(const QAction* item)
 QAction* BottomMenuBar::action(int commandId) const
 {
     for (QAction* action : m_buttonActions) {
-        if (commandIdOf(action) == commandId) {
+        if (itemCommandId(action) == commandId) {
             return action;
         }
     }
     for (QMenu* menu : allMenus()) {
         for (QAction* item : items(menu)) {
-            if (commandIdOf(item) == commandId) {
+            if (itemCommandId(item) == commandId) {
                 return item;
             }
         }
@@ -334,10 +213,20 @@ QAction* BottomMenuBar::action(int commandId) const
     return nullptr;
 }
 
+int BottomMenuBar::itemCommandId(const QAction* item)
+{
+    if (item->menu() || item->isSeparator()) {
+        return 0;
+    }
+    bool ok = false;
+    const int id = item->data().toInt(&ok);
+    return ok ? id : 0;
+}
+
 int BottomMenuBar::firstItemId(const QMenu* popup)
 {
     const QList<QAction*> list = items(popup);
-    return list.isEmpty() ? 0 : commandIdOf(list.first());
+    return list.isEmpty() ? 0 : itemCommandId(list.first());
 }
 
 QMenu* BottomMenuBar::popupByFirstItem(int commandId) const
@@ -353,7 +242,7 @@ QMenu* BottomMenuBar::popupByFirstItem(int commandId) const
 bool BottomMenuBar::removeItem(QMenu* popup, int commandId)
 {
     for (QAction* item : items(popup)) {
-        if (commandIdOf(item) == commandId) {
+        if (itemCommandId(item) == commandId) {
             popup->removeAction(item);
             item->deleteLater();
             return true;
@@ -486,59 +375,20 @@ void BottomMenuBar::restoreItems(QMenu* menu)
 
 QWidget* BottomMenuBar::columnGrid(QMenu* menu, const QList<QAction*>& list, bool honourBreaks)
 {
-    auto* grid = new QWidget;
-    auto* keys = new GridKeys(grid);
-    auto* columns = new QHBoxLayout(grid);
-    columns->setContentsMargins(kBarSpacing, kBarSpacing, kBarSpacing, kBarSpacing);
-    QVBoxLayout* column = nullptr;
+    QList<QList<QAction*>> columns;
     for (QAction* item : list) {
-        if (!column || (honourBreaks && startsColumn(item))) {
-            if (column) {
-                auto* line = new QFrame;
-                line->setFrameShape(QFrame::VLine);
-                line->setFrameShadow(QFrame::Sunken);
-                columns->addWidget(line);
-            }
-            column = new QVBoxLayout;
-            column->setSpacing(0);
-            columns->addLayout(column);
+        if (columns.isEmpty() || (honourBreaks && startsColumn(item))) {
+            columns.emplaceBack();
         }
-        if (item->isSeparator()) {
-            auto* line = new QFrame;
-            line->setFrameShape(QFrame::HLine);
-            column->addWidget(line);
-            continue;
-        }
-        auto* button = new QToolButton;
-        button->setText(item->text());
-        button->setEnabled(item->isEnabled());
-        button->setCheckable(item->isCheckable());
-        button->setChecked(item->isChecked());
-        button->setAutoRaise(true);
-        button->setMinimumHeight(kColumnRowHeight);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->installEventFilter(keys);
-        if (item->menu()) {
-            button->setMenu(item->menu());
-            button->setPopupMode(QToolButton::InstantPopup);
-        } else {
-            connect(button, &QToolButton::clicked, menu, [this, menu, target = QPointer<QAction>(item)] {
-                restoreItems(menu);
-                menu->close();
-                if (target) {
-                    target->trigger();
-                }
-            });
-        }
-        column->addWidget(button);
+        columns.back().push_back(item);
     }
-    for (int i = 0; i < columns->count(); ++i) {
-        if (auto* box = qobject_cast<QVBoxLayout*>(columns->itemAt(i)->layout())) {
-            box->addStretch();
+    return menuColumnGrid(columns, menu, [this, menu](QAction* target) {
+        restoreItems(menu);
+        menu->close();
+        if (target) {
+            target->trigger();
         }
-    }
-    return grid;
+    });
 }
 
 void BottomMenuBar::arrangeColumns(QMenu* menu)

@@ -7,17 +7,12 @@
 #include <QString>
 #include <QWidget>
 
+#include "ui/menustyle.h"
+
 class QJsonArray;
-class QStyle;
 class QPushButton;
 
 namespace quantaro {
-
-/** Height of a row a finger taps: a menu item, a list row. */
-inline constexpr int kTouchRowHeight = 44;
-
-/** The style that makes a popup menu's rows touch-sized. */
-QStyle* touchMenuStyle();
 
 /**
  * A window's menu bar along its bottom edge, built from a menu resource: one button per top-level
@@ -47,6 +42,8 @@ public:
     QMenu* popupByFirstItem(int commandId) const;
     /** Command id of a popup's first item; 0 when it is a sub-menu, a separator or missing. */
     static int firstItemId(const QMenu* popup);
+    /** Command id of an item; 0 for a separator, a sub-menu or an item without one. */
+    static int itemCommandId(const QAction* item);
     /** The items of a popup in order, without the bar's own drawing aids. */
     static QList<QAction*> items(const QMenu* popup);
     /** Whether that item starts a new column. */

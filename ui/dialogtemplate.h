@@ -9,7 +9,7 @@
 
 namespace quantaro {
 
-class UiXmlReader;
+struct UiForm;
 
 /** Name of the dynamic property that carries a control's id, in templates and on live controls. */
 inline constexpr char kControlIdProperty[] = "controlId";
@@ -40,11 +40,9 @@ struct DialogTemplate
 
     /** Reads a template; nothing when it is not a usable one. */
     static std::optional<DialogTemplate> parse(const QByteArray& uiFile);
+    /** The same of a form already read. */
+    static std::optional<DialogTemplate> fromForm(const UiForm& form);
 };
-
-/** Reads a template's <rect> (the reader on its start, and on its end after): x, y, width and
- *  height, each bounded, the sizes at least 0. */
-QRect readTemplateRect(UiXmlReader& xml);
 
 /**
  * The window's own conversion from design-size pixels to a window of another size: independent x

@@ -2,7 +2,7 @@
 
 #include "ui/dialogtemplate.h"
 
-#include "ui/uixmlreader.h"
+#include "ui/uiformtree.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -64,12 +64,10 @@ int boundedNumber(QStringView text, int bound)
 }
 
 // Only what a template sets is set, so every other attribute still follows the window's font.
-QFont readFont(UiXmlReader& xml)
+QFont fontOf(const UiValue& value)
 {
     QFont font;
-    while (xml.readNextStartElement()) {
-        const auto field = xml.name();
-        const QString text = xml.readElementText();
+    for (const auto& [field, text] : value.fontFields) {
         if (field == u"pointsize") {
             font.setPointSize(std::max(1, boundedNumber(text, kLargestPointSize)));
         } else if (field == u"bold") {
@@ -126,39 +124,45 @@ void keep(TemplateItem& item, DialogTemplate& result, int depth, QStringView nam
     }
 }
 
-// Reads a <property> (the reader on its start), sets it on the widget (if there is one: a widget of
-// a class that is not built still has its item) and keeps what a re-layout needs in the item.
-void readProperty(UiXmlReader& xml, QWidget* widget, TemplateItem& item, DialogTemplate& result, int depth)
+// Sets a property on the widget (if there is one: a widget of a class that is not built still has its
+// item) and keeps what a re-layout needs in the item; false when one of its values is malformed.
+bool applyProperty(const UiProperty& property, QWidget* widget, TemplateItem& item, DialogTemplate& result, int depth)
 {
-    const QString name = xml.attribute(QLatin1StringView("name"));
-    const bool standard = xml.attribute(QLatin1StringView("stdset")) != u"0";
+    const QString& name = property.name;
     const QByteArray key = name.toLatin1();
-    while (xml.readNextStartElement()) {
-        const auto kind = xml.name();
+    for (const UiValue& read : property.values) {
+        if (read.malformed) {
+            return false;
+        }
         QVariant value;
-        if (kind == u"rect") {
-            value = readTemplateRect(xml);
-        } else if (kind == u"font") {
-            const QFont font = readFont(xml);
+        switch (read.kind) {
+        case UiValue::Kind::Rect:
+            value = read.rect;
+            break;
+        case UiValue::Kind::Font:
             if (widget != nullptr) {
-                widget->setFont(font);
+                widget->setFont(fontOf(read));
             }
             continue;
-        } else if (kind == u"string" || kind == u"cstring") {
-            value = xml.readElementText(true);
-        } else if (kind == u"number") {
-            if (const auto number = numberOf(xml.readElementText())) {
+        case UiValue::Kind::String:
+            value = read.text;
+            break;
+        case UiValue::Kind::Number:
+            if (const auto number = numberOf(read.text)) {
                 value = *number;
             }
-        } else if (kind == u"bool") {
-            value = xml.readElementText().trimmed() == u"true";
-        } else if (kind == u"enum" || kind == u"set") {
-            const QString keys = xml.readElementText().trimmed();
-            if (const auto number = (standard && widget != nullptr) ? enumValue(*widget, name, keys) : std::nullopt) {
+            break;
+        case UiValue::Kind::Bool:
+            value = read.text.trimmed() == u"true";
+            break;
+        case UiValue::Kind::Enum:
+        case UiValue::Kind::Set:
+            if (const auto number = (property.standard && widget != nullptr)
+                                        ? enumValue(*widget, name, read.text.trimmed())
+                                        : std::nullopt) {
                 value = *number;
             }
-        } else {
-            xml.skipCurrentElement();
+            break;
         }
         if (!value.isValid()) {
             continue;
@@ -173,84 +177,87 @@ void readProperty(UiXmlReader& xml, QWidget* widget, TemplateItem& item, DialogT
             widget->setProperty(key.constData(), value);
         }
     }
+    return true;
 }
 
-struct FormReader
+struct FormBuilder
 {
-    UiXmlReader& xml;
     DialogTemplate& result;
     QHash<QString, QWidget*> byName;
     int widgets = 0;
 
-    // Reads a <widget> (the reader on its start) into widget and item: its properties and its children.
-    void readWidget(QWidget* widget, TemplateItem& item, int depth)
+    // Builds a widget's properties and its children into widget and item; false when something the
+    // form uses is malformed.
+    bool build(const UiWidgetNode& node, QWidget* widget, TemplateItem& item, int depth)
     {
-        item.className = xml.attribute(QLatin1StringView("class"));
-        while (xml.readNextStartElement()) {
-            const auto element = xml.name();
-            if (element == u"property") {
-                readProperty(xml, widget, item, result, depth);
-            } else if (element == u"widget" && depth < kDeepestNesting && widgets < kMostWidgets) {
-                ++widgets;
-                const QString className = xml.attribute(QLatin1StringView("class"));
-                const QString name = xml.attribute(QLatin1StringView("name"));
-                QWidget* child = widget != nullptr ? newWidget(className, widget) : nullptr;
-                if (child != nullptr) {
-                    child->setObjectName(name);
-                    byName.insert(name, child);
-                }
-                TemplateItem childItem;
-                readWidget(child, childItem, depth + 1);
-                if (depth == 0 && childItem.id != 0) {
-                    result.items.push_back(std::move(childItem));
-                }
-            } else {
-                xml.skipCurrentElement();
+        item.className = node.className;
+        for (const UiProperty& property : node.properties) {
+            if (!applyProperty(property, widget, item, result, depth)) {
+                return false;
             }
         }
-    }
-
-    void readTabStops()
-    {
-        QWidget* previous = nullptr;
-        while (xml.readNextStartElement()) {
-            if (xml.name() != u"tabstop") {
-                xml.skipCurrentElement();
+        for (const UiWidgetNode& childNode : node.children) {
+            if (depth >= kDeepestNesting || widgets >= kMostWidgets) {
                 continue;
             }
-            QWidget* next = byName.value(xml.readElementText().trimmed());
+            ++widgets;
+            QWidget* child = widget != nullptr ? newWidget(childNode.className, widget) : nullptr;
+            if (child != nullptr) {
+                child->setObjectName(childNode.name);
+                byName.insert(childNode.name, child);
+            }
+            TemplateItem childItem;
+            if (!build(childNode, child, childItem, depth + 1)) {
+                return false;
+            }
+            if (depth == 0 && childItem.id != 0) {
+                result.items.push_back(std::move(childItem));
+            }
+        }
+        return true;
+    }
+
+    bool applyTabStops(const std::vector<UiTabStop>& stops) const
+    {
+        QWidget* previous = nullptr;
+        for (const UiTabStop& stop : stops) {
+            if (stop.malformed) {
+                return false;
+            }
+            QWidget* next = byName.value(stop.name);
             if (previous != nullptr && next != nullptr) {
                 QWidget::setTabOrder(previous, next);
             }
             previous = next != nullptr ? next : previous;
         }
+        return true;
     }
 };
 } // namespace
 
 QWidget* loadForm(const QByteArray& uiFile, DialogTemplate* parsed)
 {
-    UiXmlReader xml(uiFile);
-    if (!xml.readNextStartElement() || xml.name() != u"ui") {
+    const std::optional<UiForm> read = UiForm::read(uiFile);
+    return read ? buildForm(*read, parsed) : nullptr;
+}
+
+QWidget* buildForm(const UiForm& read, DialogTemplate* parsed)
+{
+    auto form = std::make_unique<QDialog>();
+    form->setObjectName(read.top.name);
+    DialogTemplate result;
+    FormBuilder builder{result, {}, 0};
+    TemplateItem top;
+    if (!builder.build(read.top, form.get(), top, 0)) {
         return nullptr;
     }
-    std::unique_ptr<QWidget> form;
-    DialogTemplate result;
-    FormReader reader{xml, result, {}, 0};
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"widget" && !form) {
-            form = std::make_unique<QDialog>();
-            form->setObjectName(xml.attribute(QLatin1StringView("name")));
-            TemplateItem top;
-            reader.readWidget(form.get(), top, 0);
-            result.designSize = top.geometry.size();
-        } else if (xml.name() == u"tabstops" && form) {
-            reader.readTabStops();
-        } else {
-            xml.skipCurrentElement();
+    result.designSize = top.geometry.size();
+    for (const auto& stops : read.tabStopLists) {
+        if (!builder.applyTabStops(stops)) {
+            return nullptr;
         }
     }
-    if (xml.hasError() || !form || result.designSize.isEmpty()) {
+    if (result.designSize.isEmpty()) {
         return nullptr;
     }
     if (parsed != nullptr) {

@@ -7,6 +7,7 @@ class QWidget;
 namespace quantaro {
 
 struct DialogTemplate;
+struct UiForm;
 
 /**
  * Builds the widgets of a dialog template (a Designer .ui file): a top-level dialog carrying
@@ -20,5 +21,7 @@ struct DialogTemplate;
  * would cost every start time and memory for what these templates use.
  */
 QWidget* loadForm(const QByteArray& uiFile, DialogTemplate* parsed = nullptr);
+/** The same of a form already read. */
+QWidget* buildForm(const UiForm& form, DialogTemplate* parsed = nullptr);
 
 } // namespace quantaro

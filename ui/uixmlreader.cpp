@@ -358,6 +358,33 @@ QString UiXmlReader::readElementText(bool includeChildren)
     }
 }
 
+std::optional<QString> UiXmlReader::readPlainText()
+{
+    QString text;
+    bool heldElements = false;
+    int depth = 0;
+    while (true) {
+        switch (next()) {
+        case Token::Text:
+            text += m_text;
+            break;
+        case Token::Start:
+            heldElements = true;
+            ++depth;
+            break;
+        case Token::End:
+            if (depth == 0) {
+                return heldElements ? std::nullopt : std::optional<QString>(std::move(text));
+            }
+            --depth;
+            break;
+        case Token::Done:
+        case Token::Invalid:
+            return std::nullopt;
+        }
+    }
+}
+
 void UiXmlReader::skipCurrentElement()
 {
     int depth = 1;

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <optional>
 #include <vector>
 
 namespace quantaro {
@@ -36,6 +37,9 @@ public:
     /** The text of the current element up to its end. A child element is an error unless
      *  includeChildren, which takes the children's text too. */
     QString readElementText(bool includeChildren = false);
+    /** The text of the current element up to its end, or nothing when it holds a child element (which
+     *  is read over to the element's end: the document is still checked). */
+    std::optional<QString> readPlainText();
     /** Reads on to the end of the current element. */
     void skipCurrentElement();
     bool hasError() const { return m_error; }

@@ -141,6 +141,63 @@ TEST(FormLoader, RefusesWhatIsNoFormAndSkipsWhatItDoesNotKnow)
     EXPECT_EQ(children[0]->geometry(), QRect(-100000, 0, 5, 0));
 }
 
+// Both readers work from one reading of the file, yet each refuses exactly what it uses and finds
+// damaged: the form loader what sets a control, the template reader what a re-layout needs.
+TEST(FormLoader, EachReaderRefusesTheDamageItReadsAndNoOther)
+{
+    const QByteArray size =
+        "<property name=\"geometry\"><rect><width>360</width><height>640</height></rect></property>";
+    const auto form = [&size](const QByteArray& inside, const QByteArray& after = {}) {
+        return "<ui><widget class=\"QDialog\">" + size + inside + "</widget>" + after + "</ui>";
+    };
+    const QByteArray label = "<widget class=\"QLabel\" name=\"a\"><property name=\"controlId\"><number>7</number>"
+                             "</property>";
+    QByteArray nested = "<property name=\"controlId\"><number>1<b/></number></property>";
+    for (int i = 0; i < 9; ++i) {
+        nested = "<widget class=\"QWidget\">" + nested + "</widget>";
+    }
+    struct Case
+    {
+        const char* what;
+        QByteArray bytes;
+        bool templateRead;
+        bool formBuilt;
+    };
+    const Case cases[] = {
+        {"a sound form", form(label + "</widget>"), true, true},
+        {"a bool holding an element", form(label + "<property name=\"x\"><bool>t<b/></bool></property></widget>"), true,
+         false},
+        {"a set holding an element", form(label + "<property name=\"alignment\"><set><b/></set></property></widget>"),
+         true, false},
+        {"a font field holding an element",
+         form(label + "<property name=\"font\"><font><bold>true<b/></bold></font></property></widget>"), true, false},
+        {"a tab stop holding an element", form(label + "</widget>", "<tabstops><tabstop>a<b/></tabstop></tabstops>"),
+         true, false},
+        {"a tab list before the form is not read",
+         "<ui><tabstops><tabstop>a<b/></tabstop></tabstops>" + form(label + "</widget>").mid(4), true, true},
+        {"a number holding an element",
+         form(label + "<property name=\"icon\"><number>1<b/></number></property></widget>"), false, false},
+        {"a rect field holding an element",
+         form(label + "<property name=\"geometry\"><rect><x>1<b/></x></rect></property></widget>"), false, false},
+        {"a number holding an element deeper than controls are built", form(nested), false, true},
+        {"an unknown value kind holding anything",
+         form(label + "<property name=\"x\"><color><b>1<c/></b></color></property></widget>"), true, true},
+        {"a second top-level widget is not read",
+         form(label + "</widget>", "<widget><property name=\"x\"><bool><b/></bool></property></widget>"), true, true},
+        {"text after the root is not read", form(label + "</widget>") + "<<", true, true},
+        {"an unclosed element in a layout", form("<layout><item></layout>"), false, false},
+        {"an undefined entity in a string",
+         form(label + "<property name=\"text\"><string>&nope;</string></property>"
+                      "</widget>"),
+         false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DialogTemplate::parse(c.bytes).has_value(), c.templateRead) << c.what;
+        const std::unique_ptr<QWidget> built(loadForm(c.bytes));
+        EXPECT_EQ(built != nullptr, c.formBuilt) << c.what;
+    }
+}
+
 namespace {
 
 QString attributeOf(QXmlStreamReader& xml, const char* name)
