@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/settingsfile.h"
+#include "app/settingskeys.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -8,57 +11,9 @@
 #include <optional>
 #include <vector>
 
-class QSettings;
 class QTimer;
 
 namespace quantaro {
-
-/** Section and value names of the stored settings. */
-namespace settings {
-inline const QString kCompany = QStringLiteral("Velmora");
-inline const QString kApplication = QStringLiteral("Quantaro");
-
-inline const QString kSettings = QStringLiteral("Settings");
-inline const QString kCurrencies = QStringLiteral("Currencies");
-inline const QString kHiddenUnits = QStringLiteral("NonAffichage");
-/** The day ("YYYY-MM-DD") of each downloaded rate, by its source's own date. */
-inline const QString kCurrencyDates = QStringLiteral("CurrencyDates");
-
-inline const QString kLanguageDllName = QStringLiteral("LanguageDLLName");
-inline const QString kNewInstall = QStringLiteral("NewInstall");
-inline const QString kLastCurrencyUpdate = QStringLiteral("LastCurrencyUpdate");
-inline const QString kSyncAuto = QStringLiteral("SyncAuto");
-inline const QString kSyncAutoRndis = QStringLiteral("SyncAutoRNDIS");
-inline const QString kUpdateServer = QStringLiteral("UpdateServer");
-/** The own dates ("YYYY-MM-DD") of the central bank's and the open source's rates last stored. */
-inline const QString kBankRatesDate = QStringLiteral("BankRatesDate");
-inline const QString kOpenRatesDate = QStringLiteral("OpenRatesDate");
-/** What each source gave to the last download of both: 0 rates, 1 a failure, 2 rates too old. */
-inline const QString kBankRatesOutcome = QStringLiteral("BankRatesOutcome");
-inline const QString kOpenRatesOutcome = QStringLiteral("OpenRatesOutcome");
-inline const QString kHiddenCount = QStringLiteral("Count");
-
-inline const QString kFromSuffix = QStringLiteral(".From");
-inline const QString kToSuffix = QStringLiteral(".To");
-inline const QString kViewResultSuffix = QStringLiteral(".ViewResult");
-inline const QString kPrecisionResultSuffix = QStringLiteral(".PrecisionResult");
-inline const QString kCurrentSousRubricSuffix = QStringLiteral(".CurrentSousRubric");
-
-inline constexpr int32_t kNewInstallDefault = 1;
-inline constexpr int32_t kViewResultDefault = 0;
-inline constexpr int32_t kPrecisionResultDefault = 8;
-inline constexpr int32_t kCurrentSousRubricDefault = 0;
-inline constexpr int32_t kSyncAutoDefault = 0;
-
-/** "NonAffichage\" + code. */
-QString hiddenUnitsSection(const QString& code);
-/** "Item%d". */
-QString hiddenItemName(int index);
-/** code + ".From", or "%s.%d" of it and the sub-category number when there is one. */
-QString fromName(const QString& code, std::optional<int> sousRubric);
-/** code + ".To", or "%s.%d" of it and the sub-category number when there is one. */
-QString toName(const QString& code, std::optional<int> sousRubric);
-} // namespace settings
 
 /** Several changes of the settings that reach the file together, or not at all. */
 class SettingsChanges
@@ -92,19 +47,7 @@ private:
  * absent or unreadable gives the default. Every write reaches the file at once, so a second
  * process (the connection run mode) and this one lose nothing of each other's values.
  *
- * A write replaces the file whole and only once the new file is known to be on the disk: under
- * the file's lock (the one Qt's settings classes take too) it reads what other processes wrote,
- * writes everything to a new file beside the old one, checks every write, the flush and the close,
- * and then renames it over the old file. A write that fails in any way (a full disk, a read-only
- * folder, a file of another user, a failing disk) leaves the old file byte for byte as it was,
- * answers false and keeps its errno for lastWriteError().
- *
- * A file that cannot be read whole (cut short, binary garbage, a broken section header) is still
- * read as far as it goes, and copied beside itself before the first write rewrites it: to
- * "<file>.bak", or the first free "<file>.bak.N" (N up to kMaxBackups - 1) when an earlier backup
- * with other contents is there, so no backup is ever overwritten but the last one. Anything but a
- * regular file in the file's place (a FIFO, even behind a link) is never opened: it reads as empty and
- * is moved aside to the first free backup name before the first write.
+ * The file underneath (its lock, the backup of a damaged file, the replacement whole) is SettingsFile's.
  */
 class SettingsStore
 {
@@ -148,9 +91,9 @@ public:
     void sync();
 
     /** The errno of the last write that failed, 0 when none has. */
-    int lastWriteError() const { return m_lastWriteError; }
+    int lastWriteError() const;
     /** How many writes have failed: whether a piece of work had one. */
-    int failedWrites() const { return m_failedWrites; }
+    int failedWrites() const;
     /** The folder that holds the file. */
     QString folder() const;
 
@@ -165,15 +108,11 @@ public:
     QString fileName() const;
 
     /** Most backups of damaged files kept beside the file. */
-    static constexpr int kMaxBackups = 10;
+    static constexpr int kMaxBackups = SettingsFile::kMaxBackups;
 
 private:
     QString keyFor(const QString& section, const QString& name) const;
     bool writeOne(const QString& section, const std::optional<QString>& name, const std::optional<QVariant>& value);
-    /** Copies a damaged file aside once, before it is first rewritten; false when that failed. */
-    bool backUpDamagedFile();
-    bool fail(int error);
-    void useEmptySettings();
     bool writeNow(const std::vector<SettingsChanges::Change>& changes, qint64 lockWaitMs);
     /** Writes the kept changes, waiting up to lockWaitMs for the lock; true when none are left. */
     bool writePending(qint64 lockWaitMs);
@@ -182,17 +121,10 @@ private:
     std::optional<std::optional<QVariant>> pendingValue(const QString& key) const;
     QVariant valueOf(const QString& key) const;
 
-    QString m_fileName;
-    std::unique_ptr<QSettings> m_settings;
-    /** A FIFO, a socket or a device stands where the file should be: it is never opened. */
-    bool m_notAFile = false;
-    bool m_damagedOnOpen = false;
-    int m_lastWriteError = 0;
+    SettingsFile m_file;
     /** Changes that found the lock held by another process, oldest first. */
     std::vector<SettingsChanges::Change> m_pending;
-    bool m_lockBusy = false;
     std::unique_ptr<QTimer> m_retryTimer;
-    int m_failedWrites = 0;
 };
 
 } // namespace quantaro

@@ -28,9 +28,9 @@ endforeach()
 # Each key's category and tag.
 read_table("${FACTORS}" factor_lines)
 foreach(line IN LISTS factor_lines)
-    if(line MATCHES "^([a-z0-9_.]+)\t([A-Z]+)\t[^\t]+\t[^\t]+(\t([^\t]+))?$")
+    if(line MATCHES "^([a-z0-9_.]+)\t([A-Z]+)\t[^\t]+\t[^\t]+(\t([^\t]+)|\t([^\t]*)\t[^\t]+)?$")
         set(code_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
-        set(tag_${CMAKE_MATCH_1} "${CMAKE_MATCH_4}")
+        set(tag_${CMAKE_MATCH_1} "${CMAKE_MATCH_4}${CMAKE_MATCH_5}")
     endif()
 endforeach()
 

@@ -2,7 +2,7 @@
 #
 #   cmake -DFACTORS=<factors.tsv> -DNAMES=<unitnames.tsv> -DOUTPUT=<quantaro_xx.dat> -P generate_unit_file.cmake
 #
-# factors.tsv: one row per unit, tab-separated: key, category code, fromBase, toBase[, tag].
+# factors.tsv: one row per unit, tab-separated: key, category code, fromBase, toBase[, tag[, GNU units reference]].
 #   Lines beginning with "*" are copied into the unit file as they stand (the unit file's comments);
 #   lines beginning with "#" and blank lines are the table's own and are dropped.
 # unitnames.tsv: key, tab, the unit's display name; "#" lines and blank lines are dropped.
@@ -57,13 +57,14 @@ foreach(line IN LISTS factor_lines)
         string(APPEND content "${line}\n")
         continue()
     endif()
-    if(NOT line MATCHES "^([a-z0-9_.]+)\t([A-Z]+)\t([^\t]+)\t([^\t]+)(\t([^\t]+))?$")
-        fail_at("${FACTORS}" ${line_number} "expected key, code, fromBase, toBase and an optional tag, tab-separated")
+    # The GNU units reference after the tag is the cross-check's, not the unit file's.
+    if(NOT line MATCHES "^([a-z0-9_.]+)\t([A-Z]+)\t([^\t]+)\t([^\t]+)(\t([^\t]+)|\t([^\t]*)\t[^\t]+)?$")
+        fail_at("${FACTORS}" ${line_number} "expected key, code, fromBase, toBase, an optional tag and an optional reference, tab-separated")
     endif()
     set(key "${CMAKE_MATCH_1}")
     set(fields "${CMAKE_MATCH_2}${semicolon_stand_in}")
     set(formulas "${CMAKE_MATCH_3}${semicolon_stand_in}${CMAKE_MATCH_4}")
-    set(tag "${CMAKE_MATCH_6}")
+    set(tag "${CMAKE_MATCH_6}${CMAKE_MATCH_7}")
     # A person edits the currency rates in a field of digits and points, which would mangle an
     # exponent: rates are written in plain decimal notation.
     if(CMAKE_MATCH_2 STREQUAL "CNY" AND NOT formulas MATCHES "^\\$([*/][0-9.]+)?${semicolon_stand_in}\\$([*/][0-9.]+)?$")

@@ -1,6 +1,10 @@
-#include "testpaths.h"
+#include "about/programinfo.h"
+#include "catalogue/lexicon.h"
+#include "convert/converttool.h"
 #include "support/localeenvironment.h"
+#include "testpaths.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -8,6 +12,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using quantaro::ConvertToolEnvironment;
 
 constexpr int kProcessTimeoutMs = 30000;
 
@@ -50,7 +56,31 @@ protected:
                     "CNY;Dollar;$/0.5;$*0.5;USD\n");
     }
 
+    /** The tool in this process, with what the program would take from its folder and environment. */
     ToolRun run(const QStringList& arguments, bool withModule = true, const QByteArray& input = {})
+    {
+        QStringList all = arguments;
+        if (withModule) {
+            all.prepend(m_module);
+            all.prepend(QStringLiteral("--module"));
+        }
+        QByteArray inputBytes = input;
+        QBuffer in(&inputBytes);
+        QBuffer out;
+        QBuffer err;
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) && err.open(QIODevice::WriteOnly));
+        const ConvertToolEnvironment environment{QStringLiteral(QUANTARO_PROGRAM_DIR),
+                                                 m_dir.filePath(QStringLiteral("config/Velmora/Quantaro.ini")),
+                                                 quantaro::userRegion(), quantaro::kProgramVersion};
+        ToolRun result;
+        result.exitCode = quantaro::runConvertTool(all, in, out, err, environment);
+        result.out = QString::fromUtf8(out.data());
+        result.err = QString::fromUtf8(err.data());
+        return result;
+    }
+
+    /** The real program, for what only its process shows: the streams, the exit status, the locale. */
+    ToolRun runProcess(const QStringList& arguments, bool withModule = true, const QByteArray& input = {})
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -141,6 +171,13 @@ TEST_F(QuantaroConvertTest, TheLocaleTerritoryChoosesTheVariantAndAnUnknownOneTh
                                     QString::fromUtf8(c.query)};
         EXPECT_EQ(run(arguments, false).out, QString::fromUtf8(c.expected)) << c.lang << " " << c.query;
     }
+    // The program itself reads the territory from its environment.
+    environment.set("", "", "en_GB.UTF-8");
+    EXPECT_EQ(runProcess({QStringLiteral("--module"), QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.so"),
+                          QStringLiteral("1 pint in ml")},
+                         false)
+                  .out,
+              QStringLiteral("568.26125 mL\n"));
 }
 
 
@@ -300,8 +337,10 @@ TEST_F(QuantaroConvertTest, ValuesFromStandardInputGiveOneAnswerALine)
     EXPECT_EQ(many.out, expected);
 
     // Lines without a number stay paired with an empty answer; a last line without its newline counts.
-    const ToolRun mixed = run({QStringLiteral("LEN"), QStringLiteral("-"), QStringLiteral("km"), QStringLiteral("m")},
-                              true, "abc\n\n1/0\n" + QByteArray(1 << 20, '7') + "\n2");
+    // The program's own standard input and output, and its exit status.
+    const ToolRun mixed =
+        runProcess({QStringLiteral("LEN"), QStringLiteral("-"), QStringLiteral("km"), QStringLiteral("m")}, true,
+                   "abc\n\n1/0\n" + QByteArray(1 << 20, '7') + "\n2");
     EXPECT_EQ(mixed.exitCode, 3);
     EXPECT_EQ(mixed.out, QStringLiteral("\n\ninf\n\n2000\n")) << "a megabyte line is no value";
 }
@@ -349,6 +388,58 @@ TEST_F(QuantaroConvertTest, ReportsErrorsOnOneLineAndFails)
         run({QStringLiteral("--module"), m_dir.filePath(QStringLiteral("none.so")), QStringLiteral("--list")}, false);
     EXPECT_NE(noModule.exitCode, 0);
     EXPECT_FALSE(QDir(m_dir.filePath(QStringLiteral("config"))).exists()) << "nothing is written to settings";
+}
+
+/** An output on a full disk: every write fails. */
+class FullDevice : public QIODevice
+{
+public:
+    FullDevice()
+    {
+        open(QIODevice::WriteOnly);
+        setErrorString(QStringLiteral("No space left on device"));
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+TEST_F(QuantaroConvertTest, AnOutputThatCannotBeWrittenFailsWithItsReason)
+{
+    struct Case
+    {
+        QStringList arguments;
+        QByteArray input;
+        const char* message;
+    };
+    const QString module = QStringLiteral("--module");
+    const Case cases[] = {
+        {{module, m_module, QStringLiteral("LEN"), QStringLiteral("1"), QStringLiteral("inch"), QStringLiteral("m")},
+         {},
+         "cannot write the result: No space left on device\n"},
+        {{module, m_module, QStringLiteral("LEN"), QStringLiteral("-"), QStringLiteral("inch"), QStringLiteral("m")},
+         "1\n2\n",
+         "cannot write the results: No space left on device\n"},
+        {{module, m_module, QStringLiteral("1 inch in m")}, {}, "cannot write the result: No space left on device\n"},
+        {{module, m_module, QStringLiteral("--list")}, {}, "cannot write the output: No space left on device\n"},
+        {{QStringLiteral("--help")}, {}, "cannot write the output: No space left on device\n"},
+        {{QStringLiteral("--eval"), QStringLiteral("1/0")}, {}, "cannot write the output: No space left on device\n"},
+    };
+    const ConvertToolEnvironment environment{QStringLiteral(QUANTARO_PROGRAM_DIR),
+                                             m_dir.filePath(QStringLiteral("config/Velmora/Quantaro.ini")), QString(),
+                                             quantaro::kProgramVersion};
+    for (const Case& c : cases) {
+        QByteArray input = c.input;
+        QBuffer in(&input);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        FullDevice out;
+        QBuffer err;
+        ASSERT_TRUE(err.open(QIODevice::WriteOnly));
+        EXPECT_EQ(quantaro::runConvertTool(c.arguments, in, out, err, environment), quantaro::kConvertToolFailure)
+            << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(QString::fromUtf8(err.data()), QString::fromUtf8(c.message)) << c.arguments.join(' ').toStdString();
+    }
 }
 
 } // namespace
