@@ -2,7 +2,6 @@
 
 #include "app/settingsstore.h"
 #include "catalogue/rubric.h"
-#include "currency/quotedrates.h"
 
 #include <QString>
 #include <algorithm>

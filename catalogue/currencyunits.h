@@ -11,6 +11,8 @@ namespace quantaro {
 class Rubric;
 class SettingsStore;
 
+/** The euro: the base of the stored rates, never given a rate of its own. */
+inline const QString kEuroCode = QStringLiteral("EUR");
 /** In front of a stored rate, says that downloads leave it alone. */
 inline constexpr QChar kRateLockMarker = u'-';
 /** Significant digits of a rate written for a file or for a person to edit. */

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "catalogue/currencyunits.h"
+
 #include <QDate>
 #include <QString>
 #include <utility>
 #include <vector>
 
 namespace quantaro {
-
-/** The euro: the base of the stored rates, never given a rate of its own. */
-inline const QString kEuroCode = QStringLiteral("EUR");
 
 /**
  * The rates one source publishes, as it publishes them: how many units of each currency one unit
