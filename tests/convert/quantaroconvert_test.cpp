@@ -345,6 +345,35 @@ TEST_F(QuantaroConvertTest, ValuesFromStandardInputGiveOneAnswerALine)
     EXPECT_EQ(mixed.out, QStringLiteral("\n\ninf\n\n2000\n")) << "a megabyte line is no value";
 }
 
+TEST_F(QuantaroConvertTest, EachLineIsAnsweredBeforeTheNextIsRead)
+{
+    // A script that writes one value and waits for its answer must get it while standard input stays open.
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro-convert"),
+                  {QStringLiteral("--module"), m_module, QStringLiteral("LEN"), QStringLiteral("-"),
+                   QStringLiteral("km"), QStringLiteral("m")});
+    ASSERT_TRUE(process.waitForStarted(kProcessTimeoutMs));
+    struct Exchange
+    {
+        const char* line;
+        const char* answer;
+    };
+    for (const Exchange& exchange : {Exchange{"5\n", "5000\n"}, Exchange{"0.25\n", "250\n"}}) {
+        process.write(exchange.line);
+        QByteArray answer;
+        while (!answer.endsWith('\n') && process.waitForReadyRead(kProcessTimeoutMs)) {
+            answer += process.readAllStandardOutput();
+        }
+        EXPECT_EQ(answer, QByteArray(exchange.answer)) << process.readAllStandardError().toStdString();
+    }
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(kProcessTimeoutMs));
+    EXPECT_EQ(process.exitCode(), 0);
+}
+
 TEST_F(QuantaroConvertTest, TextThatIsNoTextGivesNoAnswer)
 {
     // A NUL or bytes that are no UTF-8 are not dropped to leave a number behind ("1", NUL, "2" is no 12).
