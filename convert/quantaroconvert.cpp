@@ -7,7 +7,7 @@
 //   quantaro-convert --eval TEXT
 //
 // Options are long options (and -h), so a VALUE such as -5 is a value; "--" ends the options.
-#include "about/programinfo.h"
+#include "generated/programversion.h"
 #include "app/settingskeys.h"
 #include "catalogue/lexicon.h"
 #include "convert/converttool.h"
@@ -26,6 +26,6 @@ int main(int argc, char** argv)
     DescriptorDevice out(STDOUT_FILENO, QIODevice::WriteOnly);
     DescriptorDevice err(STDERR_FILENO, QIODevice::WriteOnly);
     const ConvertToolEnvironment environment{QCoreApplication::applicationDirPath(), QString(), userRegion(),
-                                             kProgramVersion};
+                                             QStringLiteral(QUANTARO_PROGRAM_VERSION)};
     return runConvertTool(QCoreApplication::arguments().mid(1), in, out, err, environment);
 }
