@@ -1,5 +1,6 @@
 #include "convert/cconvertdlg.h"
 
+#include "app/placeholderfill.h"
 #include "app/settingsstore.h"
 #include "catalogue/lexicon.h"
 #include "catalogue/rubric.h"
@@ -42,6 +43,15 @@ namespace quantaro {
 using namespace convertdlg;
 
 namespace {
+
+/** Where the window's module strings take a value: every "%s" of them, a "%%" shown as written. */
+constexpr QStringView kValuePlace = u"%s";
+
+QString withValue(const QString& format, const QString& value)
+{
+    return fillPlaceholders(format, {{kValuePlace, value}}, PercentPairs::AsWritten, LaterPlaces::Filled);
+}
+
 const QColor kResultColour(192, 0, 0);
 const QColor kTitleColour(0, 160, 0);
 constexpr int kBoldWeight = 700;
@@ -283,8 +293,7 @@ void CConvertDlg::onInitDialog()
         new RowHold(list, [this](int row, QPoint where) {
             if (copyRowValue(row)) {
                 const QString value = toList()->item(row)->data(kRowValueRole).toString();
-                QToolTip::showText(where, QString(string(kRowCopiedString)).replace(QLatin1String("%s"), value),
-                                   toList());
+                QToolTip::showText(where, withValue(string(kRowCopiedString), value), toList());
             }
         });
     }
@@ -407,8 +416,7 @@ void CConvertDlg::announceResult(int to)
     if (!shown->text().isEmpty() && to >= 0) {
         const QString value = shown->text() + QLatin1Char(' ') + m_rubric.unit(to).name();
         const QString format = string(spoken::kResultIs);
-        spokenText = format.contains(QLatin1String("%s")) ? QString(format).replace(QLatin1String("%s"), value)
-                                                           : spokenText + QLatin1Char(' ') + value;
+        spokenText = format.contains(kValuePlace) ? withValue(format, value) : spokenText + QLatin1Char(' ') + value;
     }
     m_announcer->changed(spokenText);
 }
@@ -546,8 +554,7 @@ bool CConvertDlg::copyRowValue(int row)
     }
     QGuiApplication::clipboard()->setText(value);
     if (m_announcer) {
-        m_announcer->changed(QString(string(kRowCopiedString))
-                                 .replace(QLatin1String("%s"), value + QLatin1Char(' ') + unitNameOf(item)));
+        m_announcer->changed(withValue(string(kRowCopiedString), value + QLatin1Char(' ') + unitNameOf(item)));
     }
     return true;
 }
