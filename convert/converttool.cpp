@@ -142,6 +142,13 @@ void printError(Streams& io, const QString& text)
     writeLine(io.err, text, nullptr);
 }
 
+/** Says why the run fails, and gives its exit status. */
+int told(Streams& io, const Failure& failure)
+{
+    printError(io, failure.message);
+    return failure.exitCode;
+}
+
 /** The settings the run reads: the given file, or the user's. */
 std::unique_ptr<const SettingsStore> settingsOf(const ConvertToolEnvironment& environment)
 {
@@ -301,14 +308,12 @@ int runList(Streams& io, const Options& options)
     int only = -1;
     if (!options.positional.isEmpty()) {
         if (auto failure = rubricIndex(options.positional.front(), only)) {
-            printError(io, failure->message);
-            return failure->exitCode;
+            return told(io, *failure);
         }
     }
     LoadedCatalogue loaded;
     if (auto failure = loadCatalogue(io, options, loaded)) {
-        printError(io, failure->message);
-        return failure->exitCode;
+        return told(io, *failure);
     }
     if (only == kCurrencyRubric) {
         // On standard error, so the listing stays one unit a line: where the rates come from.
@@ -442,8 +447,7 @@ int runQuery(Streams& io, const Options& options)
 {
     LoadedCatalogue loaded;
     if (auto failure = loadCatalogue(io, options, loaded)) {
-        printError(io, failure->message);
-        return failure->exitCode;
+        return told(io, *failure);
     }
     const Catalogue visible = visibleCatalogue(loaded.catalogue());
     const QString& query = options.positional.front();
@@ -491,13 +495,11 @@ int runConversion(Streams& io, const Options& options)
     }
     int index = -1;
     if (auto failure = rubricIndex(code, index)) {
-        printError(io, failure->message);
-        return failure->exitCode;
+        return told(io, *failure);
     }
     LoadedCatalogue loaded;
     if (auto failure = loadCatalogue(io, options, loaded)) {
-        printError(io, failure->message);
-        return failure->exitCode;
+        return told(io, *failure);
     }
     const Rubric& rubric = loaded.catalogue()[static_cast<size_t>(index)];
     const UnitRecord* from = nullptr;
@@ -505,13 +507,11 @@ int runConversion(Streams& io, const Options& options)
     const RubricWords words(rubric, &loaded.lexicon(), io.environment.region);
     for (auto failure : {findUnit(rubric, words, fromName, from), findUnit(rubric, words, toName, to)}) {
         if (failure) {
-            printError(io, failure->message);
-            return failure->exitCode;
+            return told(io, *failure);
         }
     }
     if (auto failure = sameQuantity(rubric, *from, *to)) {
-        printError(io, failure->message);
-        return failure->exitCode;
+        return told(io, *failure);
     }
     if (fromInput) {
         return convertInputLines(io, *from, *to, options);
@@ -544,8 +544,7 @@ int runConvertTool(const QStringList& arguments, QIODevice& in, QIODevice& out, 
     Streams io{in, out, err, environment, std::nullopt};
     Options options;
     if (auto failure = parseArguments(arguments, options)) {
-        printError(io, failure->message);
-        return failure->exitCode;
+        return told(io, *failure);
     }
     // An argument that is no valid text is refused whole: its decoded form has stand-ins for the bytes
     // that could not be read, and a value or unit read without them would be another one.

@@ -58,6 +58,18 @@ void nameApplication()
     QCoreApplication::setApplicationName(quantaro::settings::kApplication);
 }
 
+/** The services every run mode has: the settings, the clock, the network peers and the program folder. */
+quantaro::AppServices machineServices(quantaro::SettingsStore& settings, quantaro::Clock& clock,
+                                      quantaro::PeerProbe& peers)
+{
+    quantaro::AppServices services;
+    services.settings = &settings;
+    services.clock = &clock;
+    services.peers = &peers;
+    services.programFolder = QCoreApplication::applicationDirPath();
+    return services;
+}
+
 } // namespace
 
 namespace quantaro {
@@ -78,12 +90,7 @@ int programMain(int argc, char** argv, const std::function<void()>& onApplicatio
         QCoreApplication app(qtArgc, argv);
         nameApplication();
         SettingsStore settings;
-        AppServices services;
-        services.settings = &settings;
-        services.clock = &clock;
-        services.peers = &peers;
-        services.programFolder = QCoreApplication::applicationDirPath();
-        CConverterApp converter(services);
+        CConverterApp converter(machineServices(settings, clock, peers));
         installRateDownloader(converter);
         // No event loop runs here: the run asks for the signal between its pauses.
         ShutdownSignals shutdown;
@@ -101,13 +108,9 @@ int programMain(int argc, char** argv, const std::function<void()>& onApplicatio
     SettingsStore settings;
     QtMessageBoxes messages;
     DesktopShell shell;
-    AppServices services;
-    services.settings = &settings;
-    services.clock = &clock;
-    services.peers = &peers;
+    AppServices services = machineServices(settings, clock, peers);
     services.messages = &messages;
     services.shell = &shell;
-    services.programFolder = QCoreApplication::applicationDirPath();
     CConverterApp converter(services);
     installRateDownloader(converter);
     DesktopWindows windows(converter);

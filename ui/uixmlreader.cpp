@@ -329,60 +329,49 @@ bool UiXmlReader::hasAttribute(QLatin1StringView attributeName) const
                        [attributeName](const auto& a) { return QLatin1StringView(a.first) == attributeName; });
 }
 
-QString UiXmlReader::readElementText(bool includeChildren)
+UiXmlReader::ElementText UiXmlReader::readToElementEnd(bool failAtElement)
 {
-    QString text;
+    ElementText read;
     int depth = 0;
     while (true) {
         switch (next()) {
         case Token::Text:
-            text += m_text;
+            read.text += m_text;
             break;
         case Token::Start:
-            if (!includeChildren) {
+            read.heldElements = true;
+            if (failAtElement) {
                 fail();
-                return text;
+                return read;
             }
             ++depth;
             break;
         case Token::End:
             if (depth == 0) {
-                return text;
+                read.complete = true;
+                return read;
             }
             --depth;
             break;
         case Token::Done:
         case Token::Invalid:
-            return text;
+            return read;
         }
     }
 }
 
+QString UiXmlReader::readElementText(bool includeChildren)
+{
+    return readToElementEnd(!includeChildren).text;
+}
+
 std::optional<QString> UiXmlReader::readPlainText()
 {
-    QString text;
-    bool heldElements = false;
-    int depth = 0;
-    while (true) {
-        switch (next()) {
-        case Token::Text:
-            text += m_text;
-            break;
-        case Token::Start:
-            heldElements = true;
-            ++depth;
-            break;
-        case Token::End:
-            if (depth == 0) {
-                return heldElements ? std::nullopt : std::optional<QString>(std::move(text));
-            }
-            --depth;
-            break;
-        case Token::Done:
-        case Token::Invalid:
-            return std::nullopt;
-        }
+    ElementText read = readToElementEnd(false);
+    if (!read.complete || read.heldElements) {
+        return std::nullopt;
     }
+    return std::move(read.text);
 }
 
 void UiXmlReader::skipCurrentElement()

@@ -54,6 +54,18 @@ private:
         Invalid
     };
 
+    /** What reading on to the current element's end found. */
+    struct ElementText
+    {
+        QString text;
+        bool heldElements = false;
+        /** False when the document ended or broke before the element did. */
+        bool complete = false;
+    };
+    /** Reads the text up to the current element's end; with failAtElement a child element is an
+     *  error that ends the read. */
+    ElementText readToElementEnd(bool failAtElement);
+
     Token next();
     Token fail();
     bool readName(QByteArrayView& name);
