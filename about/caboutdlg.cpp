@@ -82,8 +82,8 @@ void CAboutDlg::afterRelayout()
         int link;
         const QString& address;
     };
-    for (const Line& line : {Line{kContactCaption, kContactLink, m_addresses.contact},
-                             Line{kWebCaption, kWebLink, m_addresses.web}}) {
+    for (const Line& line :
+         {Line{kContactCaption, kContactLink, m_addresses.contact}, Line{kWebCaption, kWebLink, m_addresses.web}}) {
         setControlText(control(line.link), line.address);
         // A build without the address shows neither the address nor its caption.
         for (const int id : {line.caption, line.link}) {

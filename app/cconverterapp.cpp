@@ -10,7 +10,6 @@
 #include "platform/shell.h"
 #include "platform/shutdownsignals.h"
 
-
 namespace quantaro {
 
 namespace {
@@ -28,8 +27,7 @@ RunMode chooseRunMode(const QString& firstArgument, const SettingsStore& setting
     return RunMode::Normal;
 }
 
-CConverterApp::CConverterApp(AppServices services)
-    : m_services(std::move(services))
+CConverterApp::CConverterApp(AppServices services) : m_services(std::move(services))
 {
     g_instance = this;
 }
@@ -79,7 +77,8 @@ int CConverterApp::startUp(const QString& firstArgument)
 
 void CConverterApp::runConnectionMode()
 {
-    ConnectionRunMode mode(settings(), *m_services.clock, *m_services.peers, [this] { return DownloadCurrencyRates(); });
+    ConnectionRunMode mode(settings(), *m_services.clock, *m_services.peers,
+                           [this] { return DownloadCurrencyRates(); });
     mode.setStopRequest(&ShutdownSignals::requested);
     mode.run();
     settings().sync();

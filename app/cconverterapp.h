@@ -19,7 +19,8 @@ inline const QString kDamagedMessage = QStringLiteral("Quantaro seems to be dama
 inline const QString kConnectionRunWord = QStringLiteral("AppRunUpdateConnect");
 
 /** The program's three run modes. */
-enum class RunMode {
+enum class RunMode
+{
     Connection, ///< started by the platform on a network connection: no window
     FirstRun,   ///< the language has not been chosen yet
     Normal,

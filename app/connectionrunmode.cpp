@@ -24,10 +24,7 @@ int64_t lastCurrencyUpdate(const SettingsStore& settings)
 
 ConnectionRunMode::ConnectionRunMode(const SettingsStore& settings, Clock& clock, PeerProbe& peers,
                                      std::function<bool()> download)
-    : m_settings(settings)
-    , m_clock(clock)
-    , m_peers(peers)
-    , m_download(std::move(download))
+    : m_settings(settings), m_clock(clock), m_peers(peers), m_download(std::move(download))
 {
 }
 

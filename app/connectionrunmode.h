@@ -23,7 +23,8 @@ inline constexpr int kRetryTurnMs = 1000;
 } // namespace connection
 
 /** How a connection run ended. */
-enum class ConnectionOutcome {
+enum class ConnectionOutcome
+{
     TooRecent,  ///< the last update is younger than eight hours: nothing done
     NoPeer,     ///< no peer address appeared before the peer deadline: no download tried
     Downloaded, ///< a download succeeded

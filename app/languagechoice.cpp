@@ -75,9 +75,7 @@ int defaultLanguageEntry(const std::vector<LanguageEntry>& entries, uint16_t dev
     };
     int index = find([wanted](uint16_t id) { return id == wanted; });
     if (index < 0) {
-        index = find([wanted](uint16_t id) {
-            return (id & kPrimaryLanguageMask) == (wanted & kPrimaryLanguageMask);
-        });
+        index = find([wanted](uint16_t id) { return (id & kPrimaryLanguageMask) == (wanted & kPrimaryLanguageMask); });
     }
     if (index < 0) {
         index = find([](uint16_t id) { return (id & kPrimaryLanguageMask) == kEnglishPrimaryLanguage; });
@@ -94,11 +92,11 @@ uint16_t deviceLanguageId()
         uint16_t id;
     };
     static const Known known[] = {
-        {QLocale::English, 0x0409}, {QLocale::French, 0x040C}, {QLocale::German, 0x0407},
-        {QLocale::Italian, 0x0410}, {QLocale::Spanish, 0x0C0A}, {QLocale::Dutch, 0x0413},
+        {QLocale::English, 0x0409},    {QLocale::French, 0x040C},   {QLocale::German, 0x0407},
+        {QLocale::Italian, 0x0410},    {QLocale::Spanish, 0x0C0A},  {QLocale::Dutch, 0x0413},
         {QLocale::Portuguese, 0x0416}, {QLocale::Japanese, 0x0411}, {QLocale::Swedish, 0x041D},
-        {QLocale::Danish, 0x0406}, {QLocale::Finnish, 0x040B}, {QLocale::NorwegianBokmal, 0x0414},
-        {QLocale::Polish, 0x0415}, {QLocale::Russian, 0x0419}, {QLocale::Chinese, 0x0804},
+        {QLocale::Danish, 0x0406},     {QLocale::Finnish, 0x040B},  {QLocale::NorwegianBokmal, 0x0414},
+        {QLocale::Polish, 0x0415},     {QLocale::Russian, 0x0419},  {QLocale::Chinese, 0x0804},
     };
     const QLocale locale;
     for (const Known& entry : known) {

@@ -175,7 +175,8 @@ pid_t startTrial(const QByteArray& path, int answer)
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, answer, STDOUT_FILENO);
-        char* const arguments[] = {const_cast<char*>(program.constData()), const_cast<char*>(path.constData()), nullptr};
+        char* const arguments[] = {const_cast<char*>(program.constData()), const_cast<char*>(path.constData()),
+                                   nullptr};
         pid_t child = -1;
         const int failed = ::posix_spawn(&child, program.constData(), &actions, nullptr, arguments, environ);
         posix_spawn_file_actions_destroy(&actions);

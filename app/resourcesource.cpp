@@ -12,10 +12,7 @@ constexpr qint64 kLargestStringTable = 4 * 1024 * 1024;
 constexpr qint64 kLargestResourceFile = 16 * 1024 * 1024;
 } // namespace
 
-ResourceSource::ResourceSource(const QString& root)
-    : m_root(root)
-{
-}
+ResourceSource::ResourceSource(const QString& root) : m_root(root) {}
 
 ResourceSource& ResourceSource::current()
 {

@@ -1,7 +1,7 @@
 // Speed of the conversion path: the evaluator, one whole conversion and a full catalogue load.
-#include "benchsupport.h"
 #include "app/resourcesource.h"
 #include "app/settingsstore.h"
+#include "benchsupport.h"
 #include "catalogue/catalogueloader.h"
 #include "catalogue/unitrecord.h"
 #include "convert/conversion.h"

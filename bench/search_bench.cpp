@@ -1,7 +1,7 @@
 // Speed of the search boxes' answers: one query answered by the warm service (read, look up, convert,
 // format), against an empty query. search_activation.sh measures the bus starting the service.
-#include "benchsupport.h"
 #include "app/settingsstore.h"
+#include "benchsupport.h"
 #include "search/searchanswers.h"
 
 #include <QCoreApplication>

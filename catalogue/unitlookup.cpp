@@ -83,7 +83,8 @@ bool looksLikeQualifier(const QString& text)
         return false;
     }
     const bool restLower = std::all_of(text.cbegin() + 1, text.cend(), [](QChar c) { return c.isLower(); });
-    return restLower && (text[0].isLower() ? text.size() >= kShortestLowerWord : text.size() >= kShortestCapitalisedWord);
+    return restLower &&
+           (text[0].isLower() ? text.size() >= kShortestLowerWord : text.size() >= kShortestCapitalisedWord);
 }
 
 } // namespace
@@ -174,7 +175,8 @@ void RubricWords::addWord(int unit, const QString& word, int step)
 
 bool RubricWords::mayName(const QString& folded) const
 {
-    const auto first = std::lower_bound(m_beginnings.cbegin(), m_beginnings.cend(), std::pair<QString, int>(folded, -1));
+    const auto first =
+        std::lower_bound(m_beginnings.cbegin(), m_beginnings.cend(), std::pair<QString, int>(folded, -1));
     return first != m_beginnings.cend() && first->first.startsWith(folded);
 }
 

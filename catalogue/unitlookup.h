@@ -56,9 +56,9 @@ QString nameWithoutSymbol(const QString& name);
  *     millilitre, "Ml" the megalitre), then those with most letters in the typed case;
  *  3. a text in parentheses, any case ("US survey");
  *  4. the beginning (three letters or more) of a name or word that only one unit has.
- * Several units at one of the first three steps: the one whose territories hold the user's, else the one marked for every
- * other territory ("*"), else the plain unit whose symbol its qualified variants share ("mile (mi)"
- * beside "mile (US survey) (mi)"); otherwise the word is ambiguous and they are its candidates.
+ * Several units at one of the first three steps: the one whose territories hold the user's, else the one marked for
+ * every other territory ("*"), else the plain unit whose symbol its qualified variants share ("mile (mi)" beside "mile
+ * (US survey) (mi)"); otherwise the word is ambiguous and they are its candidates.
  */
 class RubricWords
 {

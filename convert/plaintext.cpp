@@ -18,7 +18,8 @@ bool isPlainText(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        if ((c < kFirstPrintable && c != kTab) || (c >= kDelete && c <= kLastControl) || c == kReplacement || c >= kNonCharacterLow) {
+        if ((c < kFirstPrintable && c != kTab) || (c >= kDelete && c <= kLastControl) || c == kReplacement ||
+            c >= kNonCharacterLow) {
             return false;
         }
         if (QChar::isHighSurrogate(c)) {

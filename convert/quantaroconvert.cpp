@@ -7,10 +7,10 @@
 //   quantaro-convert --eval TEXT
 //
 // Options are long options (and -h), so a VALUE such as -5 is a value; "--" ends the options.
-#include "generated/programversion.h"
 #include "app/settingskeys.h"
 #include "catalogue/lexicon.h"
 #include "convert/converttool.h"
+#include "generated/programversion.h"
 
 #include <QCoreApplication>
 #include <unistd.h>

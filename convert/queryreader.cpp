@@ -323,7 +323,8 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
     }
     // A query that ends with a connecting word is still being typed: its second unit is yet to come;
     // after a joining word it is a unit ("in ft and in").
-    const bool joinedLast = words.size() > 1 && index->joiningWords().contains(words[words.size() - 2], Qt::CaseInsensitive);
+    const bool joinedLast =
+        words.size() > 1 && index->joiningWords().contains(words[words.size() - 2], Qt::CaseInsensitive);
     if (words.isEmpty() || (connectingWords.contains(words.back(), Qt::CaseInsensitive) && !joinedLast)) {
         return {};
     }
@@ -382,9 +383,9 @@ QString shownUnit(const UnitRecord& unit, bool inFull)
 QString answerTitle(const QueryAnswer& answer, int notation, int precision, bool inFull)
 {
     if (answer.toRest != nullptr) {
-        return formatNumber(answer.result, 'g', kIntermediateDigits) + QLatin1Char(' ') + shownUnit(*answer.to, inFull) +
-               QLatin1Char(' ') + formatResult(answer.rest, notation, precision) + QLatin1Char(' ') +
-               shownUnit(*answer.toRest, inFull);
+        return formatNumber(answer.result, 'g', kIntermediateDigits) + QLatin1Char(' ') +
+               shownUnit(*answer.to, inFull) + QLatin1Char(' ') + formatResult(answer.rest, notation, precision) +
+               QLatin1Char(' ') + shownUnit(*answer.toRest, inFull);
     }
     return formatResult(answer.result, notation, precision) + QLatin1Char(' ') + shownUnit(*answer.to, inFull);
 }

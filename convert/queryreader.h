@@ -74,10 +74,10 @@ private:
  * is preferred to one without ("5 in in cm" converts inches); then readings whose two words are whole
  * words as written, then in another case, then beginnings, then candidates of an ambiguous word.
  * The value may be a sum of several units ("5 ft 10 in in cm") and the answer may be asked for in
- * two units joined by a joining word ("180 cm in ft and in", "ft+in"). A query that ends with a connecting word is still being typed ("5 mi in" is no
- * answer; "5 mi in in" converts to inches). Anything else (too long, control characters, no value, no unit, a value or
- * result that is not finite) reads as no answer. Hidden units are to be taken out of the catalogue first
- * (visibleCatalogue). Without an index the catalogue's names and symbols alone are read.
+ * two units joined by a joining word ("180 cm in ft and in", "ft+in"). A query that ends with a connecting word is
+ * still being typed ("5 mi in" is no answer; "5 mi in in" converts to inches). Anything else (too long, control
+ * characters, no value, no unit, a value or result that is not finite) reads as no answer. Hidden units are to be taken
+ * out of the catalogue first (visibleCatalogue). Without an index the catalogue's names and symbols alone are read.
  */
 QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStringList& connectingWords,
                        const QueryIndex* index = nullptr);

@@ -1,9 +1,9 @@
 #include "currency/cmanualcurrenciesdlg.h"
 
 #include "app/settingsstore.h"
+#include "catalogue/currencyunits.h"
 #include "catalogue/lexicon.h"
 #include "catalogue/rubric.h"
-#include "catalogue/currencyunits.h"
 #include "ui/spokentext.h"
 #include "ui/waitcursor.h"
 

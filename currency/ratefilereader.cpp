@@ -1,8 +1,8 @@
 #include "currency/ratefilereader.h"
 
 #include "app/settingsstore.h"
-#include "catalogue/unitdefinition.h"
 #include "catalogue/currencyunits.h"
+#include "catalogue/unitdefinition.h"
 
 #include <QString>
 

@@ -11,10 +11,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
-#include <cmath>
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace quantaro {
 
@@ -63,7 +63,6 @@ void invertDottedOutline(QImage& image, int width, int dotLength)
         }
     }
 }
-
 
 } // namespace
 

@@ -93,7 +93,12 @@ private:
     CConverterApp* m_app;
     QIcon m_icon;
     Catalogue m_catalogue;
-    enum class FirstLoad { Waiting, Queued, Done };
+    enum class FirstLoad
+    {
+        Waiting,
+        Queued,
+        Done
+    };
     FirstLoad m_firstLoad = FirstLoad::Waiting;
     std::optional<ConvertRequest> m_startRequest;
     std::array<CStretchBitmapButton*, kRubricCount> m_buttons{};

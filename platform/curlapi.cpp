@@ -9,8 +9,7 @@ namespace {
 
 constexpr int kCurlSoVersion = 4;
 
-template <typename Function>
-bool resolve(QLibrary& library, const char* name, Function& function)
+template <typename Function> bool resolve(QLibrary& library, const char* name, Function& function)
 {
     function = reinterpret_cast<Function>(library.resolve(name));
     return function != nullptr;
@@ -27,8 +26,7 @@ bool load(CurlApi& api)
         resolve(library, "curl_global_init", api.globalInit) && resolve(library, "curl_easy_init", api.easyInit) &&
         resolve(library, "curl_easy_cleanup", api.easyCleanup) &&
         resolve(library, "curl_easy_setopt", api.easySetopt) &&
-        resolve(library, "curl_easy_getinfo", api.easyGetinfo) &&
-        resolve(library, "curl_multi_init", api.multiInit) &&
+        resolve(library, "curl_easy_getinfo", api.easyGetinfo) && resolve(library, "curl_multi_init", api.multiInit) &&
         resolve(library, "curl_multi_cleanup", api.multiCleanup) &&
         resolve(library, "curl_multi_add_handle", api.multiAddHandle) &&
         resolve(library, "curl_multi_remove_handle", api.multiRemoveHandle) &&

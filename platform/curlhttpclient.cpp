@@ -142,7 +142,7 @@ HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const H
     // libcurl's own stall detection works in whole seconds; the loop below enforces the exact limit.
     api->easySetopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     api->easySetopt(handle, CURLOPT_LOW_SPEED_TIME,
-                     static_cast<long>(std::max(1, (limits.receiveTimeoutMs + kMsPerSecond - 1) / kMsPerSecond)));
+                    static_cast<long>(std::max(1, (limits.receiveTimeoutMs + kMsPerSecond - 1) / kMsPerSecond)));
     api->easySetopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(transfer.maxBytes));
     api->easySetopt(handle, CURLOPT_WRITEFUNCTION, onBody);
     api->easySetopt(handle, CURLOPT_WRITEDATA, &transfer);
@@ -195,7 +195,8 @@ HttpResult CurlHttpClient::get(const QString& url, const BodySink& sink, const H
     result.status = status;
     api->multiRemoveHandle(multi.get(), handle);
 
-    if (transfer.errorStatus || (limits.successStatusOnly && finished && code == CURLE_OK && !isSuccessStatus(status))) {
+    if (transfer.errorStatus ||
+        (limits.successStatusOnly && finished && code == CURLE_OK && !isSuccessStatus(status))) {
         result.outcome = HttpOutcome::ErrorStatus;
     } else if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
         result.outcome = HttpOutcome::TooLarge;

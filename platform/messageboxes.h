@@ -5,7 +5,8 @@
 namespace quantaro {
 
 /** Icons of the program's message boxes. */
-enum class MessageIcon {
+enum class MessageIcon
+{
     Error,       ///< a failure
     Information, ///< a success
     Exclamation, ///< a warning, such as a missing unit file

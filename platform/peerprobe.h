@@ -7,7 +7,8 @@
 namespace quantaro {
 
 /** The two places where a handheld keeps the address of its network peer. */
-enum class PeerKey {
+enum class PeerKey
+{
     PointToPoint, ///< a dial-up or cable peer
     Desktop,      ///< a desktop pass-through or any other link
 };
@@ -24,8 +25,8 @@ public:
 /** What the probe needs to know of one address of one network interface. */
 struct InterfaceRecord
 {
-    bool up = false;       ///< administratively up
-    bool running = false;  ///< the link carries traffic
+    bool up = false;      ///< administratively up
+    bool running = false; ///< the link carries traffic
     bool loopback = false;
     bool pointToPoint = false;
     bool hasInetAddress = false; ///< an IPv4 or IPv6 address (not a link-layer one)

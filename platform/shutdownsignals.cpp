@@ -31,8 +31,7 @@ extern "C" void onShutdownSignal(int)
 
 } // namespace
 
-ShutdownSignals::ShutdownSignals(QObject* parent)
-    : QObject(parent)
+ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent)
 {
     if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) == 0) {
         g_writeEnd = m_pipe[1];

@@ -9,10 +9,7 @@
 
 namespace quantaro {
 
-DesktopWindows::DesktopWindows(CConverterApp& app)
-    : m_app(app)
-{
-}
+DesktopWindows::DesktopWindows(CConverterApp& app) : m_app(app) {}
 
 UiServices DesktopWindows::uiServices() const
 {

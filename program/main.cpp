@@ -2,17 +2,17 @@
 #include "program/main.h"
 
 #include "app/cconverterapp.h"
-#include "convert/convertrequest.h"
-#include "program/environmentoverrides.h"
-#include "program/firstpaintwatcher.h"
 #include "app/settingsstore.h"
-#include "program/ratedownload.h"
-#include "program/desktopwindows.h"
+#include "convert/convertrequest.h"
 #include "platform/clock.h"
 #include "platform/desktopshell.h"
 #include "platform/peerprobe.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/shutdownsignals.h"
+#include "program/desktopwindows.h"
+#include "program/environmentoverrides.h"
+#include "program/firstpaintwatcher.h"
+#include "program/ratedownload.h"
 #include "ui/touchstyle.h"
 
 #include <QApplication>

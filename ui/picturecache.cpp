@@ -131,15 +131,17 @@ int PictureCache::openKept(const QString& key, CachedPicture& header) const
     if (fd < 0) {
         return -1;
     }
-    struct stat info {};
-    std::array<quint32, kHeaderWords> words {};
+    struct stat info
+    {
+    };
+    std::array<quint32, kHeaderWords> words{};
     const bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && readWhole(fd, words.data(), kHeaderBytes);
     for (quint32& word : words) {
         word = qFromLittleEndian(word);
     }
     const auto [magic, version, naturalWidth, naturalHeight, width, height, stride] = words;
-    const QSize natural {int(naturalWidth), int(naturalHeight)};
-    const QSize pixels {int(width), int(height)};
+    const QSize natural{int(naturalWidth), int(naturalHeight)};
+    const QSize pixels{int(width), int(height)};
     bool sound = read && magic == kMagic && version == kFormatVersion && validSize(natural);
     if (sound && pixels.isNull() && stride == 0) {
         // Only the word that these bytes parse, for a picture checked but not drawn.
@@ -153,7 +155,7 @@ int PictureCache::openKept(const QString& key, CachedPicture& header) const
         ::close(fd);
         return -1;
     }
-    header = CachedPicture {natural, QImage(), pixels.isNull() ? QSize() : pixels};
+    header = CachedPicture{natural, QImage(), pixels.isNull() ? QSize() : pixels};
     return fd;
 }
 

@@ -18,7 +18,7 @@ struct CachedPicture
     QSize naturalSize;
     QImage image;
     /** The size of the kept pixels, known before they are read; empty when none are kept. */
-    QSize pixelSize {};
+    QSize pixelSize{};
 };
 
 /**

@@ -16,8 +16,8 @@ struct DialogTemplate;
  * process-wide one unless given): every control with a matching id is moved to the item's
  * rectangle (converted to the window's current size) with its design font scaled to match (see
  * fontscale below), all moves applied together; push buttons and static texts take the template's
- * caption, static pictures its picture; list and combo boxes keep their selection in view. A missing template changes nothing; no control is created or
- * destroyed.
+ * caption, static pictures its picture; list and combo boxes keep their selection in view. A missing template changes
+ * nothing; no control is created or destroyed.
  */
 void RelayoutFromTemplate(QWidget* window, int templateId, const ResourceSource* source = nullptr);
 /** The same from a template already read; with geometryOnly, controls are only moved, resized and

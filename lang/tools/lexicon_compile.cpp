@@ -12,7 +12,8 @@
 // The build fails (exit status 1, the file and line named) when a key is unknown, a unit has no row,
 // or a listed word names two units of one category that no territory tells apart: a lookup could
 // then only guess. (Symbols that the catalogue gives two units stay the catalogue's business: the
-// lookup offers both unless a territory decides.) A composite word that two units would share is left out instead, since nobody listed it.
+// lookup offers both unless a territory decides.) A composite word that two units would share is left out instead,
+// since nobody listed it.
 //
 // Plain C++ without Qt: it runs at build time in every preset, sanitizers included.
 

@@ -5,8 +5,8 @@
 #include "platform/curlhttpclient.h"
 #include "support/fakes.h"
 #include "support/scriptedhttpserver.h"
-#include "testpaths.h"
 #include "support/shorthttplimits.h"
+#include "testpaths.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -61,8 +61,8 @@ TEST(LanguageModuleTest, OnlyTheExactIdentityWithEveryExportIsValid)
         bool valid;
     };
     const Case cases[] = {
-        {"alpha.so", true},      {"beta.so", true},        {"older.so", false},
-        {"lowercase.so", false}, {"nokey.so", false},      {"nolanguage.so", false},
+        {"alpha.so", true},      {"beta.so", true},   {"older.so", false},
+        {"lowercase.so", false}, {"nokey.so", false}, {"nolanguage.so", false},
     };
     for (const Case& c : cases) {
         auto module = LanguageModule::load(testModule(QString::fromLatin1(c.file)));
@@ -226,7 +226,8 @@ TEST_F(LoadLanguageModuleTest, AnythingButAValidModuleShowsTheFixedMessage)
     m_program.addModule(QStringLiteral("older.so"), QStringLiteral("older.so"));
     m_program.addModule(QStringLiteral("alpha.so"), QStringLiteral("alpha.so"));
     const QStringList names = {QString(), QStringLiteral("missing.so"), QStringLiteral("older.so"),
-                               QStringLiteral("../") + QDir(m_program.folder()).dirName() + QStringLiteral("/alpha.so")};
+                               QStringLiteral("../") + QDir(m_program.folder()).dirName() +
+                                   QStringLiteral("/alpha.so")};
     for (const QString& name : names) {
         m_messages.messages.clear();
         m_store.putString(settings::kSettings, settings::kLanguageDllName, name);

@@ -241,9 +241,11 @@ TEST(EndOfSessionTest, ASignalClosesTheConversionWindowAsItsCancelWould)
         EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << signal;
         const SettingsStore store(ini);
         EXPECT_TRUE(store.getString(settings::kSettings, settings::fromName(QStringLiteral("LEN"), std::nullopt))
-                        .startsWith(QStringLiteral("foot"))) << signal;
+                        .startsWith(QStringLiteral("foot")))
+            << signal;
         EXPECT_TRUE(store.getString(settings::kSettings, settings::toName(QStringLiteral("LEN"), std::nullopt))
-                        .startsWith(QStringLiteral("kilometre"))) << signal;
+                        .startsWith(QStringLiteral("kilometre")))
+            << signal;
     }
 }
 

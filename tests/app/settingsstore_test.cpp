@@ -94,7 +94,8 @@ TEST_F(SettingsStoreTest, ValueNamesFromOutsideNeverCreateSubKeys)
     }
     SettingsStore reopened(iniPath());
     for (const QString& name : names) {
-        EXPECT_EQ(reopened.getString(settings::kCurrencies, name), name + QStringLiteral("-rate")) << name.toStdString();
+        EXPECT_EQ(reopened.getString(settings::kCurrencies, name), name + QStringLiteral("-rate"))
+            << name.toStdString();
     }
     QSettings raw(iniPath(), QSettings::IniFormat);
     raw.beginGroup(settings::kCurrencies);
@@ -124,9 +125,14 @@ TEST_F(SettingsStoreTest, HandEditedValuesAreReadOrFallBackToTheDefault)
         int32_t expected;
     };
     const Case cases[] = {
-        {"Value=12", 12},           {"Value=-5", -5},         {"Value= 7 ", 7},
-        {"Value=abc", 99},          {"Value=12abc", 99},      {"Value=99999999999", 99},
-        {"Value=2147483647", 2147483647}, {"Value=", 99},
+        {"Value=12", 12},
+        {"Value=-5", -5},
+        {"Value= 7 ", 7},
+        {"Value=abc", 99},
+        {"Value=12abc", 99},
+        {"Value=99999999999", 99},
+        {"Value=2147483647", 2147483647},
+        {"Value=", 99},
     };
     int index = 0;
     for (const Case& c : cases) {
@@ -203,7 +209,8 @@ TEST_F(SettingsStoreTest, TheFileIsWrittenAsQtWritesIt)
         {"Settings/At", QStringLiteral("@foo")},
         {"Settings/Spaces", QStringLiteral(" lead and trail ")},
         {"Settings/Separators", QStringLiteral("a;b,c=d")},
-        {"Settings/Escapes", QStringLiteral("a\"b\\c\td\ne\x01" "1f\x7f")},
+        {"Settings/Escapes", QStringLiteral("a\"b\\c\td\ne\x01"
+                                            "1f\x7f")},
         {"Settings/Nul", QString(QChar(0)) + QStringLiteral("12")},
         {"Settings/Astral", QString::fromUtf8("x\U0001F600y")},
         {"Settings/Empty", QString()},

@@ -1,6 +1,6 @@
 #include "app/settingsstore.h"
-#include "catalogue/rubric.h"
 #include "catalogue/currencyunits.h"
+#include "catalogue/rubric.h"
 #include "currency/ratefilereader.h"
 
 #include <QTemporaryDir>

@@ -297,7 +297,7 @@ TEST_F(ConvertDlgTest, RememberedNamesSelectTheFirstUnitBeginningWithThemAndNoth
     // A name that finds no unit on show counts as nothing remembered: the first two units are chosen
     // so that a typed value converts at once.
     const Case cases[] = {
-        {"m", "Mile", "Mile"}, {"ME", "metre", "metre"}, {"centimetre", "centimetre", "centimetre"},
+        {"m", "Mile", "Mile"},      {"ME", "metre", "metre"},   {"centimetre", "centimetre", "centimetre"},
         {"inches", "foot", "inch"}, {"hidden", "foot", "inch"}, {"", "foot", "inch"},
     };
     for (const Case& c : cases) {
@@ -866,10 +866,16 @@ TEST_F(ConvertDlgTest, SearchNarrowsBothListsWithoutRegardToCaseOrAccentsAndKeep
     };
     const QStringList all = {"metre (m)", "kilometre (km)", "ångström (Å)", "foot (ft)"};
     const Case cases[] = {
-        {"metre", {"metre (m)", "kilometre (km)"}}, {"ANGSTROM", {"ångström (Å)"}}, {" km ", {"kilometre (km)"}},
-        {"hecto", {}}, {"zzz", {}}, {"", all},
+        {"metre", {"metre (m)", "kilometre (km)"}},
+        {"ANGSTROM", {"ångström (Å)"}},
+        {" km ", {"kilometre (km)"}},
+        {"hecto", {}},
+        {"zzz", {}},
+        {"", all},
         // Words people use for the units, from the module's lexicon.
-        {"meter", {"metre (m)", "kilometre (km)"}}, {"feet", {"foot (ft)"}}, {"Kilometers", {"kilometre (km)"}},
+        {"meter", {"metre (m)", "kilometre (km)"}},
+        {"feet", {"foot (ft)"}},
+        {"Kilometers", {"kilometre (km)"}},
     };
     for (const Case& c : cases) {
         window->setUnitSearch(QString::fromUtf8(c.search));
@@ -908,8 +914,8 @@ TEST_F(ConvertDlgTest, RecentPairsSurviveReopeningAndLeaveOutUnitsHiddenSince)
         window->reject();
     }
     SettingsStore restarted(tempDir.filePath(QStringLiteral("q.ini")));
-    auto window = std::make_unique<CConvertDlg>(
-        rubric, UiServices{&messages, &screen, nullptr, &restarted, &englishResources()});
+    auto window =
+        std::make_unique<CConvertDlg>(rubric, UiServices{&messages, &screen, nullptr, &restarted, &englishResources()});
     window->show();
     window->command(kRecent);
     EXPECT_EQ(menuTexts(window.get()),

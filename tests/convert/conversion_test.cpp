@@ -1,15 +1,15 @@
+#include "catalogue/numbertext.h"
 #include "catalogue/unitdefinition.h"
 #include "catalogue/unitrecord.h"
 #include "convert/conversion.h"
 #include "convert/evaluate.h"
-#include "catalogue/numbertext.h"
 
 #include <QLocale>
 #include <QRandomGenerator>
 #include <clocale>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include <gtest/gtest.h>
 
 using namespace quantaro;
 

@@ -32,26 +32,24 @@ TEST_P(EvaluateTest, ReadsStrictlyLeftToRight)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, EvaluateTest,
-                         ::testing::Values(
-                             // Consequences of the left-to-right rules.
-                             EvaluateCase{"2+3*4", 20}, EvaluateCase{"10-2-3", 5}, EvaluateCase{"1/4*2", 0.5},
-                             EvaluateCase{"-5", -5}, EvaluateCase{"+5", 5}, EvaluateCase{"2*-3", -6},
-                             EvaluateCase{"10/-2", -5}, EvaluateCase{"--5", 5}, EvaluateCase{"3--2", 5},
-                             EvaluateCase{"3* -2", -6}, EvaluateCase{"2*+3", 6}, EvaluateCase{"3*-", 0},
-                             EvaluateCase{"$*-1.5+559.725", 559.725}, EvaluateCase{"2*-1e-3", -0.002}, EvaluateCase{"-40*1.8+32", -40},
-                             EvaluateCase{"32+-40*1.8", -14.4}, EvaluateCase{"1.5e-020", 1.5e-20},
-                             EvaluateCase{"2E+3*2", 4000},
-                             // Edge cases.
-                             EvaluateCase{"", 0}, EvaluateCase{"abc", 0}, EvaluateCase{"12 500", 12500},
-                             EvaluateCase{"1,5", 1.5}, EvaluateCase{"1,000", 1}, EvaluateCase{"5*", 5},
-                             EvaluateCase{"5*2-", 10}, EvaluateCase{"(2+3)*4", 20}, EvaluateCase{"2*(3+4)", 10},
-                             EvaluateCase{"1e-3", 0.001}, EvaluateCase{"e-3", 0}, EvaluateCase{"1.2.3", 1.2},
-                             EvaluateCase{"1e5e3", 100000}, EvaluateCase{"$/1000", 0},
-                             // Further corners: a lone operator or point, overflow and underflow as strtod gives them.
-                             EvaluateCase{"-", 0}, EvaluateCase{".", 0}, EvaluateCase{"5 ", 5},
-                             EvaluateCase{"1e999", kInfinity}, EvaluateCase{"-1e999", -kInfinity},
-                             EvaluateCase{"1e-999", 0}, EvaluateCase{"inf", 0}, EvaluateCase{"0x10", 10}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, EvaluateTest,
+    ::testing::Values(
+        // Consequences of the left-to-right rules.
+        EvaluateCase{"2+3*4", 20}, EvaluateCase{"10-2-3", 5}, EvaluateCase{"1/4*2", 0.5}, EvaluateCase{"-5", -5},
+        EvaluateCase{"+5", 5}, EvaluateCase{"2*-3", -6}, EvaluateCase{"10/-2", -5}, EvaluateCase{"--5", 5},
+        EvaluateCase{"3--2", 5}, EvaluateCase{"3* -2", -6}, EvaluateCase{"2*+3", 6}, EvaluateCase{"3*-", 0},
+        EvaluateCase{"$*-1.5+559.725", 559.725}, EvaluateCase{"2*-1e-3", -0.002}, EvaluateCase{"-40*1.8+32", -40},
+        EvaluateCase{"32+-40*1.8", -14.4}, EvaluateCase{"1.5e-020", 1.5e-20}, EvaluateCase{"2E+3*2", 4000},
+        // Edge cases.
+        EvaluateCase{"", 0}, EvaluateCase{"abc", 0}, EvaluateCase{"12 500", 12500}, EvaluateCase{"1,5", 1.5},
+        EvaluateCase{"1,000", 1}, EvaluateCase{"5*", 5}, EvaluateCase{"5*2-", 10}, EvaluateCase{"(2+3)*4", 20},
+        EvaluateCase{"2*(3+4)", 10}, EvaluateCase{"1e-3", 0.001}, EvaluateCase{"e-3", 0}, EvaluateCase{"1.2.3", 1.2},
+        EvaluateCase{"1e5e3", 100000}, EvaluateCase{"$/1000", 0},
+        // Further corners: a lone operator or point, overflow and underflow as strtod gives them.
+        EvaluateCase{"-", 0}, EvaluateCase{".", 0}, EvaluateCase{"5 ", 5}, EvaluateCase{"1e999", kInfinity},
+        EvaluateCase{"-1e999", -kInfinity}, EvaluateCase{"1e-999", 0}, EvaluateCase{"inf", 0},
+        EvaluateCase{"0x10", 10}));
 
 TEST(Evaluate, ZeroByZeroIsNotANumber)
 {

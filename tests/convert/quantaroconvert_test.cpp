@@ -180,7 +180,6 @@ TEST_F(QuantaroConvertTest, TheLocaleTerritoryChoosesTheVariantAndAnUnknownOneTh
               QStringLiteral("568.26125 mL\n"));
 }
 
-
 TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenSymbolThenParenthesesThenAUniquePrefix)
 {
     struct Case
@@ -192,29 +191,29 @@ TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenSymbolThenParenthesesThenAUni
         const char* expected; // standard output, or a text standard error must hold
     };
     const Case cases[] = {
-        {"LEN", "inch", "metre", 0, "0.0508\n"},      // a whole name beats the prefix of "Inchworm"
-        {"LEN", "mi", "km", 0, "3.218688\n"},      // a symbol beats the prefix of "millimetre"
-        {"LEN", "m", "mm", 0, "2000\n"},              // a symbol beats the beginnings of many names
-        {"LEN", "Mm", "km", 0, "2000\n"},             // symbols keep their case first...
+        {"LEN", "inch", "metre", 0, "0.0508\n"}, // a whole name beats the prefix of "Inchworm"
+        {"LEN", "mi", "km", 0, "3.218688\n"},    // a symbol beats the prefix of "millimetre"
+        {"LEN", "m", "mm", 0, "2000\n"},         // a symbol beats the beginnings of many names
+        {"LEN", "Mm", "km", 0, "2000\n"},        // symbols keep their case first...
         {"LEN", "mm", "m", 0, "0.002\n"},
-        {"LEN", "KM", "m", 0, "2000\n"},              // ...then any case when that names one unit
-        {"LEN", "KILOMETRE (KM)", "m", 0, "2000\n"},  // names in any case, with or without the symbol
+        {"LEN", "KM", "m", 0, "2000\n"},             // ...then any case when that names one unit
+        {"LEN", "KILOMETRE (KM)", "m", 0, "2000\n"}, // names in any case, with or without the symbol
         {"LEN", "Kilometre", "m", 0, "2000\n"},
         {"LEN", "mile", "m", 0, "3218.688\n"},
-        {"LEN", "li", "m", 0, "0.402336\n"},          // text in parentheses
-        {"LEN", "Å", "nm", 1, "unknown unit nm"},     // ångström found by its symbol; nm is no unit here
-        {"LEN", "ång", "m", 0, "2e-10\n"},            // a beginning only one name has
+        {"LEN", "li", "m", 0, "0.402336\n"},                   // text in parentheses
+        {"LEN", "Å", "nm", 1, "unknown unit nm"},              // ångström found by its symbol; nm is no unit here
+        {"LEN", "ång", "m", 0, "2e-10\n"},                     // a beginning only one name has
         {"LEN", "US survey", "m", 2, "mile (US survey) (mi)"}, // shared by several: candidates listed
         {"LEN", "inc", "m", 2, "Inchworm"},
-        {"LEN", "chain", "m", 2, "chain (Gunter)"},   // two variants and no plain one: neither is meant
+        {"LEN", "chain", "m", 2, "chain (Gunter)"}, // two variants and no plain one: neither is meant
         {"LEN", "mil", "m", 2, "millimetre (mm)"},
-        {"TMP", "C", "F", 0, "35.6\n"},               // temperatures without the degree sign
+        {"TMP", "C", "F", 0, "35.6\n"}, // temperatures without the degree sign
         {"TMP", "°C", "°F", 0, "35.6\n"},
         {"LEN", "furlong", "m", 1, "unknown unit furlong"},
     };
     for (const Case& c : cases) {
-        const ToolRun converted = run({QString::fromUtf8(c.code), QStringLiteral("2"), QString::fromUtf8(c.from),
-                                       QString::fromUtf8(c.to)});
+        const ToolRun converted =
+            run({QString::fromUtf8(c.code), QStringLiteral("2"), QString::fromUtf8(c.from), QString::fromUtf8(c.to)});
         EXPECT_EQ(converted.exitCode, c.exitCode) << c.from << " " << converted.err.toStdString();
         if (c.exitCode == 0) {
             EXPECT_EQ(converted.out, QString::fromUtf8(c.expected)) << c.from;
@@ -237,18 +236,15 @@ TEST_F(QuantaroConvertTest, PairsAcrossQuantitiesAndValuesWithoutDigitsAreRefuse
         const char* output; // standard output, or a text standard error must hold
     };
     const Case cases[] = {
-        {"RAD", "1", "curie", "gray", 2, "Activity"},
-        {"MAG", "1", "tesla", "ampere per metre", 2, "Field strength"},
-        {"RAD", "1", "curie", "Bq", 0, "3.7e+10\n"},
-        {"LEN", "abc", "metre", "km", 2, "no number"},
+        {"RAD", "1", "curie", "gray", 2, "Activity"}, {"MAG", "1", "tesla", "ampere per metre", 2, "Field strength"},
+        {"RAD", "1", "curie", "Bq", 0, "3.7e+10\n"},  {"LEN", "abc", "metre", "km", 2, "no number"},
         {"LEN", "", "metre", "km", 2, "no number"},
     };
     const QString english = QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro_en.so");
     for (const Case& c : cases) {
-        const ToolRun converted =
-            run({QStringLiteral("--module"), english, QString::fromUtf8(c.code), QString::fromUtf8(c.value),
-                 QString::fromUtf8(c.from), QString::fromUtf8(c.to)},
-                false);
+        const ToolRun converted = run({QStringLiteral("--module"), english, QString::fromUtf8(c.code),
+                                       QString::fromUtf8(c.value), QString::fromUtf8(c.from), QString::fromUtf8(c.to)},
+                                      false);
         EXPECT_EQ(converted.exitCode, c.exitCode) << c.from << converted.err.toStdString();
         EXPECT_TRUE((c.exitCode == 0 ? converted.out : converted.err).contains(QString::fromUtf8(c.output)))
             << c.from << converted.err.toStdString();
@@ -277,8 +273,8 @@ TEST_F(QuantaroConvertTest, StoredRatesReplaceTheCurrencyFormulas)
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[Currencies]\nUSD=-0.8\n");
     ini.close();
-    const ToolRun converted = run({QStringLiteral("CNY"), QStringLiteral("10"), QStringLiteral("dollar"),
-                                   QStringLiteral("euro")});
+    const ToolRun converted =
+        run({QStringLiteral("CNY"), QStringLiteral("10"), QStringLiteral("dollar"), QStringLiteral("euro")});
     EXPECT_EQ(converted.exitCode, 0) << converted.err.toStdString();
     EXPECT_EQ(converted.out, QStringLiteral("8\n"));
     const ToolRun listed = run({QStringLiteral("--list"), QStringLiteral("CNY")});
@@ -307,10 +303,14 @@ TEST_F(QuantaroConvertTest, HelpVersionOptionsAndExitStatuses)
         {{QStringLiteral("--version")}, 0, "quantaro-convert 1.", ""},
         {{QStringLiteral("--verbose"), QStringLiteral("LEN"), QStringLiteral("1"), QStringLiteral("m"),
           QStringLiteral("km")},
-         2, "", "unknown option --verbose\nusage: quantaro-convert"},
+         2,
+         "",
+         "unknown option --verbose\nusage: quantaro-convert"},
         {{QStringLiteral("--precision=3"), QStringLiteral("--notation=e"), QStringLiteral("LEN"), QStringLiteral("1"),
           QStringLiteral("mile"), QStringLiteral("km")},
-         0, "1.609e+00\n", ""},
+         0,
+         "1.609e+00\n",
+         ""},
         {{QStringLiteral("LEN"), QStringLiteral("1/0"), QStringLiteral("m"), QStringLiteral("km")}, 3, "inf\n", ""},
         {{QStringLiteral("--eval"), QStringLiteral("0/0")}, 3, "nan", ""},
     };
@@ -331,8 +331,8 @@ TEST_F(QuantaroConvertTest, ValuesFromStandardInputGiveOneAnswerALine)
         input += QByteArray::number(i) + (i % 2 == 0 ? "\n" : "\r\n");
         expected += QString::number(i * 1000) + QLatin1Char('\n');
     }
-    const ToolRun many = run({QStringLiteral("LEN"), QStringLiteral("-"), QStringLiteral("km"), QStringLiteral("m")},
-                             true, input);
+    const ToolRun many =
+        run({QStringLiteral("LEN"), QStringLiteral("-"), QStringLiteral("km"), QStringLiteral("m")}, true, input);
     EXPECT_EQ(many.exitCode, 0) << many.err.toStdString();
     EXPECT_EQ(many.out, expected);
 
@@ -377,14 +377,18 @@ TEST_F(QuantaroConvertTest, EachLineIsAnsweredBeforeTheNextIsRead)
 TEST_F(QuantaroConvertTest, TextThatIsNoTextGivesNoAnswer)
 {
     // A NUL or bytes that are no UTF-8 are not dropped to leave a number behind ("1", NUL, "2" is no 12).
-    const ToolRun lines = run({QStringLiteral("LEN"), QStringLiteral("-"), QStringLiteral("km"), QStringLiteral("m")},
-                              true, QByteArray("1\0002\n\xff\xfe" "1\n3\n", 10));
+    const ToolRun lines =
+        run({QStringLiteral("LEN"), QStringLiteral("-"), QStringLiteral("km"), QStringLiteral("m")}, true,
+            QByteArray("1\0002\n\xff\xfe"
+                       "1\n3\n",
+                       10));
     EXPECT_EQ(lines.out, QStringLiteral("\n\n3000\n"));
 
     // QProcess passes only valid text: the shell hands over the raw bytes.
     QProcess process;
     process.start(QStringLiteral("/bin/sh"),
-                  {QStringLiteral("-c"), QStringLiteral("exec \"$0\" --module \"$1\" LEN \"$(printf '\\377\\376%s' 1)\" km m"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("exec \"$0\" --module \"$1\" LEN \"$(printf '\\377\\376%s' 1)\" km m"),
                    QStringLiteral(QUANTARO_PROGRAM_DIR "/quantaro-convert"), m_module});
     ASSERT_TRUE(process.waitForFinished(kProcessTimeoutMs));
     EXPECT_EQ(process.readAllStandardOutput(), QByteArray());

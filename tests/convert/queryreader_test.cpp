@@ -1,7 +1,7 @@
+#include "catalogue/lexicon.h"
 #include "catalogue/unitrecord.h"
 #include "convert/conversion.h"
 #include "convert/queryreader.h"
-#include "catalogue/lexicon.h"
 #include "support/englishcatalogue.h"
 #include "support/localeenvironment.h"
 
@@ -213,7 +213,8 @@ INSTANTIATE_TEST_SUITE_P(
         WordsCase{"en", "", "1 kj in kcal", "0.2388459 kcal"}, WordsCase{"en", "", "1 ml in cl", "0.1 cL"},
         WordsCase{"en", "", "10 mbps in MB/s", "1.25 MB/s"}, WordsCase{"en", "", "5 gb in mb", "5000 MB"},
         // The territory's variant, and the international one where none is known.
-        WordsCase{"en", "US", "1 gallon in liters", "3.7854118 L"}, WordsCase{"en", "GB", "1 gallon in liters", "4.54609 L"},
+        WordsCase{"en", "US", "1 gallon in liters", "3.7854118 L"},
+        WordsCase{"en", "GB", "1 gallon in liters", "4.54609 L"},
         WordsCase{"en", "", "1 gallon in liters", "3.7854118 L"}, WordsCase{"en", "US", "1 cup in ml", "236.58824 mL"},
         WordsCase{"en", "GB", "1 cup in ml", "250 mL"}, WordsCase{"en", "US", "1 ton in kg", "907.18474 kg"},
         WordsCase{"en", "IE", "1 ton in kg", "1016.0469 kg"}, WordsCase{"en", "", "1 ton in kg", "1000 kg"},
@@ -229,34 +230,33 @@ INSTANTIATE_TEST_SUITE_P(
         // A real choice is refused with its candidates.
         WordsCase{"en", "", "1 US survey in m", nullptr}));
 
-INSTANTIATE_TEST_SUITE_P(
-    FrenchAndGerman, QueryWordsTest,
-    ::testing::Values(WordsCase{"fr", "FR", "10 kilomètres en miles", "6.2137119 mi"},
-                      WordsCase{"fr", "FR", "3 pieds en cm", "91.44 cm"},
-                      WordsCase{"fr", "FR", "1 heure en secondes", "3600 s"},
-                      WordsCase{"fr", "FR", "1,5 kg en livres", "3.3069339 lb"},
-                      WordsCase{"fr", "FR", "50 mètres carrés en pieds carrés", "538.19552 ft²"},
-                      WordsCase{"fr", "FR", "180 cm en pieds et pouces", "5 ft 10.866142 in"},
-                      WordsCase{"fr", "FR", "10 metres en pieds", "32.808399 ft"},
-                      WordsCase{"fr", "FR", "90 km/h en mph", "55.923407 mph"},
-                      WordsCase{"fr", "FR", "1 Go en Mo", "1000 Mo"},
-                      WordsCase{"fr", "FR", "2 tasses en ml", "500 mL"},
-                      WordsCase{"fr", "FR", "1 cuillère à soupe en ml", "15 mL"},
-                      WordsCase{"fr", "FR", "500 ml en onces", "16.907011 fl oz"},
-                      WordsCase{"fr", "FR", "1 pied 3 pouces en cm", "38.1 cm"},
-                      WordsCase{"de", "DE", "10 Kilometer in Meilen", "6.2137119 mi"},
-                      WordsCase{"de", "DE", "3 Tage in Stunden", "72 h"},
-                      WordsCase{"de", "DE", "100 Grad Fahrenheit in Celsius", "37.777778 °C"},
-                      WordsCase{"de", "DE", "100 Quadratmeter in Quadratfuß", "1076.391 ft²"},
-                      WordsCase{"de", "DE", "50 Meilen pro Stunde in km/h", "80.4672 km/h"},
-                      WordsCase{"de", "DE", "2 Pfund in kg", "0.90718474 kg"},
-                      WordsCase{"de", "DE", "5 Fuss in Meter", "1.524 m"},
-                      WordsCase{"de", "DE", "10 qm in Quadratfuß", "107.6391 ft²"},
-                      WordsCase{"de", "DE", "1 Seemeile in km", "1.852 km"},
-                      WordsCase{"de", "DE", "100 PS in kW", "73.549875 kW"},
-                      WordsCase{"de", "DE", "5 Gigabyte in Megabyte", "5000 MB"},
-                      WordsCase{"de", "DE", "500 ml in Unzen", "16.907011 fl oz"},
-                      WordsCase{"de", "CH", "180 cm in Fuß und Zoll", "5 ft 10.866142 in"}));
+INSTANTIATE_TEST_SUITE_P(FrenchAndGerman, QueryWordsTest,
+                         ::testing::Values(WordsCase{"fr", "FR", "10 kilomètres en miles", "6.2137119 mi"},
+                                           WordsCase{"fr", "FR", "3 pieds en cm", "91.44 cm"},
+                                           WordsCase{"fr", "FR", "1 heure en secondes", "3600 s"},
+                                           WordsCase{"fr", "FR", "1,5 kg en livres", "3.3069339 lb"},
+                                           WordsCase{"fr", "FR", "50 mètres carrés en pieds carrés", "538.19552 ft²"},
+                                           WordsCase{"fr", "FR", "180 cm en pieds et pouces", "5 ft 10.866142 in"},
+                                           WordsCase{"fr", "FR", "10 metres en pieds", "32.808399 ft"},
+                                           WordsCase{"fr", "FR", "90 km/h en mph", "55.923407 mph"},
+                                           WordsCase{"fr", "FR", "1 Go en Mo", "1000 Mo"},
+                                           WordsCase{"fr", "FR", "2 tasses en ml", "500 mL"},
+                                           WordsCase{"fr", "FR", "1 cuillère à soupe en ml", "15 mL"},
+                                           WordsCase{"fr", "FR", "500 ml en onces", "16.907011 fl oz"},
+                                           WordsCase{"fr", "FR", "1 pied 3 pouces en cm", "38.1 cm"},
+                                           WordsCase{"de", "DE", "10 Kilometer in Meilen", "6.2137119 mi"},
+                                           WordsCase{"de", "DE", "3 Tage in Stunden", "72 h"},
+                                           WordsCase{"de", "DE", "100 Grad Fahrenheit in Celsius", "37.777778 °C"},
+                                           WordsCase{"de", "DE", "100 Quadratmeter in Quadratfuß", "1076.391 ft²"},
+                                           WordsCase{"de", "DE", "50 Meilen pro Stunde in km/h", "80.4672 km/h"},
+                                           WordsCase{"de", "DE", "2 Pfund in kg", "0.90718474 kg"},
+                                           WordsCase{"de", "DE", "5 Fuss in Meter", "1.524 m"},
+                                           WordsCase{"de", "DE", "10 qm in Quadratfuß", "107.6391 ft²"},
+                                           WordsCase{"de", "DE", "1 Seemeile in km", "1.852 km"},
+                                           WordsCase{"de", "DE", "100 PS in kW", "73.549875 kW"},
+                                           WordsCase{"de", "DE", "5 Gigabyte in Megabyte", "5000 MB"},
+                                           WordsCase{"de", "DE", "500 ml in Unzen", "16.907011 fl oz"},
+                                           WordsCase{"de", "CH", "180 cm in Fuß und Zoll", "5 ft 10.866142 in"}));
 
 // Every currency by its code, its name, its noun and plural, its country and, where the territory
 // tells which currency it means, its symbol: "$" is the US dollar in the US and the Canadian dollar in
@@ -297,9 +297,12 @@ TEST(UserRegionTest, FollowsTheMeasurementLocaleOfTheEnvironment)
         const char* region;
     };
     const Case cases[] = {
-        {"", "", "en_US.UTF-8", "US"},       {"", "", "en_GB.UTF-8", "GB"},
-        {"", "en_IE.UTF-8", "en_US.UTF-8", "IE"}, {"de_AT.UTF-8", "en_GB.UTF-8", "en_US", "AT"},
-        {"", "", "C.UTF-8", ""},              {"", "", "xx_QQ.UTF-8", ""},
+        {"", "", "en_US.UTF-8", "US"},
+        {"", "", "en_GB.UTF-8", "GB"},
+        {"", "en_IE.UTF-8", "en_US.UTF-8", "IE"},
+        {"de_AT.UTF-8", "en_GB.UTF-8", "en_US", "AT"},
+        {"", "", "C.UTF-8", ""},
+        {"", "", "xx_QQ.UTF-8", ""},
     };
     test::ScopedLocaleEnvironment environment("", "", "");
     for (const Case& c : cases) {
@@ -307,7 +310,6 @@ TEST(UserRegionTest, FollowsTheMeasurementLocaleOfTheEnvironment)
         EXPECT_EQ(userRegion(), QString::fromUtf8(c.region)) << c.all << " " << c.measurement << " " << c.lang;
     }
 }
-
 
 class QueryNoAnswerTest : public ::testing::TestWithParam<QString>
 {

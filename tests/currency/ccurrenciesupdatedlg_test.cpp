@@ -126,8 +126,9 @@ TEST(LastUpdateText, ShowsTheTimeOfTheDevicesTimeZone)
     const char* saved = std::getenv("TZ");
     const std::string savedZone = saved ? saved : "";
     const QLocale locale = QLocale::c();
-    for (const Case& c : {Case{"UTC", QDate(2023, 11, 14), "22:13"}, Case{"America/New_York", QDate(2023, 11, 14), "17:13"},
-                          Case{"Asia/Kolkata", QDate(2023, 11, 15), "03:43"}}) {
+    for (const Case& c :
+         {Case{"UTC", QDate(2023, 11, 14), "22:13"}, Case{"America/New_York", QDate(2023, 11, 14), "17:13"},
+          Case{"Asia/Kolkata", QDate(2023, 11, 15), "03:43"}}) {
         ::setenv("TZ", c.zone, 1);
         ::tzset();
         EXPECT_EQ(lastUpdateText("%D% %T%", kStoredTime, locale),

@@ -1,9 +1,9 @@
 // The manual rates window: which currencies it lists, how typing is kept, and what OK writes.
 #include "app/savefailurenotice.h"
+#include "catalogue/currencyunits.h"
 #include "catalogue/rubric.h"
 #include "currency/ccurrenciesupdatedlg.h"
 #include "currency/cmanualcurrenciesdlg.h"
-#include "catalogue/currencyunits.h"
 #include "currencywindowtest.h"
 #include "platform/clock.h"
 #include "platform/notificationservice.h"

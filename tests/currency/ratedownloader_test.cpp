@@ -100,9 +100,8 @@ TEST_P(RateDownloadSuccessTest, CountsAsSuccessWithoutStoringAnything)
 
 INSTANTIATE_TEST_SUITE_P(Bodies, RateDownloadSuccessTest,
                          ::testing::Values(SuccessCase{"empty body", test::httpResponse("")},
-                                           SuccessCase{
-                                               "page without separator",
-                                               test::httpResponse("<html><body>Welcome</body></html>\r\n")},
+                                           SuccessCase{"page without separator",
+                                                       test::httpResponse("<html><body>Welcome</body></html>\r\n")},
                                            SuccessCase{"body ended by closing, no length",
                                                        {HttpStep::send(test::httpHead(200) + "USD\n0.92")}}));
 

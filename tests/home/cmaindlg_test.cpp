@@ -91,10 +91,7 @@ class HomeWindowTest : public ::testing::Test
 protected:
     HomeWindowTest() : m_settings(m_dir.filePath(QStringLiteral("q.ini"))) {}
 
-    UiServices services()
-    {
-        return UiServices{&m_messages, &m_screen, &m_shell, &m_settings, &englishResources()};
-    }
+    UiServices services() { return UiServices{&m_messages, &m_screen, &m_shell, &m_settings, &englishResources()}; }
     std::unique_ptr<RecordingHome> openHome(const QString& programFolder = QStringLiteral(QUANTARO_PROGRAM_DIR))
     {
         auto home = std::make_unique<RecordingHome>(services(), programFolder);

@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,26 +82,25 @@ QByteArray garbageLine()
     return QByteArray(kGarbage, sizeof kGarbage - 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, DamagedSettingsTest,
-    ::testing::Values(
-        DamagedFile{"sound", kSound, true, false}, DamagedFile{"empty", QByteArray(), false, false},
-        DamagedFile{"cut inside a section header", kSound + "[Curren", true, true},
-        DamagedFile{"cut inside a value name", kSound + "LastCurr", true, true},
-        DamagedFile{"cut inside a byte string", kSound + "LastCurrencyUpdate=@ByteArray(\\0\\0", true, true},
-        DamagedFile{"binary garbage between sections",
-                    kSound + garbageLine() + "[Currencies]\nUSD=0.9\n",
-                    true, true},
-        DamagedFile{"nothing but binary garbage",
-                    QByteArray("\x7f"
-                               "ELF\x02\x01\x01\x00\x00\x00\x00\xff\xfe\x10[\x01",
-                               16),
-                    false, true}),
-    [](const ::testing::TestParamInfo<DamagedFile>& param) {
-        QString name = QString::fromLatin1(param.param.what);
-        name.replace(QLatin1Char(' '), QLatin1Char('_'));
-        return name.toStdString();
-    });
+INSTANTIATE_TEST_SUITE_P(Files, DamagedSettingsTest,
+                         ::testing::Values(DamagedFile{"sound", kSound, true, false},
+                                           DamagedFile{"empty", QByteArray(), false, false},
+                                           DamagedFile{"cut inside a section header", kSound + "[Curren", true, true},
+                                           DamagedFile{"cut inside a value name", kSound + "LastCurr", true, true},
+                                           DamagedFile{"cut inside a byte string",
+                                                       kSound + "LastCurrencyUpdate=@ByteArray(\\0\\0", true, true},
+                                           DamagedFile{"binary garbage between sections",
+                                                       kSound + garbageLine() + "[Currencies]\nUSD=0.9\n", true, true},
+                                           DamagedFile{"nothing but binary garbage",
+                                                       QByteArray("\x7f"
+                                                                  "ELF\x02\x01\x01\x00\x00\x00\x00\xff\xfe\x10[\x01",
+                                                                  16),
+                                                       false, true}),
+                         [](const ::testing::TestParamInfo<DamagedFile>& param) {
+                             QString name = QString::fromLatin1(param.param.what);
+                             name.replace(QLatin1Char(' '), QLatin1Char('_'));
+                             return name.toStdString();
+                         });
 
 TEST(SettingsBackupTest, AnEarlierBackupIsNeverOverwrittenAndTheSameDamageIsKeptOnce)
 {

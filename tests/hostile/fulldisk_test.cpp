@@ -286,9 +286,9 @@ TEST(WriteLeftoversTest, TheNextStartRemovesOnlyTheSettingsWritersLeftovers)
 {
     QTemporaryDir dir;
     const QStringList leftovers = {QStringLiteral("Quantaro.ini.QasImi"), QStringLiteral("Quantaro.ini.x9Y8z7")};
-    const QStringList others = {QStringLiteral("Other.ini.QasImi"),   QStringLiteral("Quantaro.ini"),
-                                QStringLiteral("Quantaro.ini.QasIm"), QStringLiteral("Quantaro.ini.QasImi7"),
-                                QStringLiteral("Quantaro.ini.bak"),   QStringLiteral("Quantaro.ini.bak.1"),
+    const QStringList others = {QStringLiteral("Other.ini.QasImi"),    QStringLiteral("Quantaro.ini"),
+                                QStringLiteral("Quantaro.ini.QasIm"),  QStringLiteral("Quantaro.ini.QasImi7"),
+                                QStringLiteral("Quantaro.ini.bak"),    QStringLiteral("Quantaro.ini.bak.1"),
                                 QStringLiteral("Quantaro.ini.backup"), QStringLiteral("Quantaro.ini.BEFORE")};
     for (const QString& name : leftovers + others) {
         writeFile(dir.filePath(name), "[Settings]\nNewInstall=0\n");

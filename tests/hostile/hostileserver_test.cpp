@@ -4,8 +4,8 @@
 #include "currency/ratedownloader.h"
 #include "platform/curlhttpclient.h"
 #include "support/scriptedhttpserver.h"
-#include "support/virtualclock.h"
 #include "support/shorthttplimits.h"
+#include "support/virtualclock.h"
 
 #include <QElapsedTimer>
 #include <QSettings>

@@ -6,8 +6,8 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <random>
 
 using namespace quantaro;

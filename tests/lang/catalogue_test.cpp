@@ -241,8 +241,8 @@ void convertReference(const Rubric& category, const Reference& ref, QString& res
     const UnitRecord* to = EnglishCatalogue::unitNamed(category, QString::fromUtf8(ref.to));
     ASSERT_NE(from, nullptr) << ref.code << ": " << ref.from;
     ASSERT_NE(to, nullptr) << ref.code << ": " << ref.to;
-    result = convertValue(formatNumber(ref.value, 'g', kIntermediateDigits), *from, *to, kExponentNotation,
-                          kPrecisionMax);
+    result =
+        convertValue(formatNumber(ref.value, 'g', kIntermediateDigits), *from, *to, kExponentNotation, kPrecisionMax);
 }
 } // namespace
 
@@ -334,8 +334,8 @@ TEST_F(EnglishCatalogue, UnitNamesAreUniqueInTheirCategoryWhateverTheCase)
 TEST_F(EnglishCatalogue, NoSymbolHidesADifferentSizeUnlessTheNamesSayWhichVariantEachIs)
 {
     // Texts in the last parentheses that qualify a name rather than abbreviate it.
-    const QSet<QString> qualifiers = {"Russian", "Japanese", "Chinese", "US", "imperial", "metric", "US dry",
-                                      "apothecaries'", "Gregorian", "angle", "IT"};
+    const QSet<QString> qualifiers = {"Russian", "Japanese",      "Chinese",   "US",    "imperial", "metric",
+                                      "US dry",  "apothecaries'", "Gregorian", "angle", "IT"};
     auto baseName = [](const QString& name) { return name.section(QStringLiteral(" ("), 0, 0); };
     auto qualified = [](const QString& name) { return name.count(QLatin1Char('(')) >= 2; };
     for (const Rubric& category : *s_catalogue) {

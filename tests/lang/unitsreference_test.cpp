@@ -7,9 +7,9 @@
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
 #include "convert/conversion.h"
+#include "support/englishcatalogue.h"
 #include "support/fakes.h"
 #include "testpaths.h"
-#include "support/englishcatalogue.h"
 
 #include <QFile>
 #include <QHash>

@@ -53,9 +53,10 @@ TEST_F(SearchAnswersTest, AnIdNamesItsAnswerAgain)
     for (const QString& bogus :
          {QString(), QStringLiteral("LEN;mile (mi);furlong;5;1"), QStringLiteral("XYZ;a;b;5;1"),
           mileToKm + QStringLiteral("1/0;1"), QStringLiteral(";;;;;;"), QStringLiteral("LEN;AppRunUpdateConnect;x;1;1"),
-          mileToKm + QString(100000, u'(') + QStringLiteral("1;1"), mileToKm + QString(250, u' ') + QStringLiteral("1;1"),
-          mileToKm + QStringLiteral("-platform;1"), mileToKm + QStringLiteral("1\u00002;1"),
-          mileToKm + QStringLiteral("\uFFFD1;1"), mileToKm + QStringLiteral("5;-style")}) {
+          mileToKm + QString(100000, u'(') + QStringLiteral("1;1"),
+          mileToKm + QString(250, u' ') + QStringLiteral("1;1"), mileToKm + QStringLiteral("-platform;1"),
+          mileToKm + QStringLiteral("1\u00002;1"), mileToKm + QStringLiteral("\uFFFD1;1"),
+          mileToKm + QStringLiteral("5;-style")}) {
         EXPECT_FALSE(answers.result(bogus).has_value()) << bogus.left(60).toStdString();
         EXPECT_TRUE(answers.openArguments(bogus).isEmpty()) << bogus.left(60).toStdString();
     }
@@ -101,8 +102,9 @@ TEST_F(SearchAnswersTest, ChoosingAnAnswerOpensItsWindowAndTheIconItsCategory)
     krunner.Run(ids.front(), {});
     gnome.ActivateResult(QStringLiteral("LEN;AppRunUpdateConnect;x;1;1"), {}, 0);
     krunner.Run(QStringLiteral("TMP;-platform;vnc;1;1"), {});
-    EXPECT_TRUE(gnome.GetResultMetas({QStringLiteral("LEN;mile (mi);kilometre (km);") + QString(100000, u'(') +
-                                      QStringLiteral("1;1")})
+    EXPECT_TRUE(gnome
+                    .GetResultMetas({QStringLiteral("LEN;mile (mi);kilometre (km);") + QString(100000, u'(') +
+                                     QStringLiteral("1;1")})
                     .isEmpty());
     gnome.LaunchSearch({QStringLiteral("3"), QStringLiteral("kg"), QStringLiteral("lb")}, 0);
     gnome.LaunchSearch({QStringLiteral("hello")}, 0);

@@ -28,8 +28,9 @@ public:
     void show(const QString& text, MessageIcon icon) override
     {
         const QWidgetList windows = QApplication::topLevelWidgets();
-        const bool overAWindow =
-            std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* w) { return w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed(); });
+        const bool overAWindow = std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* w) {
+            return w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed();
+        });
         messages.push_back({text, icon, overAWindow});
     }
     std::vector<Message> messages;

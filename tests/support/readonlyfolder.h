@@ -42,7 +42,8 @@ public:
             return;
         }
         m_mounted = true;
-        if (::mount(nullptr, native.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0 || writable()) {
+        if (::mount(nullptr, native.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0 ||
+            writable()) {
             m_why = QStringLiteral("the bind mount cannot be made read-only");
         }
     }

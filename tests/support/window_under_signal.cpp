@@ -8,9 +8,9 @@
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
 #include "convert/cconvertdlg.h"
-#include "program/desktopwindows.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/shutdownsignals.h"
+#include "program/desktopwindows.h"
 #include "support/fakes.h"
 #include "testpaths.h"
 
@@ -57,7 +57,8 @@ int main(int argc, char** argv)
     }
     ShutdownSignals shutdown;
     QObject::connect(&shutdown, &ShutdownSignals::received, &DesktopWindows::closeAll);
-    CConvertDlg window(catalogue[static_cast<size_t>(rubricIndexOf(u"LEN"))], UiServices{&messages, &screen, nullptr, &store, &resources});
+    CConvertDlg window(catalogue[static_cast<size_t>(rubricIndexOf(u"LEN"))],
+                       UiServices{&messages, &screen, nullptr, &store, &resources});
     QTimer::singleShot(0, &window, [&window] {
         select(window.control<QListWidget>(convertdlg::kFromList), QStringLiteral("foot"));
         select(window.control<QListWidget>(convertdlg::kToList), QStringLiteral("kilometre"));

@@ -221,10 +221,10 @@ QString textOf(UiXmlReader& xml)
 // that hold values, read by any reader with the stream reader's calls.
 template <class Reader> void dumpElements(Reader& xml, QStringList& out, int depth)
 {
-    static const QStringList kValues = {QStringLiteral("string"), QStringLiteral("number"), QStringLiteral("bool"),
-                                        QStringLiteral("enum"),   QStringLiteral("set"),    QStringLiteral("x"),
-                                        QStringLiteral("y"),      QStringLiteral("width"),  QStringLiteral("height"),
-                                        QStringLiteral("pointsize"), QStringLiteral("tabstop"), QStringLiteral("bold")};
+    static const QStringList kValues = {
+        QStringLiteral("string"), QStringLiteral("number"),    QStringLiteral("bool"),    QStringLiteral("enum"),
+        QStringLiteral("set"),    QStringLiteral("x"),         QStringLiteral("y"),       QStringLiteral("width"),
+        QStringLiteral("height"), QStringLiteral("pointsize"), QStringLiteral("tabstop"), QStringLiteral("bold")};
     while (xml.readNextStartElement()) {
         QString line = QString(depth, u' ') + xml.name().toString();
         for (const char* attribute : {"class", "name", "stdset", "version"}) {
@@ -270,7 +270,8 @@ TEST(UiXmlReader, ReadsEveryTemplateAndEveryDamagedCopyAsQtsStreamReaderDoes)
             const qsizetype at = start + (whole.size() - start) * i / kPlaces;
             copies.push_back({"cut at " + std::to_string(at), whole.left(at)});
             copies.push_back({"byte gone at " + std::to_string(at), QByteArray(whole).remove(at, 1)});
-            for (const char* inserted : {"<", "&", "\"", ">", "&amp;", "&#233;", "<!-- c -->", "<![CDATA[<]]>", "\r\n"}) {
+            for (const char* inserted :
+                 {"<", "&", "\"", ">", "&amp;", "&#233;", "<!-- c -->", "<![CDATA[<]]>", "\r\n"}) {
                 copies.push_back({std::string("'") + inserted + "' at " + std::to_string(at),
                                   QByteArray(whole).insert(at, inserted)});
             }

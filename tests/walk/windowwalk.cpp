@@ -97,10 +97,10 @@ QSize neededSize(const QWidget* control, QSize& available)
         QSize text = textSize(button->fontMetrics(), shownText(button->text()));
         if (qobject_cast<const QCheckBox*>(button) || qobject_cast<const QRadioButton*>(button)) {
             const bool check = qobject_cast<const QCheckBox*>(button) != nullptr;
-            const int indicator = button->style()->pixelMetric(check ? QStyle::PM_IndicatorWidth
-                                                                     : QStyle::PM_ExclusiveIndicatorWidth, nullptr, button);
-            const int spacing = button->style()->pixelMetric(check ? QStyle::PM_CheckBoxLabelSpacing
-                                                                   : QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
+            const int indicator = button->style()->pixelMetric(
+                check ? QStyle::PM_IndicatorWidth : QStyle::PM_ExclusiveIndicatorWidth, nullptr, button);
+            const int spacing = button->style()->pixelMetric(
+                check ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
             text.rwidth() += indicator + spacing;
             return text;
         }
@@ -223,7 +223,8 @@ QStringList WindowWalk::shortfalls(const QWidget* window, const QString& step)
         for (QAction* item : menu->actions()) {
             const int height = menu->actionGeometry(item).height();
             if (item->isVisible() && !item->isSeparator() && height < kTouchTarget) {
-                notes << QStringLiteral("SMALL %1: the row \"%2\" is %3 pixels high").arg(step, item->text()).arg(height);
+                notes
+                    << QStringLiteral("SMALL %1: the row \"%2\" is %3 pixels high").arg(step, item->text()).arg(height);
             }
         }
     }
@@ -246,16 +247,17 @@ QStringList WindowWalk::shortfalls(const QWidget* window, const QString& step)
         const qreal points = control->font().pointSizeF();
         const bool text = qobject_cast<const QLabel*>(control) || target;
         if (text && points > 0 && points < kSmallestTextPoints) {
-            notes << QStringLiteral("SMALLTEXT %1: control %2 at %3 pt").arg(step, describe(control)).arg(points, 0, 'f', 1);
+            notes << QStringLiteral("SMALLTEXT %1: control %2 at %3 pt")
+                         .arg(step, describe(control))
+                         .arg(points, 0, 'f', 1);
         }
     }
     return notes;
 }
 
 WindowWalk::WindowWalk(const QString& folder)
-    : QObject(QCoreApplication::instance())
-    , m_folder(folder)
-    , m_report(QDir(folder).filePath(QStringLiteral("report.txt")))
+    : QObject(QCoreApplication::instance()), m_folder(folder),
+      m_report(QDir(folder).filePath(QStringLiteral("report.txt")))
 {
     QDir().mkpath(folder);
     if (!m_report.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
