@@ -18,8 +18,9 @@ TEST_LOCALES=(fr_FR.UTF-8 de_DE.UTF-8)
 # Building the Debian package.
 PACKAGE_PACKAGES=(debhelper dpkg-dev lintian)
 
-# CI also builds the fuzz targets, which need clang and its fuzzer runtime.
-CI_PACKAGES=(clang libclang-rt-14-dev)
+# CI also builds the fuzz targets, which need clang and its fuzzer runtime, and checks the formatting
+# with the clang-format of Debian 12 (14), the one the tree is formatted with.
+CI_PACKAGES=(clang libclang-rt-14-dev clang-format)
 
 install_missing() {
     local wanted=("${PACKAGES[@]}" "$@")
@@ -79,6 +80,10 @@ test)
         preset=ci
     fi
     build "$preset"
+    if [ "${CI:-}" = "true" ]; then
+        # Every C++ file as clang-format writes it (cmake --build build/dev --target format mends it).
+        cmake --build --preset ci --target format-check
+    fi
     export QT_QPA_PLATFORM=offscreen
     ctest --preset "$preset" -j2
     if [ "${CI:-}" = "true" ]; then
