@@ -30,20 +30,19 @@ void ConvertChoices::read(const SettingsStore& settings, const FormerUnitNames* 
                                           settings::kPrecisionResultDefault);
     m_precision = std::clamp(precision, kPrecisionMin, kPrecisionMax);
     m_sousRubric = 0;
-    m_recent.load(settings, code, std::nullopt, formerNames);
     if (m_rubric.hasSousRubrics()) {
         const int stored = settings.getInt(settings::kSettings, code + settings::kCurrentSousRubricSuffix,
                                            settings::kCurrentSousRubricDefault);
         // A sub-category the category does not have would leave the title without a name.
         m_sousRubric =
             (stored >= 0 && stored < m_rubric.sousRubricCount()) ? stored : settings::kCurrentSousRubricDefault;
-        loadRecentPairs(settings, formerNames);
     }
+    loadRecentPairs(settings, formerNames);
 }
 
 void ConvertChoices::loadRecentPairs(const SettingsStore& settings, const FormerUnitNames* formerNames)
 {
-    m_recent.load(settings, m_rubric.code(), m_sousRubric, formerNames);
+    m_recent.load(settings, m_rubric.code(), sousRubricSuffix(), formerNames);
 }
 
 QString ConvertChoices::rememberedFrom(const SettingsStore& settings) const

@@ -37,7 +37,7 @@ public:
     /** Reads notation, precision, the sub-category shown and its recent pairs; a value out of range
      *  (only an edited file holds one) falls back to one the menus can mark. */
     void read(const SettingsStore& settings, const FormerUnitNames* formerNames);
-    /** Reads the recent pairs of the sub-category shown. */
+    /** Reads the recent pairs of the category, or of the sub-category shown. */
     void loadRecentPairs(const SettingsStore& settings, const FormerUnitNames* formerNames);
 
     /** The names of the units remembered as chosen in the sub-category shown; empty when none. */

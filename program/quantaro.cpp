@@ -1,5 +1,5 @@
 // Entry point of the shipped program.
-#include "program/main.h"
+#include "program/programmain.h"
 
 int main(int argc, char** argv)
 {

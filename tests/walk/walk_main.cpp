@@ -1,7 +1,7 @@
 // quantaro-walk <report folder> [program arguments...]: the program itself, with its real windows
 // and services, walking every window and popup it opens and writing what it saw into the folder.
 // It lives in the program folder, beside the language modules it loads, and is never installed.
-#include "program/main.h"
+#include "program/programmain.h"
 #include "walk/windowwalk.h"
 
 #include <QString>

@@ -1,5 +1,5 @@
 // The program's start: the connection run mode needs no display, every other run mode opens windows.
-#include "program/main.h"
+#include "program/programmain.h"
 
 #include "app/cconverterapp.h"
 #include "app/settingsstore.h"
