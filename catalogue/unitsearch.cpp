@@ -10,7 +10,7 @@ namespace {
 /** Between a unit's search keys: no typed text holds it, so a search matches one word at a time. */
 const QChar kSearchWordSeparator(u'\n');
 /** The combining voicing marks of Japanese kana: no accent but part of the letter ("ガ" is "カ" with
- *  one), so they stay in a key; otherwise "ガロン" (gallon) would be found by "カ". */
+ *  one), so they stay in a key; otherwise "カ" would find "ガロン" (gallon) and "ガ" "カロリー". */
 constexpr char16_t kKanaVoicedMark = 0x3099;
 constexpr char16_t kKanaSemiVoicedMark = 0x309A;
 } // namespace
@@ -30,7 +30,8 @@ QString searchKey(QStringView text)
             key.append(character);
         }
     }
-    return foldedWord(key);
+    // Composed again, a kana with its voicing mark is one letter: "カ" does not find "ガロン".
+    return foldedWord(key.normalized(QString::NormalizationForm_C));
 }
 
 bool matchesSearch(const QString& nameKey, const QString& key)
