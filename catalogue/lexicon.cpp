@@ -12,6 +12,7 @@ namespace {
 const QString kLexiconFile = QStringLiteral("lexicon.txt");
 const QString kConnectRow = QStringLiteral("@connect");
 const QString kJoinRow = QStringLiteral("@and");
+const QString kEndRow = QStringLiteral("@end");
 constexpr QChar kKeySeparator(0x1F);
 constexpr QChar kWordSeparator(u'|');
 constexpr qsizetype kFields = 4;
@@ -76,6 +77,8 @@ Lexicon Lexicon::fromText(const QByteArray& text)
             lexicon.m_connecting = wordsOf(fields[3]);
         } else if (fields[0] == kJoinRow) {
             lexicon.m_joining = wordsOf(fields[3]);
+        } else if (fields[0] == kEndRow) {
+            lexicon.m_end = wordsOf(fields[3]);
         } else if (!fields[1].isEmpty()) {
             Entry entry{fields[2].toString().split(QLatin1Char(' '), Qt::SkipEmptyParts), wordsOf(fields[3])};
             lexicon.m_entries.insert(entryKey(fields[0].toString(), fields[1].toString()), entry);

@@ -13,6 +13,8 @@ namespace {
 const QString kTemperatureCode = QStringLiteral("TMP");
 const QString kEverywhere = QStringLiteral("*");
 const QChar kDegreeSign(0x00B0);
+constexpr QChar kDottedCapitalI(0x0130);
+constexpr QChar kDotlessSmallI(0x0131);
 /** Steps of the exact lookup: a name, symbol or word of the lexicon; a name bare of parentheses. */
 constexpr int kWholeWordStep = 0;
 constexpr int kBareNameStep = 1;
@@ -124,6 +126,17 @@ QString unitSymbol(const QString& name)
     return symbol.contains(QLatin1Char('(')) ? QString() : symbol;
 }
 
+QString foldedWord(QStringView word)
+{
+    QString folded = word.toString().toCaseFolded();
+    for (QChar& character : folded) {
+        if (character == kDottedCapitalI || character == kDotlessSmallI) {
+            character = QLatin1Char('i');
+        }
+    }
+    return folded;
+}
+
 RubricWords::RubricWords(const Rubric& rubric, const Lexicon* lexicon, const QString& region)
     : m_rubric(&rubric), m_region(region)
 {
@@ -142,7 +155,7 @@ RubricWords::RubricWords(const Rubric& rubric, const Lexicon* lexicon, const QSt
         }
         addWord(u, baseName(name), kBareNameStep);
         for (const QString& text : parenthesisedTexts(name)) {
-            appendOnce(m_qualifiers[text.toCaseFolded()], u);
+            appendOnce(m_qualifiers[foldedWord(text)], u);
         }
         const Lexicon::Entry* entry = lexicon != nullptr ? lexicon->entry(rubric.code(), name) : nullptr;
         if (entry != nullptr) {
@@ -168,7 +181,7 @@ void RubricWords::addWord(int unit, const QString& word, int step)
     } else {
         known->second = std::min(known->second, step);
     }
-    const QString folded = word.toCaseFolded();
+    const QString folded = foldedWord(word);
     m_anyCase[folded].append({unit, word});
     m_beginnings.emplace_back(folded, unit);
 }
@@ -267,7 +280,7 @@ UnitLookup RubricWords::lookup(const QString& word) const
             }
         }
     }
-    const QString folded = text.toCaseFolded();
+    const QString folded = foldedWord(text);
     const auto anyCase = m_anyCase.constFind(folded);
     if (anyCase != m_anyCase.cend()) {
         // The first letter's case decides first (milli against mega), then the other letters'.

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,11 @@ struct UnitLookup
 
     bool ambiguous() const { return !candidates.isEmpty(); }
 };
+
+/** A word as lookups compare it without regard to case: case folded, with the Turkish dotted capital
+ *  "İ" and dotless "ı" taken as "i" (simple case folding leaves "İ" alone, so "İNÇ" would miss "inç",
+ *  and people without a Turkish keyboard type "i" for "ı"). */
+QString foldedWord(QStringView word);
 
 /** The symbol of a unit name: the text in the last parentheses that end the name ("km" of
  *  "kilometre (km)"), or empty. */

@@ -2,29 +2,36 @@
 
 #include "catalogue/lexicon.h"
 #include "catalogue/rubric.h"
+#include "catalogue/unitlookup.h"
 
 namespace quantaro {
 
 namespace {
 /** Between a unit's search keys: no typed text holds it, so a search matches one word at a time. */
 const QChar kSearchWordSeparator(u'\n');
+/** The combining voicing marks of Japanese kana: no accent but part of the letter ("ガ" is "カ" with
+ *  one), so they stay in a key; otherwise "カ" would find "ガロン" (gallon) and "ガ" "カロリー". */
+constexpr char16_t kKanaVoicedMark = 0x3099;
+constexpr char16_t kKanaSemiVoicedMark = 0x309A;
 } // namespace
 
 QString searchKey(QStringView text)
 {
-    // The compatibility decomposition splits "å" into "a" and a combining ring, and turns the
-    // micro sign into the Greek mu that a Greek keyboard types.
+    // The compatibility decomposition splits "å" into "a" and a combining ring, turns the micro sign
+    // into the Greek mu that a Greek keyboard types and half-width kana ("ｷﾛ") into the usual ones.
     const QString decomposed = text.toString().trimmed().normalized(QString::NormalizationForm_KD);
     QString key;
     key.reserve(decomposed.size());
     for (const QChar character : decomposed) {
         const QChar::Category category = character.category();
-        if (category != QChar::Mark_NonSpacing && category != QChar::Mark_SpacingCombining &&
-            category != QChar::Mark_Enclosing) {
+        const bool accent = category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
+                            category == QChar::Mark_Enclosing;
+        if (!accent || character == kKanaVoicedMark || character == kKanaSemiVoicedMark) {
             key.append(character);
         }
     }
-    return key.toCaseFolded();
+    // Composed again, a kana with its voicing mark is one letter: "カ" does not find "ガロン".
+    return foldedWord(key.normalized(QString::NormalizationForm_C));
 }
 
 bool matchesSearch(const QString& nameKey, const QString& key)

@@ -19,6 +19,8 @@ namespace quantaro {
 namespace {
 
 const QString kPlus = QStringLiteral("+");
+/** The question marks a query may end with, the ASCII one and the full-width one of Chinese and Japanese. */
+constexpr QChar kQuestionMarks[] = {QChar(u'?'), QChar(0xFF1F)};
 constexpr QChar kDegreeSign(0x00B0);
 const QString kDescriptionSeparator = QStringLiteral(" \u00B7 ");
 
@@ -38,6 +40,108 @@ struct Split
     QString from;
     QString to;
 };
+
+/** Whether word is one of words, without regard to case. */
+bool containsWord(const QStringList& words, const QString& word)
+{
+    const QString folded = foldedWord(word);
+    return std::any_of(words.cbegin(), words.cend(), [&](const QString& known) { return foldedWord(known) == folded; });
+}
+
+/** Whether a character belongs to a script written without spaces between words. */
+bool isUnspacedScript(char32_t character)
+{
+    const QChar::Script script = QChar::script(character);
+    return script == QChar::Script_Han || script == QChar::Script_Hiragana || script == QChar::Script_Katakana;
+}
+
+/** Whether text is written in a script without spaces: some character of one, and no letter of
+ *  another script (digits, marks and the long-vowel mark "ー", which belong to none, may stand in it). */
+bool isUnspaced(QStringView text)
+{
+    bool unspaced = false;
+    for (const char32_t character : text.toUcs4()) {
+        const QChar::Script script = QChar::script(character);
+        if (isUnspacedScript(character)) {
+            unspaced = true;
+        } else if (script != QChar::Script_Common && script != QChar::Script_Inherited) {
+            return false;
+        }
+    }
+    return unspaced;
+}
+
+/** The words of a script without spaces among words, longest first, so that the longer of two
+ *  words that begin alike is found ("等于多少" before "等于"). */
+QStringList unspacedWords(const QStringList& words)
+{
+    QStringList found;
+    for (const QString& word : words) {
+        if (isUnspaced(word) && !found.contains(word)) {
+            found.append(word);
+        }
+    }
+    std::stable_sort(found.begin(), found.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    return found;
+}
+
+/** A word cut at the marks (connecting, joining and end words of a script without spaces) it holds,
+ *  each mark a word of its own, scanning from the left: "公里等于多少英里" gives "公里", "等于多少", "英里". */
+QStringList cutAtMarks(const QString& word, const QStringList& marks)
+{
+    QStringList parts;
+    qsizetype start = 0;
+    qsizetype at = 0;
+    while (at < word.size()) {
+        const QStringView rest = QStringView(word).mid(at);
+        const auto mark = std::find_if(marks.cbegin(), marks.cend(), [&](const QString& m) { return rest.startsWith(m); });
+        if (mark == marks.cend()) {
+            ++at;
+            continue;
+        }
+        if (at > start) {
+            parts.append(word.mid(start, at - start));
+        }
+        parts.append(*mark);
+        at += mark->size();
+        start = at;
+    }
+    if (start < word.size()) {
+        parts.append(word.mid(start));
+    }
+    return parts;
+}
+
+/** The text after the value without its question's end: trailing question marks, then one end word,
+ *  written apart or, when it is of a script without spaces or no word of letters, against the last
+ *  unit ("英里吗？", "マイルですか"). */
+QString withoutQuestionEnd(QString text, const QStringList& endWords)
+{
+    const auto chopQuestionMarks = [&text] {
+        text = text.trimmed();
+        while (!text.isEmpty() && std::find(std::cbegin(kQuestionMarks), std::cend(kQuestionMarks), text.back()) !=
+                                      std::cend(kQuestionMarks)) {
+            text.chop(1);
+            text = text.trimmed();
+        }
+    };
+    chopQuestionMarks();
+    QStringList longestFirst = endWords;
+    std::stable_sort(longestFirst.begin(), longestFirst.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& word : std::as_const(longestFirst)) {
+        if (word.isEmpty() || word.size() > text.size() || foldedWord(text.right(word.size())) != foldedWord(word)) {
+            continue;
+        }
+        const qsizetype before = text.size() - word.size();
+        const bool apart = before == 0 || text[before - 1].isSpace();
+        if (apart || isUnspaced(word) || !word.front().isLetterOrNumber()) {
+            text.chop(word.size());
+            break;
+        }
+    }
+    return text.trimmed();
+}
 
 QString joined(const QStringList& words, qsizetype first, qsizetype end)
 {
@@ -87,7 +191,7 @@ QStringList targetsOf(const QString& words, const QStringList& joining)
 {
     const QStringList parts = words.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (qsizetype k = 1; k + 1 < parts.size(); ++k) {
-        if (joining.contains(parts[k], Qt::CaseInsensitive)) {
+        if (containsWord(joining, parts[k])) {
             return {joined(parts, 0, k), joined(parts, k + 1, parts.size())};
         }
     }
@@ -240,18 +344,39 @@ private:
 };
 
 /** The unit words after the value, with "->", "=" and "+" made words of their own even when written
- *  against a unit ("5 mi->km", "ft+in"). Empty when there are too many. */
-QStringList unitWords(QStringView rest)
+ *  against a unit ("5 mi->km", "ft+in"), and so the marks of scripts without spaces (see cutAtMarks).
+ *  Empty when there are too many. */
+QStringList unitWords(QStringView rest, const QStringList& marks)
 {
     QString spaced = rest.toString();
     for (const QString& mark : {kArrowMark, kEqualsMark, kPlus}) {
         spaced.replace(mark, QLatin1Char(' ') + mark + QLatin1Char(' '));
     }
-    QStringList words = spaced.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    if (words.size() > kQueryMaxWords) {
-        return {};
+    QStringList words;
+    for (const QString& word : spaced.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+        words.append(marks.isEmpty() ? QStringList{word} : cutAtMarks(word, marks));
+        if (words.size() > kQueryMaxWords) {
+            return {};
+        }
     }
     return words;
+}
+
+/** The ways of cutting one word of a script without spaces into two units written together
+ *  ("公里英里"), between two characters; none when a part would be longer than any unit. */
+QList<Split> unspacedSplits(const QString& word)
+{
+    QList<Split> splits;
+    if (!isUnspaced(word) || word.size() > 2 * kQueryMaxUnspacedUnit) {
+        return splits;
+    }
+    for (qsizetype k = 1; k < word.size(); ++k) {
+        if (word[k].isLowSurrogate() || k > kQueryMaxUnspacedUnit || word.size() - k > kQueryMaxUnspacedUnit) {
+            continue;
+        }
+        splits.append(Split{word.left(k), word.mid(k)});
+    }
+    return splits;
 }
 
 } // namespace
@@ -281,7 +406,8 @@ int sousRubricOf(const Rubric& rubric, const UnitRecord& unit)
 }
 
 QueryIndex::QueryIndex(const Catalogue& catalogue, const Lexicon* lexicon, const QString& region)
-    : m_joining(lexicon != nullptr ? lexicon->joiningWords() : Lexicon().joiningWords())
+    : m_joining(lexicon != nullptr ? lexicon->joiningWords() : Lexicon().joiningWords()),
+      m_end(lexicon != nullptr ? lexicon->endWords() : QStringList())
 {
     for (size_t r = 0; r < catalogue.size(); ++r) {
         m_words[r] = RubricWords(catalogue[r], lexicon, region);
@@ -292,7 +418,7 @@ bool QueryIndex::mayName(int rubric, const QString& word) const
 {
     // A sum or a pair of units is looked up word by word; its first word must begin a word here.
     const QString first = word.section(QLatin1Char(' '), 0, 0);
-    return m_words[static_cast<size_t>(rubric)].mayName(first.toCaseFolded());
+    return m_words[static_cast<size_t>(rubric)].mayName(foldedWord(first));
 }
 
 UnitLookup QueryIndex::lookup(int rubric, const QString& word) const
@@ -316,22 +442,24 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
     if (!std::isfinite(number)) {
         return {};
     }
-    const QStringList words = unitWords(QStringView(text).mid(value.capturedEnd(0)));
     std::optional<QueryIndex> ownIndex;
     if (index == nullptr) {
         index = &ownIndex.emplace(catalogue);
     }
+    const QString rest = withoutQuestionEnd(text.mid(value.capturedEnd(0)), index->endWords());
+    const QStringList words =
+        unitWords(rest, unspacedWords(connectingWords + index->joiningWords() + index->endWords()));
     // A query that ends with a connecting word is still being typed: its second unit is yet to come;
     // after a joining word it is a unit ("in ft and in").
     const bool joinedLast =
-        words.size() > 1 && index->joiningWords().contains(words[words.size() - 2], Qt::CaseInsensitive);
-    if (words.isEmpty() || (connectingWords.contains(words.back(), Qt::CaseInsensitive) && !joinedLast)) {
+        words.size() > 1 && containsWord(index->joiningWords(), words[words.size() - 2]);
+    if (words.isEmpty() || (containsWord(connectingWords, words.back()) && !joinedLast)) {
         return {};
     }
     const qsizetype count = words.size();
     Reader joinedReader(catalogue, *index, valueText, number);
     for (qsizetype k = 1; k + 1 < count; ++k) {
-        if (connectingWords.contains(words[k], Qt::CaseInsensitive)) {
+        if (containsWord(connectingWords, words[k])) {
             joinedReader.read(Split{joined(words, 0, k), joined(words, k + 1, count)});
         }
     }
@@ -341,6 +469,13 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
     Reader plainReader(catalogue, *index, valueText, number);
     for (qsizetype k = 1; k < count; ++k) {
         plainReader.read(Split{joined(words, 0, k), joined(words, k, count)});
+    }
+    if (count == 1) {
+        // Two units written together in a script without spaces ("公里英里"): every cut between two
+        // characters is a reading; the lookup keeps those where both halves name units of a category.
+        for (const Split& split : unspacedSplits(words.front())) {
+            plainReader.read(split);
+        }
     }
     return plainReader.reading();
 }

@@ -19,6 +19,9 @@ inline constexpr qsizetype kQueryMaxLength = 200;
 inline constexpr int kQueryMaxWords = 12;
 /** Most answers a query gives; more equally good readings are cut to this many. */
 inline constexpr int kQueryMaxAnswers = 3;
+/** Longest unit a query cuts out of two units written together without spaces ("公里英里"); a
+ *  longer run of such text is no pair of units, and is not cut. */
+inline constexpr qsizetype kQueryMaxUnspacedUnit = 40;
 
 class Lexicon;
 
@@ -59,10 +62,13 @@ public:
     UnitLookup lookup(int rubric, const QString& word) const;
     /** The words that join the two units of an answer asked for in two units ("and", "+"). */
     const QStringList& joiningWords() const { return m_joining; }
+    /** The words a question may end with ("eder", "ですか"); none without a lexicon. */
+    const QStringList& endWords() const { return m_end; }
 
 private:
     std::array<RubricWords, kRubricCount> m_words;
     QStringList m_joining;
+    QStringList m_end;
 };
 
 /**
@@ -75,7 +81,10 @@ private:
  * words as written, then in another case, then beginnings, then candidates of an ambiguous word.
  * The value may be a sum of several units ("5 ft 10 in in cm") and the answer may be asked for in
  * two units joined by a joining word ("180 cm in ft and in", "ft+in"). A query that ends with a connecting word is
- * still being typed ("5 mi in" is no answer; "5 mi in in" converts to inches). Anything else (too long, control
+ * still being typed ("5 mi in" is no answer; "5 mi in in" converts to inches). A question's end is dropped first:
+ * trailing question marks and one of the lexicon's end words ("eder", "吗"). In scripts written without spaces
+ * (Chinese, Japanese) the connecting, joining and end words are found inside the text ("10公里等于多少英里"), and
+ * two units written together without one are cut apart ("10公里英里"). Anything else (too long, control
  * characters, no value, no unit, a value or result that is not finite) reads as no answer. Hidden units are to be taken
  * out of the catalogue first (visibleCatalogue). Without an index the catalogue's names and symbols alone are read.
  */

@@ -5,7 +5,7 @@
 // lexicon.tsv gives each unit (by its key of factors.tsv) the words people know it by, and the
 // territories where it is the default meaning of the words it shares with its rivals; rows whose
 // key begins with "@" hold the language's connecting words and the forms of composite names. The
-// output is what the program reads: the connecting and joining words, then one line a unit with
+// output is what the program reads: the connecting, joining and question-ending words, then one line a unit with
 // its category code, its display name, its territories and every word, the composite ones built
 // here by rule ("square feet" from the words of the foot).
 //
@@ -217,7 +217,7 @@ public:
         std::ostringstream out;
         out << "# Generated at build time by lexicon_compile from lexicon.tsv, unitnames.tsv and factors.tsv.\n";
         for (const auto& [key, words] : m_special) {
-            if (key == "@connect" || key == "@and") {
+            if (key == "@connect" || key == "@and" || key == "@end") {
                 out << key << "\t\t\t" << joined(words) << '\n';
             }
         }

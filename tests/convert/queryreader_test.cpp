@@ -311,6 +311,94 @@ TEST(UserRegionTest, FollowsTheMeasurementLocaleOfTheEnvironment)
     }
 }
 
+/** A lexicon of a few words in scripts written without spaces (and a Turkish end word), over the
+ *  English catalogue: the reader must find its words inside unspaced text from the data alone. */
+QByteArray unspacedLexicon(bool withEnd)
+{
+    QByteArray text = "@connect\t\t\t等于|等于多少|换算成|は何|は|kaç|to\n"
+                      "@and\t\t\t和|and\n"
+                      "LEN\tkilometre (km)\t\t公里|キロ\n"
+                      "LEN\tmile (mi)\t\t英里|マイル\n"
+                      "LEN\tcentimetre (cm)\t\t厘米\n"
+                      "LEN\tfoot (ft)\t\t英尺\n"
+                      "LEN\tinch (in)\t\t英寸|inç\n";
+    if (withEnd) {
+        text += "@end\t\t\t吗|ですか|eder\n";
+    }
+    return text;
+}
+
+struct UnspacedCase
+{
+    bool withEnd;      ///< whether the module gives its question's end words
+    QString query;
+    const char* title; ///< the one answer's title, or null for no answer
+};
+
+class UnspacedQueryTest : public ::testing::TestWithParam<UnspacedCase>
+{
+};
+
+TEST_P(UnspacedQueryTest, WordsAreFoundInsideTextWithoutSpaces)
+{
+    const UnspacedCase& c = GetParam();
+    static const Lexicon withEnd = Lexicon::fromText(unspacedLexicon(true));
+    static const Lexicon withoutEnd = Lexicon::fromText(unspacedLexicon(false));
+    const Lexicon& lexicon = c.withEnd ? withEnd : withoutEnd;
+    ASSERT_EQ(lexicon.endWords().isEmpty(), !c.withEnd);
+    const QueryIndex index(english(), &lexicon);
+    const QueryReading reading = readQuery(c.query, english(), lexicon.connectingWords(), &index);
+    const std::string shown = c.query.left(40).toStdString();
+    if (c.title == nullptr) {
+        EXPECT_FALSE(reading.isAnswer()) << shown;
+        return;
+    }
+    ASSERT_EQ(reading.answers.size(), 1) << shown;
+    EXPECT_EQ(answerTitle(reading.answers.front(), kNotation, kPrecision, false), QString::fromUtf8(c.title)) << shown;
+}
+
+const QString kUnspacedRun = QString(60, QChar(0x516C)); // 公 again and again
+const QString kUnspacedMarks = QString::fromUtf8("公里等于").repeated(40);
+
+INSTANTIATE_TEST_SUITE_P(
+    ChineseAndJapanese, UnspacedQueryTest,
+    ::testing::Values(
+        // Connecting words inside the text, the longest first.
+        UnspacedCase{true, QString::fromUtf8("10公里等于多少英里"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10公里等于英里"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10 公里 换算成 英里"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10km等于mi"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10キロは何マイルですか"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10キロはマイル"), "6.2137119 mi"},
+        // A question's end, against the last unit or apart, and question marks.
+        UnspacedCase{true, QString::fromUtf8("10公里等于多少英里吗？"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10キロは何マイルですか？"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10 km kaç mi eder"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10 KM KAÇ MI EDER?"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10 km to mi?"), "6.2137119 mi"},
+        // Two units written together without a connecting word.
+        UnspacedCase{true, QString::fromUtf8("10公里英里"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10公里英里吗"), "6.2137119 mi"},
+        UnspacedCase{true, QString::fromUtf8("10キロマイル"), "6.2137119 mi"},
+        // Joining words, and a Turkish dotted capital I.
+        UnspacedCase{true, QString::fromUtf8("180厘米换算成英尺和英寸"), "5 ft 10.866142 in"},
+        UnspacedCase{true, QString::fromUtf8("5 İNÇ to cm"), "12.7 cm"},
+        UnspacedCase{true, QString::fromUtf8("5 inç to cm"), "12.7 cm"},
+        // Still being typed, or no pair of units.
+        UnspacedCase{true, QString::fromUtf8("10公里等于"), nullptr},
+        UnspacedCase{true, QString::fromUtf8("10公里"), nullptr}, UnspacedCase{true, QString::fromUtf8("10公里吗"), nullptr},
+        UnspacedCase{true, QString::fromUtf8("10吗"), nullptr}, UnspacedCase{true, QString::fromUtf8("10？"), nullptr},
+        // Long hostile runs: too long to cut into two units, or too many words once cut.
+        UnspacedCase{true, QStringLiteral("10") + kUnspacedRun, nullptr},
+        UnspacedCase{true, QStringLiteral("10") + kUnspacedMarks, nullptr},
+        UnspacedCase{true, QStringLiteral("10") + kUnspacedRun + QString::fromUtf8("英里"), nullptr},
+        // A module without end words reads as before; question marks are dropped whatever the module.
+        UnspacedCase{false, QString::fromUtf8("10 km kaç mi eder"), nullptr},
+        UnspacedCase{false, QString::fromUtf8("10公里英里吗"), nullptr},
+        UnspacedCase{false, QString::fromUtf8("10公里英里？"), "6.2137119 mi"},
+        UnspacedCase{false, QString::fromUtf8("10公里等于多少英里"), "6.2137119 mi"},
+        UnspacedCase{false, QString::fromUtf8("5 mi to km"), "8.04672 km"}));
+
 class QueryNoAnswerTest : public ::testing::TestWithParam<QString>
 {
 };
@@ -333,6 +421,9 @@ INSTANTIATE_TEST_SUITE_P(
                       QString(kOneMegabyte, QLatin1Char('5')),
                       QStringLiteral("5 mi in km ") + QString(kOneMegabyte, QLatin1Char('m')),
                       QString::fromUtf8("5 mi in \xff\xfe km"), QString::fromUtf8("5 mi\0 in km", 11),
-                      QStringLiteral("5 mi\tin\nkm\x01")));
+                      QStringLiteral("5 mi\tin\nkm\x01"),
+                      // Too long a run without spaces to be two units, and one just short enough to be cut.
+                      QStringLiteral("5 ") + QString(kQueryMaxLength - 2, QChar(0x516C)),
+                      QStringLiteral("5 ") + QString(2 * kQueryMaxUnspacedUnit, QChar(0x516C))));
 
 } // namespace
