@@ -426,4 +426,28 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringLiteral("5 ") + QString(kQueryMaxLength - 2, QChar(0x516C)),
                       QStringLiteral("5 ") + QString(2 * kQueryMaxUnspacedUnit, QChar(0x516C))));
 
+INSTANTIATE_TEST_SUITE_P(SpanishWords, QueryWordsTest,
+                         ::testing::Values(WordsCase{"es", "ES", "1 kilómetro en millas", "0.62137119 mi"},
+                                           WordsCase{"es", "ES", "10 kilometros a millas", "6.2137119 mi"},
+                                           WordsCase{"es", "ES", "3 decámetros en metros", "30 m"},
+                                           WordsCase{"es", "ES", "50 metros cuadrados en pies cuadrados",
+                                                     "538.19552 ft²"},
+                                           WordsCase{"es", "ES", "10 km cuántas millas", "6.2137119 mi"},
+                                           WordsCase{"es", "US", "1 galón en litros", "3.7854118 L"},
+                                           WordsCase{"es", "GB", "1 galón en litros", "4.54609 L"},
+                                           WordsCase{"es", "ES", "30 ºC en ºF", "86 °F"},
+                                           WordsCase{"es", "ES", "100 nairas en euros", "0.062982761 EUR"}));
+
+INSTANTIATE_TEST_SUITE_P(PortugueseWords, QueryWordsTest,
+                         ::testing::Values(WordsCase{"pt", "BR", "10 quilômetros em milhas", "6.2137119 mi"},
+                                           WordsCase{"pt", "BR", "3 decâmetros em metros", "30 m"},
+                                           WordsCase{"pt", "BR", "50 metros quadrados em pés quadrados",
+                                                     "538.19552 ft²"},
+                                           WordsCase{"pt", "BR", "10 km quantas milhas", "6.2137119 mi"},
+                                           WordsCase{"pt", "BR", "1 xícara em ml", "240 mL"},
+                                           WordsCase{"pt", "US", "1 xícara em ml", "236.58824 mL"},
+                                           WordsCase{"pt", "PT", "1 xícara em ml", "250 mL"},
+                                           WordsCase{"pt", "BR", "100 cv em kW", "73.549875 kW"},
+                                           WordsCase{"pt", "BR", "100 nairas em euros", "0.062982761 EUR"}));
+
 } // namespace

@@ -18,6 +18,8 @@ inline constexpr Language kLanguages[] = {
     {"en", "quantaro_en.so", 0x0409, "English"},
     {"fr", "quantaro_fr.so", 0x040C, "Français"},
     {"de", "quantaro_de.so", 0x0407, "Deutsch"},
+    {"es", "quantaro_es.so", 0x0C0A, "Español"},
+    {"pt", "quantaro_pt.so", 0x0416, "Português (Brasil)"},
 };
 
 } // namespace quantaro::test
