@@ -18,6 +18,8 @@ inline constexpr Language kLanguages[] = {
     {"en", "quantaro_en.so", 0x0409, "English"},
     {"fr", "quantaro_fr.so", 0x040C, "Français"},
     {"de", "quantaro_de.so", 0x0407, "Deutsch"},
+    {"it", "quantaro_it.so", 0x0410, "Italiano"},
+    {"nl", "quantaro_nl.so", 0x0413, "Nederlands"},
 };
 
 } // namespace quantaro::test
