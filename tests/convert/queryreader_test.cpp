@@ -450,4 +450,35 @@ INSTANTIATE_TEST_SUITE_P(PortugueseWords, QueryWordsTest,
                                            WordsCase{"pt", "BR", "100 cv em kW", "73.549875 kW"},
                                            WordsCase{"pt", "BR", "100 nairas em euros", "0.062982761 EUR"}));
 
+INSTANTIATE_TEST_SUITE_P(
+    ItalianWords, QueryWordsTest,
+    ::testing::Values(WordsCase{"it", "IT", "10 chilometri in miglia", "6.2137119 mi"},
+                      WordsCase{"it", "IT", "1 miglio a metri", "1609.344 m"},
+                      WordsCase{"it", "IT", "50 metri quadrati in piedi quadrati", "538.19552 ft²"},
+                      WordsCase{"it", "IT", "90 chilometri orari in miglia all'ora", "55.923407 mph"},
+                      WordsCase{"it", "IT", "2 etti in grammi", "200 g"},
+                      WordsCase{"it", "IT", "100 cv in kw", "73.549875 kW"},
+                      WordsCase{"it", "IT", "1 gallone in litri", "3.7854118 L"},
+                      WordsCase{"it", "GB", "1 gallone in litri", "4.54609 L"},
+                      WordsCase{"it", "IT", "1 tonnellata in kg", "1000 kg"},
+                      WordsCase{"it", "US", "1 tonnellata in kg", "907.18474 kg"},
+                      WordsCase{"it", "IT", "100 naire in euro", "0.062982761 EUR"},
+                      WordsCase{"it", "IT", "10 km quante miglia", "6.2137119 mi"}));
+
+INSTANTIATE_TEST_SUITE_P(DutchWords, QueryWordsTest,
+                         ::testing::Values(WordsCase{"nl", "NL", "10 kilometer in mijlen", "6.2137119 mi"},
+                                           WordsCase{"nl", "NL", "10 meters naar voeten", "32.808399 ft"},
+                                           WordsCase{"nl", "NL", "50 vierkante meter in vierkante voet",
+                                                     "538.19552 ft²"},
+                                           WordsCase{"nl", "NL", "90 km/u in mph", "55.923407 mph"},
+                                           WordsCase{"nl", "NL", "2 ons in gram", "200 g"},
+                                           WordsCase{"nl", "NL", "100 pk in kW", "73.549875 kW"},
+                                           WordsCase{"nl", "NL", "10 kuub in liter", "10000 L"},
+                                           WordsCase{"nl", "NL", "1 gallon in liter", "3.7854118 L"},
+                                           WordsCase{"nl", "IE", "1 gallon in liter", "4.54609 L"},
+                                           WordsCase{"nl", "NL", "1 ton in kg", "1000 kg"},
+                                           WordsCase{"nl", "US", "1 ton in kg", "907.18474 kg"},
+                                           WordsCase{"nl", "NL", "100 naira in euro", "0.062982761 EUR"},
+                                           WordsCase{"nl", "BE", "10 km hoeveel mijl", "6.2137119 mi"}));
+
 } // namespace

@@ -20,6 +20,8 @@ inline constexpr Language kLanguages[] = {
     {"de", "quantaro_de.so", 0x0407, "Deutsch"},
     {"es", "quantaro_es.so", 0x0C0A, "Español"},
     {"pt", "quantaro_pt.so", 0x0416, "Português (Brasil)"},
+    {"it", "quantaro_it.so", 0x0410, "Italiano"},
+    {"nl", "quantaro_nl.so", 0x0413, "Nederlands"},
 };
 
 } // namespace quantaro::test
