@@ -19,6 +19,7 @@ inline constexpr Language kLanguages[] = {
     {"fr", "quantaro_fr.so", 0x040C, "Français"},
     {"de", "quantaro_de.so", 0x0407, "Deutsch"},
     {"ru", "quantaro_ru.so", 0x0419, "Русский"},
+    {"uk", "quantaro_uk.so", 0x0422, "Українська"},
 };
 
 } // namespace quantaro::test
