@@ -481,4 +481,31 @@ INSTANTIATE_TEST_SUITE_P(DutchWords, QueryWordsTest,
                                            WordsCase{"nl", "NL", "100 naira in euro", "0.062982761 EUR"},
                                            WordsCase{"nl", "BE", "10 km hoeveel mijl", "6.2137119 mi"}));
 
+INSTANTIATE_TEST_SUITE_P(RussianWords, QueryWordsTest,
+                         ::testing::Values(
+                             // Every plural form after a number, and the plural after "в".
+                             WordsCase{"ru", "RU", "1 километр в метры", "1000 m"},
+                             WordsCase{"ru", "RU", "2 километра в метры", "2000 m"},
+                             WordsCase{"ru", "RU", "5 километров в метры", "5000 m"},
+                             WordsCase{"ru", "RU", "100 квадратных метров в кв. футы", "1076.391 ft²"},
+                             // "галлон" is the imperial gallon only where the imperial units are used.
+                             WordsCase{"ru", "US", "1 галлон в литры", "3.7854118 L"},
+                             WordsCase{"ru", "GB", "1 галлон в литры", "4.54609 L"},
+                             // "л. с." is the metric horsepower in Russian.
+                             WordsCase{"ru", "RU", "2 л. с. в кВт", "1.4709975 kW"},
+                             WordsCase{"ru", "RU", "100 найр в евро", "0.062982761 EUR"},
+                             WordsCase{"ru", "RU", "10 км сколько миль", "6.2137119 mi"}));
+
+INSTANTIATE_TEST_SUITE_P(UkrainianWords, QueryWordsTest,
+                         ::testing::Values(WordsCase{"uk", "UA", "1 кілометр у метри", "1000 m"},
+                                           WordsCase{"uk", "UA", "2 кілометри у метри", "2000 m"},
+                                           WordsCase{"uk", "UA", "5 кілометрів у метри", "5000 m"},
+                                           WordsCase{"uk", "UA", "100 квадратних метрів у кв. фути", "1076.391 ft²"},
+                                           WordsCase{"uk", "US", "1 галон у літри", "3.7854118 L"},
+                                           WordsCase{"uk", "GB", "1 галон у літри", "4.54609 L"},
+                                           // CLDR's "тонна" is the short ton: Ukrainian users mean the tonne.
+                                           WordsCase{"uk", "US", "1 тонна в кг", "1000 kg"},
+                                           WordsCase{"uk", "UA", "100 найр в євро", "0.062982761 EUR"},
+                                           WordsCase{"uk", "UA", "10 км скільки миль", "6.2137119 mi"}));
+
 } // namespace

@@ -22,6 +22,8 @@ inline constexpr Language kLanguages[] = {
     {"pt", "quantaro_pt.so", 0x0416, "Português (Brasil)"},
     {"it", "quantaro_it.so", 0x0410, "Italiano"},
     {"nl", "quantaro_nl.so", 0x0413, "Nederlands"},
+    {"ru", "quantaro_ru.so", 0x0419, "Русский"},
+    {"uk", "quantaro_uk.so", 0x0422, "Українська"},
 };
 
 } // namespace quantaro::test
