@@ -7,16 +7,17 @@ set -euo pipefail
 root=$1
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-declare -A banner=([en]=English [fr]=Français [de]=Deutsch)
+# Every folder of lang/ with a language.json is a language.
+languages=$(cd "$root/lang" && ls -d */language.json | sed 's|/language.json||')
 status=0
-for language in en fr de; do
+for language in $languages; do
     resources=$out/$language
     mkdir -p "$resources"
     cp "$root/lang/$language/res/strings.json" "$resources/"
     for generator in "$root"/lang/tools/make_*templates.py; do
         /usr/bin/python3 "$generator" "$resources" --language "$language"
     done
-    /usr/bin/python3 "$root/lang/tools/make_pictures.py" "$resources" --language "${banner[$language]}"
+    /usr/bin/python3 "$root/lang/tools/make_pictures.py" "$resources" --language "$language"
     while IFS= read -r file; do
         if ! cmp -s "$resources/$file" "$root/lang/$language/res/$file"; then
             echo "lang/$language/res/$file differs from what lang/tools/ writes (regenerate it: see README)"
@@ -41,7 +42,9 @@ if ! /usr/bin/python3 "$root/lang/tools/make_currencies.py" --out "$out/currenci
     echo "lang/tools/make_currencies.py fails"
     status=1
 else
-    for file in units/factors.tsv {en,fr,de}/unitnames.tsv {en,fr,de}/res/formernames.json; do
+    for file in units/factors.tsv $(for language in $languages; do
+        echo "$language/unitnames.tsv $language/res/formernames.json"
+    done); do
         if ! cmp -s "$out/currencies/$file" "$root/lang/$file"; then
             echo "lang/$file differs from what lang/tools/make_currencies.py writes (regenerate it: see README)"
             status=1
