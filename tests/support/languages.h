@@ -19,6 +19,7 @@ inline constexpr Language kLanguages[] = {
     {"fr", "quantaro_fr.so", 0x040C, "Français"},
     {"de", "quantaro_de.so", 0x0407, "Deutsch"},
     {"pl", "quantaro_pl.so", 0x0415, "Polski"},
+    {"tr", "quantaro_tr.so", 0x041F, "Türkçe"},
 };
 
 } // namespace quantaro::test
