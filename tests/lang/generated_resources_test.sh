@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every generator under lang/tools/ into a temporary folder and compares what it writes with the
 # committed templates, pictures, word tables (lexicon.tsv), the territories' currencies and the currency
-# tables (the currency rows of factors.tsv and unitnames.tsv, formernames.json), so a hand edit of one
-# and a change of the other cannot drift apart.
+# tables (the currency rows of factors.tsv and unitnames.tsv, formernames.json) and the translated texts
+# of the desktop entry and metadata, so a hand edit of one and a change of the other cannot drift apart.
 set -euo pipefail
 root=$1
 out=$(mktemp -d)
@@ -51,4 +51,11 @@ else
         fi
     done
 fi
+/usr/bin/python3 "$root/lang/tools/make_desktop_texts.py" --out "$out/packaging"
+for file in org.velmora.Quantaro.desktop.in org.velmora.Quantaro.metainfo.xml.in search/krunner.desktop.in; do
+    if ! cmp -s "$out/packaging/$file" "$root/packaging/$file"; then
+        echo "packaging/$file differs from what lang/tools/make_desktop_texts.py writes (regenerate it: see README)"
+        status=1
+    fi
+done
 exit $status
