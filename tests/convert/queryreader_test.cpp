@@ -508,4 +508,31 @@ INSTANTIATE_TEST_SUITE_P(UkrainianWords, QueryWordsTest,
                                            WordsCase{"uk", "UA", "100 найр в євро", "0.062982761 EUR"},
                                            WordsCase{"uk", "UA", "10 км скільки миль", "6.2137119 mi"}));
 
+INSTANTIATE_TEST_SUITE_P(PolishAndTurkishWords, QueryWordsTest,
+                         ::testing::Values(
+                             // Polish: the number chooses the form (1 kilometr, 2 kilometry, 5 kilometrów); "mil" is
+                             // the miles' form after five, not the thousandth of an inch.
+                             WordsCase{"pl", "PL", "1 kilometr na mile", "0.62137119 mi"},
+                             WordsCase{"pl", "PL", "2 kilometry na metry", "2000 m"},
+                             WordsCase{"pl", "PL", "5 kilometrów na mile", "3.106856 mi"},
+                             WordsCase{"pl", "PL", "10 mil na km", "16.09344 km"},
+                             WordsCase{"pl", "PL", "10 metrów kwadratowych na stopy kwadratowe", "107.6391 ft²"},
+                             WordsCase{"pl", "US", "1 galon na litry", "3.7854118 L"},
+                             WordsCase{"pl", "GB", "1 galon na litry", "4.54609 L"},
+                             WordsCase{"pl", "PL", "100 nair na euro", "0.062982761 EUR"},
+                             WordsCase{"pl", "PL", "10 mil ile km", "16.09344 km"},
+                             // "KM" is the metric horsepower in Polish; "dkg" the decagram of shops.
+                             WordsCase{"pl", "PL", "100 KM na kW", "73.549875 kW"},
+                             WordsCase{"pl", "PL", "5 dkg na g", "50 g"},
+                             // Turkish: the question form, also typed without Turkish letters; "gr" is the gram.
+                             WordsCase{"tr", "TR", "10 mil kaç km", "16.09344 km"},
+                             WordsCase{"tr", "TR", "10 mil kac km", "16.09344 km"},
+                             WordsCase{"tr", "TR", "100 metrekare kaç fit kare", "1076.391 ft²"},
+                             WordsCase{"tr", "US", "1 galon kaç litre", "3.7854118 L"},
+                             WordsCase{"tr", "GB", "1 galon kaç litre", "4.54609 L"},
+                             WordsCase{"tr", "TR", "100 naira kaç avro", "0.062982761 EUR"},
+                             WordsCase{"tr", "TR", "250 gr kaç ons", "8.8184905 oz"},
+                             WordsCase{"tr", "TR", "1 dönüm kaç metrekare", "1000 m²"},
+                             WordsCase{"tr", "TR", "30 derece kaç fahrenhayt", "86 °F"}));
+
 } // namespace

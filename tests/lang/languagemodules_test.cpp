@@ -292,10 +292,11 @@ TEST(SaveFailureTextTest, EveryLanguageTellsAFailedSaveWithTheFolderAndTheReason
 {
     const QString folder = QStringLiteral("/home/someone/.config/Velmora");
     QSet<QString> messages;
+    const int errors[] = {ENOSPC, EDQUOT, EROFS, EACCES, EIO};
     for (const ModuleSpec& spec : kLanguages) {
         const ResourceSource source(rootOf(spec));
         QSet<QString> reasons;
-        for (const int error : {ENOSPC, EDQUOT, EROFS, EACCES, EIO}) {
+        for (const int error : errors) {
             const QString reason = source.string(saveFailureReason(error));
             const QString message = saveFailureMessage(source, folder, error);
             EXPECT_FALSE(reason.isEmpty()) << spec.module << " " << error;
@@ -304,7 +305,7 @@ TEST(SaveFailureTextTest, EveryLanguageTellsAFailedSaveWithTheFolderAndTheReason
             reasons.insert(reason);
             messages.insert(message);
         }
-        EXPECT_EQ(reasons.size(), 5) << spec.module;
+        EXPECT_EQ(reasons.size(), std::ssize(errors)) << spec.module;
     }
-    EXPECT_EQ(messages.size(), 5 * static_cast<qsizetype>(std::size(kLanguages))) << "each language its own words";
+    EXPECT_EQ(messages.size(), std::ssize(errors) * std::ssize(kLanguages)) << "each language its own words";
 }

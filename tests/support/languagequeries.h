@@ -15,6 +15,8 @@ inline constexpr LanguageQuery kLanguageQueries[] = {
     {"quantaro_en.so", "10 miles to km", "16.09344 km"},
     {"quantaro_fr.so", "10 kilomètres en miles", "6.2137119 mi"},
     {"quantaro_de.so", "10 Kilometer in Meilen", "6.2137119 mi"},
+    {"quantaro_pl.so", "10 kilometrów na mile", "6.2137119 mi"},
+    {"quantaro_tr.so", "10 kilometre kaç mil", "6.2137119 mi"},
 };
 
 } // namespace quantaro::test

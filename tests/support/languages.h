@@ -24,6 +24,8 @@ inline constexpr Language kLanguages[] = {
     {"nl", "quantaro_nl.so", 0x0413, "Nederlands"},
     {"ru", "quantaro_ru.so", 0x0419, "Русский"},
     {"uk", "quantaro_uk.so", 0x0422, "Українська"},
+    {"pl", "quantaro_pl.so", 0x0415, "Polski"},
+    {"tr", "quantaro_tr.so", 0x041F, "Türkçe"},
 };
 
 } // namespace quantaro::test
