@@ -18,6 +18,7 @@ inline constexpr Language kLanguages[] = {
     {"en", "quantaro_en.so", 0x0409, "English"},
     {"fr", "quantaro_fr.so", 0x040C, "Français"},
     {"de", "quantaro_de.so", 0x0407, "Deutsch"},
+    {"zh", "quantaro_zh.so", 0x0804, "简体中文"},
 };
 
 } // namespace quantaro::test
