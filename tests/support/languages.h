@@ -26,6 +26,7 @@ inline constexpr Language kLanguages[] = {
     {"uk", "quantaro_uk.so", 0x0422, "Українська"},
     {"pl", "quantaro_pl.so", 0x0415, "Polski"},
     {"tr", "quantaro_tr.so", 0x041F, "Türkçe"},
+    {"zh", "quantaro_zh.so", 0x0804, "简体中文"},
 };
 
 } // namespace quantaro::test
