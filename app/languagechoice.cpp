@@ -97,6 +97,7 @@ uint16_t deviceLanguageId()
         {QLocale::Portuguese, 0x0416}, {QLocale::Japanese, 0x0411}, {QLocale::Swedish, 0x041D},
         {QLocale::Danish, 0x0406},     {QLocale::Finnish, 0x040B},  {QLocale::NorwegianBokmal, 0x0414},
         {QLocale::Polish, 0x0415},     {QLocale::Russian, 0x0419},  {QLocale::Chinese, 0x0804},
+        {QLocale::Ukrainian, 0x0422},  {QLocale::Turkish, 0x041F},
     };
     const QLocale locale;
     for (const Known& entry : known) {

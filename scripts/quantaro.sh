@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-svg-dev libgl-dev libxkbcommon-dev
           libcurl4-openssl-dev xvfb xauth units desktop-file-utils appstream
-          locales tzdata python3-fonttools fonts-dejavu-core xdotool imagemagick
+          locales tzdata python3-fonttools fonts-dejavu-core fonts-noto-cjk xdotool imagemagick
           dbus-daemon libglib2.0-bin python3-gi gir1.2-glib-2.0 python3-babel)
 
 # The tests format and parse under these comma-decimal locales, which a fresh machine lacks.

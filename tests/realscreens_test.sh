@@ -3,16 +3,31 @@
 # language and lets it walk its own windows and popups (quantaro-walk, the program with the walk in
 # it): each must lie inside the screen and show its texts uncut. The reports and screenshots go to
 # $2/<size>-<language>/.
-# Usage: realscreens_test.sh <program folder> <screenshot folder>
+# Every module of the program folder is walked on the three screens that differ most (the smallest
+# portrait, a phone in both orientations); English, French and German, or every language with "all",
+# on every size. QUANTARO_WALK_LANGUAGES and QUANTARO_WALK_SIZES narrow the walk to some languages
+# and sizes.
+# Usage: realscreens_test.sh <program folder> <screenshot folder> [all]
 set -u
 program="$1/quantaro-walk"
 shots="$2"
+every_size_languages=$([ "${3:-}" = all ] && echo "*" || echo "en fr de")
+few_sizes="240x320 360x640 640x360"
+languages=${QUANTARO_WALK_LANGUAGES:-$(cd "$1" && ls quantaro_*.so | sed 's/^quantaro_\(.*\)\.so$/\1/')}
+sizes=${QUANTARO_WALK_SIZES:-240x320 320x240 360x640 640x360 480x480 1920x1080}
+# Whether a language is walked at a size.
+walked() {
+    case " $few_sizes " in *" $2 "*) return 0 ;; esac
+    [ "$every_size_languages" = "*" ] && return 0
+    case " $every_size_languages " in *" $1 "*) return 0 ;; esac
+    return 1
+}
 command -v Xvfb >/dev/null || { echo "Xvfb missing"; exit 77; }
 mkdir -p "$shots"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
-for size in 240x320 320x240 360x640 640x360 480x480 1920x1080; do
+for size in $sizes; do
     Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
     server=$!
     tries=0
@@ -36,7 +51,8 @@ for size in 240x320 320x240 360x640 640x360 480x480 1920x1080; do
         printf '%s\n' "$findings" | sed "s/^/$size language: /"
         failures=$((failures + $(printf '%s\n' "$findings" | wc -l)))
     fi
-    for language in en fr de; do
+    for language in $languages; do
+        walked "$language" "$size" || continue
         config="$work/$size-$language"
         out="$shots/$size-$language"
         rm -rf "$out"

@@ -3,7 +3,7 @@
 window (130, 131, 135) as Qt Designer .ui files, with the grid, margins and helpers of
 make_templates.py.
 
-Usage: make_about_templates.py <module resource folder> [--language en|fr|de]
+Usage: make_about_templates.py <module resource folder> [--language <code of a folder of lang/>]
 """
 
 import sys
@@ -28,50 +28,6 @@ CHECK_HEADING = 5005
 STATUS, FIRST_LINK, SECOND_LINK, NEWER_MARK, VERSION = (CHECK.kStatus, CHECK.kFirstLinkButton, CHECK.kSecondLinkButton,
                                                         CHECK.kNewerMark, CHECK.kVersion)
 
-TEXTS = {
-    "en": {
-        "about_title": "About",
-        "name": "Quantaro",
-        "version": "Version %s",
-        "year": "\u00a9 %s Velmora",
-        "contact": "Contact",
-        "web": "Web",
-        "check_title": "Check for updates",
-        "check_heading": "Check for updates",
-        "your_version": "Your version: %s",
-        "newer_mark": "Open in your browser:",
-        "first_link": "Download",
-        "second_link": "What's new",
-    },
-    "fr": {
-        "about_title": "À propos",
-        "name": "Quantaro",
-        "version": "Version %s",
-        "year": "\u00a9 %s Velmora",
-        "contact": "Contact",
-        "web": "Site web",
-        "check_title": "Mises à jour",
-        "check_heading": "Rechercher une mise à jour",
-        "your_version": "Votre version\u00a0: %s",
-        "newer_mark": "Ouvrir dans le navigateur\u00a0:",
-        "first_link": "Télécharger",
-        "second_link": "Nouveautés",
-    },
-    "de": {
-        "about_title": "Info",
-        "name": "Quantaro",
-        "version": "Version %s",
-        "year": "\u00a9 %s Velmora",
-        "contact": "Kontakt",
-        "web": "Web",
-        "check_title": "Updates",
-        "check_heading": "Nach Updates suchen",
-        "your_version": "Ihre Version: %s",
-        "newer_mark": "Im Browser öffnen:",
-        "first_link": "Herunterladen",
-        "second_link": "Neuigkeiten",
-    },
-}
 
 NAME_FONT = 20
 HEADING_FONT = 16
@@ -162,7 +118,7 @@ def main(argv):
         for number, size in VERSION_TEMPLATES.items():
             yield number, version_template(size, texts)
 
-    return write_templates(argv, __doc__, TEXTS, templates)
+    return write_templates(argv, __doc__, "about_templates", templates)
 
 if __name__ == "__main__":
     sys.exit(main(sys.argv[1:]))

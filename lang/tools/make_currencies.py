@@ -30,12 +30,15 @@ from decimal import Decimal, getcontext
 from pathlib import Path
 
 import babel
+import languages
 from babel import Locale, numbers
 from babel.localedata import locale_identifiers
 
 ROOT = Path(__file__).resolve().parent.parent
 
-LANGUAGES = ["en", "fr", "de"]
+# The locales that write the symbols that need no territory ("$" for USD, "€"): every language's words
+# take them, so that adding a language leaves the others' words as they are.
+SYMBOL_LOCALES = ["en", "fr", "de"]
 
 # The day on which "in current use" is judged.
 REFERENCE_DATE = datetime.date(2026, 12, 10)
@@ -211,7 +214,7 @@ def main():
     source, date, rates = read_rates()
     currencies, left_out = catalogue()
     replace_block(ROOT / "units" / "factors.tsv", factor_block(currencies, left_out, rates, source, date), args.out)
-    for language in LANGUAGES:
+    for language in languages.codes():
         rows = [f"{unit_key(code)}\t{display_name(code, language)}" for code, _ in currencies]
         old = replace_block(ROOT / language / "unitnames.tsv", rows, args.out)
         update_former_names(language, old, rows, args.out)
@@ -220,15 +223,15 @@ def main():
 
 # --- Words for the lexicon ------------------------------------------------------------------------------
 
-# The CLDR locales whose names each language takes (as lang/tools/make_lexicon.py does for units).
-NAME_LOCALES = {"en": ["en", "en_GB"], "fr": ["fr"], "de": ["de", "de_CH"]}
+# The names of each language come from the CLDR locales of its language.json ("cldr_locales"), as
+# lang/tools/make_lexicon.py takes them for units. Where the noun stands in a currency's name is its
+# "noun_first": last in English and German ("Nigerian naira", "US-Dollar"), first in French ("naira
+# nigérian").
 
-# A number of each plural category that a language has, in the order one, other, many.
-PLURAL_SAMPLES = [1, 2, 1000000]
-
-# Where the noun stands in a currency's name: last in English and German ("Nigerian naira",
-# "US-Dollar"), first in French ("naira nigérian").
-NOUN_FIRST = {"en": False, "fr": True, "de": False}
+# Numbers that between them fall in every plural category of a language, tried in this order: the
+# forms come in the order of the first number of each category (one, other, many in French; one,
+# few, many, other in Russian).
+PLURAL_SAMPLES = [1, 2, 1000000, 5, 1.5]
 
 # Adjectives that stand before the noun where the noun comes first ("nouveau dollar taïwanais").
 LEADING_ADJECTIVES = {"nouveau", "nouveaux", "nouvelle", "nouvelles"}
@@ -252,7 +255,7 @@ def local_symbols():
                 if symbol and symbol != code and typeable(symbol):
                     _SYMBOLS.setdefault((code, locale.territory), set()).add(symbol)
         # The language's own locale writes the symbols that need no territory ("$" for USD, "€").
-        for language in LANGUAGES:
+        for language in SYMBOL_LOCALES:
             locale = Locale.parse(language)
             for code, territories in tender_territories().items():
                 symbol = locale.currency_symbols.get(code)
@@ -280,8 +283,17 @@ def noun(name, language):
     # stands before the country's first word.
     if language == "de" and "und" in words:
         words = words[:max(1, words.index("und") - 1)]
-    word = words[0] if NOUN_FIRST[language] else words[-1]
+    word = words[0] if languages.section(language, "noun_first") else words[-1]
     return word.split("-")[-1] if language == "de" else word
+
+
+def plural_samples(locale):
+    """One number of each plural category of the locale, from PLURAL_SAMPLES."""
+    rule = Locale.parse(locale).plural_form
+    samples = {}
+    for number in PLURAL_SAMPLES:
+        samples.setdefault(rule(number), number)
+    return list(samples.values())
 
 
 def currency_words(language):
@@ -297,10 +309,9 @@ def currency_words(language):
     result = {}
     for code, territories in currencies:
         words = []
-        for locale in NAME_LOCALES[language]:
-            plural_tags = sorted(Locale.parse(locale).plural_form.tags | {"other"})
+        for locale in languages.section(language, "cldr_locales"):
             forms = [numbers.get_currency_name(code, count=count, locale=locale)
-                     for count in PLURAL_SAMPLES[:len(plural_tags)]]
+                     for count in plural_samples(locale)]
             forms.append(numbers.get_currency_name(code, locale=locale))
             words += forms
             words += [noun(form, language) for form in forms]

@@ -4,10 +4,10 @@ the update settings window (132 portrait, 133 landscape, 139 square) and the man
 (3013, one template that the window scales to its size, so it is drawn square: the shape that
 loses least when squeezed into a portrait or a landscape screen).
 
-Same grid, margins and fonts as make_templates.py, whose Ui writer it uses; another language only
-swaps the TEXTS dictionary.
+Same grid, margins and fonts as make_templates.py, whose Ui writer it uses; the texts are the
+"currency_templates" of the language's language.json.
 
-Usage: make_currency_templates.py <module resource folder> [--language en|fr|de]
+Usage: make_currency_templates.py <module resource folder> [--language <code of a folder of lang/>]
 """
 
 import sys
@@ -33,47 +33,6 @@ SEARCH = MANUAL.kSearchField
 AUTOMATIC_NOTE = 1053
 CURRENCY_LABEL, RATE_LABEL, LOCK_NOTE = MANUAL.kCurrencyCaption, MANUAL.kRateCaption, 1060
 
-TEXTS = {
-    "en": {
-        "update_title": "Exchange rates",
-        "last_update": "Last update",
-        "download": "Update now",
-        "automatic": "Update when connected",
-        "automatic_note": "Rates are downloaded when a network cable or a USB network connects.",
-        "manual_title": "Rates by hand",
-        "currency": "Currency",
-        "rate": "Value of one unit in euros",
-        "lock": "Lock this rate",
-        "lock_note": "Downloads leave a locked rate as it is.",
-        "search": "Find currency",
-    },
-    "fr": {
-        "update_title": "Taux de change",
-        "last_update": "Dernière mise à jour",
-        "download": "Mettre à jour",
-        "automatic": "Charger à la connexion",
-        "automatic_note": "Les taux sont téléchargés dès qu'un câble réseau ou une connexion réseau USB est branché.",
-        "manual_title": "Taux manuels",
-        "currency": "Devise",
-        "rate": "Valeur d'une unité en euros",
-        "lock": "Verrouiller ce taux",
-        "lock_note": "Les téléchargements ne modifient pas un taux verrouillé.",
-        "search": "Rechercher une devise",
-    },
-    "de": {
-        "update_title": "Wechselkurse",
-        "last_update": "Letzte Aktualisierung",
-        "download": "Jetzt aktualisieren",
-        "automatic": "Bei Verbindung laden",
-        "automatic_note": "Die Kurse werden geladen, sobald ein Netzwerkkabel oder eine USB-Netzwerkverbindung angeschlossen wird.",
-        "manual_title": "Kurse von Hand",
-        "currency": "Währung",
-        "rate": "Wert einer Einheit in Euro",
-        "lock": "Diesen Kurs sperren",
-        "lock_note": "Downloads lassen einen gesperrten Kurs unverändert.",
-        "search": "Währung suchen",
-    },
-}
 
 TEXT_FONT = 12
 NOTE_FONT = 11
@@ -138,7 +97,7 @@ def main(argv):
             yield number, update_template(size, texts)
         yield MANUAL_TEMPLATE, manual_template(texts)
 
-    return write_templates(argv, __doc__, TEXTS, templates)
+    return write_templates(argv, __doc__, "currency_templates", templates)
 
 if __name__ == "__main__":
     sys.exit(main(sys.argv[1:]))

@@ -3,7 +3,7 @@
 138 square) as Qt Designer .ui files, with the grid, margins, fonts and list rows of the other
 windows' templates (the helpers come from make_templates.py).
 
-Usage: make_options_templates.py <module resource folder> [--language en|fr|de]
+Usage: make_options_templates.py <module resource folder> [--language <code of a folder of lang/>]
 """
 
 import sys
@@ -21,26 +21,6 @@ SHOW_ALL, HIDE_ALL = OPTIONS.kShowAll, OPTIONS.kHideAll
 # that it follows the re-layout.
 TICK_HINT = OPTIONS.kTickHint
 
-TEXTS = {
-    "en": {
-        "title": "Units to show",
-        "show_all": "Show all",
-        "hide_all": "Hide all",
-        "tick_hint": "Ticked units are shown",
-    },
-    "fr": {
-        "title": "Unités à afficher",
-        "show_all": "Tout afficher",
-        "hide_all": "Tout masquer",
-        "tick_hint": "Les unités cochées sont affichées",
-    },
-    "de": {
-        "title": "Angezeigte Einheiten",
-        "show_all": "Alle zeigen",
-        "hide_all": "Alle ausblenden",
-        "tick_hint": "Angehakte Einheiten werden angezeigt",
-    },
-}
 
 # Rows tall enough to tap; the whole row flips its check box, so the box keeps the style's size
 # (a larger one drawn through the style sheet would cover the start of the text).
@@ -83,7 +63,7 @@ def main(argv):
         for number, size in OPTIONS_TEMPLATES.items():
             yield number, options_template(size, texts)
 
-    return write_templates(argv, __doc__, TEXTS, templates)
+    return write_templates(argv, __doc__, "options_templates", templates)
 
 if __name__ == "__main__":
     sys.exit(main(sys.argv[1:]))

@@ -9,8 +9,8 @@ come from the module's own strings.json (keys 1100..1119, the text before the fi
 The output is plain SVG of the Tiny 1.2 kind that Qt's QSvgRenderer draws: presentation
 attributes only, no CSS, filters, masks or gradients, and text in the generic sans-serif face.
 
-Usage: make_pictures.py <module resource folder> [--language NAME]
-  e.g. make_pictures.py lang/en/res --language English
+Usage: make_pictures.py <module resource folder> [--language CODE]
+  e.g. make_pictures.py lang/en/res --language en
 """
 
 import argparse
@@ -19,6 +19,7 @@ import math
 import sys
 from pathlib import Path
 
+import languages
 from ids import ids
 
 # The category codes in index order: button 1400 + i carries code i as its caption.
@@ -58,11 +59,11 @@ NAME_SIZE = 11.5
 NAME_MAX_WIDTH = 88
 PRESSED_INSET = 2
 # A name too wide for one line at that size is set on two: split at the space nearest its middle,
-# or, for a single long word, at its hyphenation point below ("Geschwin-digkeit").
+# or, for a single long word, at its hyphenation point below ("Geschwin-digkeit"), or where a "|"
+# marks a break without a hyphen (scripts written without spaces).
 TWO_LINE_BASELINES = (74, 88)
-HYPHENATION = {
-    "Geschwindigkeit": "Geschwin-digkeit",
-}
+# The language's language.json gives those points ("picture_breaks").
+HYPHENATION = {}
 
 
 def arrow_head(x, y, angle_deg, size=7):
@@ -250,6 +251,8 @@ def name_lines(name):
         spaces = [i for i, ch in enumerate(name) if ch == " "]
         cut = min(spaces, key=lambda i: abs(len(name) - 2 * i))
         return [name[:cut], name[cut + 1:]]
+    if name in HYPHENATION and "|" in HYPHENATION[name]:
+        return HYPHENATION[name].split("|", 1)
     if name in HYPHENATION:
         first, second = HYPHENATION[name].split("-", 1)
         return [first + "-", second]
@@ -261,57 +264,95 @@ class OutlineFont:
     Text elements would make every program start lay out and rasterise twenty names through the
     font machinery; paths draw at once and look the same on every machine."""
 
-    def __init__(self, path):
+    def __init__(self, path, family=None):
         try:
             from fontTools.pens.svgPathPen import SVGPathPen
             from fontTools.pens.transformPen import TransformPen
-            from fontTools.ttLib import TTFont
+            from fontTools.ttLib import TTCollection, TTFont
         except ImportError:
             sys.exit("make_pictures.py needs fontTools: apt-get install python3-fonttools fonts-dejavu-core "
                      "and run it with /usr/bin/python3")
         self._svg_pen = SVGPathPen
         self._transform_pen = TransformPen
-        font = TTFont(path)
+        if path.endswith(".ttc"):
+            faces = TTCollection(path).fonts
+            named = [face for face in faces if face["name"].getDebugName(1) == family]
+            font = named[0] if named else faces[0]
+        else:
+            font = TTFont(path)
         self._glyphs = font.getGlyphSet()
         self._cmap = font.getBestCmap()
         self._metrics = font["hmtx"]
         self._units_per_em = font["head"].unitsPerEm
 
-    def width(self, text, size):
-        """The advance of the text at that size."""
+    def has(self, ch):
+        return ord(ch) in self._cmap
+
+    def advance(self, text, size):
+        """The advance of a run of this face at that size."""
         names = [self._cmap.get(ord(ch), ".notdef") for ch in text]
         return sum(self._metrics[name][0] for name in names) * size / self._units_per_em
 
-    def path(self, text, centre_x, baseline, size, fill):
-        """A path element with the text's outlines, centred on centre_x."""
+    def commands(self, text, cursor, baseline, size):
+        """The outline commands of the text with its first glyph at cursor."""
         scale = size / self._units_per_em
-        names = [self._cmap.get(ord(ch), ".notdef") for ch in text]
-        width = sum(self._metrics[name][0] for name in names) * scale
         pen = self._svg_pen(self._glyphs, ntos=lambda value: f"{value:.2f}".rstrip("0").rstrip("."))
-        cursor = centre_x - width / 2
-        for name in names:
+        for ch in text:
+            name = self._cmap.get(ord(ch), ".notdef")
             self._glyphs[name].draw(self._transform_pen(pen, (scale, 0, 0, -scale, cursor, baseline)))
             cursor += self._metrics[name][0] * scale
-        return f'<path d="{pen.getCommands()}" fill="{fill}"/>'
+        return pen.getCommands()
 
 
 TEXT_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
-_text_font = None
+# The face for the characters the text face lacks (Chinese, Japanese): the bold Noto Sans CJK of
+# Debian's fonts-noto-cjk, in the family the language's language.json names ("picture_font_family",
+# which decides the regional glyph forms), else its first.
+FALLBACK_FONT_FILE = "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"
+_fonts = {}
+_fallback_family = None
 
 
-def text_font():
-    global _text_font
-    if _text_font is None:
-        _text_font = OutlineFont(TEXT_FONT_FILE)
-    return _text_font
+def text_fonts():
+    """The text face, then the fallback face when a text needs it."""
+    if "text" not in _fonts:
+        _fonts["text"] = OutlineFont(TEXT_FONT_FILE)
+    return _fonts["text"]
 
 
-def text_outline(text, centre_x, baseline, size, fill):
-    return text_font().path(text, centre_x, baseline, size, fill)
+def fallback_font():
+    if "fallback" not in _fonts:
+        if not Path(FALLBACK_FONT_FILE).is_file():
+            sys.exit(f"make_pictures.py needs {FALLBACK_FONT_FILE} for this language: apt-get install fonts-noto-cjk")
+        _fonts["fallback"] = OutlineFont(FALLBACK_FONT_FILE, _fallback_family)
+    return _fonts["fallback"]
+
+
+def runs(text):
+    """The text cut into runs of one face each: (face, run)."""
+    result = []
+    for ch in text:
+        face = text_fonts() if text_fonts().has(ch) or ch.isspace() else fallback_font()
+        if result and result[-1][0] is face:
+            result[-1] = (face, result[-1][1] + ch)
+        else:
+            result.append((face, ch))
+    return result
 
 
 def text_width(text, size):
-    return text_font().width(text, size)
+    """The advance of the text at that size."""
+    return sum(face.advance(run, size) for face, run in runs(text))
+
+
+def text_outline(text, centre_x, baseline, size, fill):
+    """A path element with the text's outlines, centred on centre_x."""
+    cursor = centre_x - text_width(text, size) / 2
+    commands = []
+    for face, run in runs(text):
+        commands.append(face.commands(run, cursor, baseline, size))
+        cursor += face.advance(run, size)
+    return f'<path d="{" ".join(command for command in commands if command)}" fill="{fill}"/>'
 
 
 def name_text(name, inset, ink):
@@ -383,6 +424,7 @@ def app_icon():
 
 
 def language_banner(language):
+    """The language's own name, white on the accent colour."""
     content = (f'<rect x="0" y="0" width="{BANNER_WIDTH}" height="{BANNER_HEIGHT}" fill="{ACCENT}"/>'
                + text_outline(language, BANNER_WIDTH / 2, 13.5, 12, WHITE))
     return svg_document(BANNER_WIDTH, BANNER_HEIGHT, content)
@@ -414,8 +456,14 @@ def write(path, text):
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("resources", help="the module's resource folder (holds strings.json)")
-    parser.add_argument("--language", help="text of the language banner (bitmap 127); omitted: no banner")
+    parser.add_argument("--language", choices=languages.codes(),
+                        help="the language: its name makes the language banner (bitmap 127), its language.json "
+                             "gives the break points of long names; omitted: no banner")
     args = parser.parse_args(argv)
+    global _fallback_family
+    if args.language:
+        HYPHENATION.update(languages.section(args.language, "picture_breaks"))
+        _fallback_family = languages.language(args.language).get("picture_font_family")
 
     check_palette()
     root = Path(args.resources)
@@ -428,7 +476,7 @@ def main(argv):
         write(bitmaps / f"{SWAP_CAPTION}{state}.svg", button_picture(SWAP_PICTOGRAM, state))
     write(root / "icons" / f"{APP_ICON}.svg", app_icon())
     if args.language:
-        write(bitmaps / f"{LANGUAGE_BANNER}.svg", language_banner(args.language))
+        write(bitmaps / f"{LANGUAGE_BANNER}.svg", language_banner(languages.section(args.language, "name")))
     return 0
 
 

@@ -3,11 +3,11 @@
 conversion window (104, 105, 136) as Qt Designer .ui files.
 
 Layouts are tables of absolute rectangles on a 4-pixel grid, one per screen shape; the texts
-come from the tables at the bottom, so another language only swaps the TEXTS dictionary.
+come from the "templates" of the language's lang/<code>/language.json.
 The bottom 48 pixels of every shape stay free for the window's menu bar, and every control the
 program addresses carries its integer controlId.
 
-Usage: make_templates.py <module resource folder> [--language en|fr|de]
+Usage: make_templates.py <module resource folder> [--language <code of a folder of lang/>]
 """
 
 import argparse
@@ -15,6 +15,7 @@ import sys
 from pathlib import Path
 from xml.sax.saxutils import escape
 
+import languages
 from ids import ids
 
 PORTRAIT, LANDSCAPE, SQUARE = (360, 640), (640, 360), (480, 480)
@@ -50,39 +51,7 @@ PAIR, UNIT, FILTER, RECENT = CONVERT.kPair, CONVERT.kUnit, CONVERT.kFilter, CONV
 # shown on the keys are the language's (see KEY_TEXTS).
 KEY_CHARS = CONVERT.kKeypadCharacters
 
-# Per-language texts. Keys show the usual calculator marks for the operators.
-TEXTS = {
-    "en": {
-        "home_title": "Quantaro",
-        "convert_title": "Convert",
-        "title_placeholder": "Category",
-        "backspace": "\u232b",
-        "clear": "C",
-        "input_placeholder": "Value",
-        "filter_placeholder": "Find unit",
-        "recent": "Recent",
-    },
-    "fr": {
-        "home_title": "Quantaro",
-        "convert_title": "Conversion",
-        "title_placeholder": "Catégorie",
-        "backspace": "\u232b",
-        "clear": "C",
-        "input_placeholder": "Valeur",
-        "filter_placeholder": "Rechercher",
-        "recent": "Récents",
-    },
-    "de": {
-        "home_title": "Quantaro",
-        "convert_title": "Umrechnen",
-        "title_placeholder": "Kategorie",
-        "backspace": "\u232b",
-        "clear": "C",
-        "input_placeholder": "Wert",
-        "filter_placeholder": "Suchen",
-        "recent": "Zuletzt",
-    },
-}
+# Keys show the usual calculator marks for the operators.
 KEY_TEXTS = {"*": "\u00d7", "/": "\u00f7", "-": "\u2212"}
 
 ROW_STYLE = "QListWidget::item { min-height: 40px; }"
@@ -273,16 +242,17 @@ def convert_template(size, texts):
     return ui.xml()
 
 
-def write_templates(argv, description, texts_by_language, templates):
+def write_templates(argv, description, section, templates):
     """The command line every template generator shares: writes dialogs/N.ui into a module's
-    resource folder for each (number, xml) that templates(texts) yields in the chosen language."""
+    resource folder for each (number, xml) that templates(texts) yields with the texts of the chosen
+    language's language.json section."""
     parser = argparse.ArgumentParser(description=description.splitlines()[0])
     parser.add_argument("resources", help="the module's resource folder")
-    parser.add_argument("--language", default="en", choices=sorted(texts_by_language))
+    parser.add_argument("--language", default="en", choices=languages.codes())
     args = parser.parse_args(argv)
     dialogs = Path(args.resources) / "dialogs"
     dialogs.mkdir(parents=True, exist_ok=True)
-    for number, xml in templates(texts_by_language[args.language]):
+    for number, xml in templates(languages.section(args.language, section)):
         (dialogs / f"{number}.ui").write_text(xml, encoding="utf-8")
     return 0
 
@@ -294,7 +264,7 @@ def main(argv):
         for number, size in CONVERT_TEMPLATES.items():
             yield number, convert_template(size, texts)
 
-    return write_templates(argv, __doc__, TEXTS, templates)
+    return write_templates(argv, __doc__, "templates", templates)
 
 
 if __name__ == "__main__":

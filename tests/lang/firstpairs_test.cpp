@@ -5,6 +5,7 @@
 #include "catalogue/rubric.h"
 #include "convert/queryreader.h"
 #include "support/englishcatalogue.h"
+#include "support/languages.h"
 #include "testpaths.h"
 
 #include <QFile>
@@ -14,7 +15,15 @@
 namespace quantaro {
 namespace {
 
-const QStringList kLanguages = {QStringLiteral("en"), QStringLiteral("fr"), QStringLiteral("de")};
+/** Every module's language code. */
+QStringList languageCodes()
+{
+    QStringList codes;
+    for (const test::Language& language : test::kLanguages) {
+        codes.append(QString::fromLatin1(language.code));
+    }
+    return codes;
+}
 // The regions with rows of their own, and some without (empty: a "C" locale).
 const QStringList kRegions = {"US", "GB", "IE", "CH", "DE", "FR", "JP", "AU", "NG", "BR", ""};
 
@@ -42,7 +51,7 @@ const UnitRecord* unitNamed(const Rubric& rubric, const QString& name)
 
 TEST(FirstPairs, EveryCategoryAndSubCategoryOpensOnTwoUnitsOnShowInEveryRegionAndLanguage)
 {
-    for (const QString& language : kLanguages) {
+    for (const QString& language : languageCodes()) {
         Catalogue catalogue;
         ASSERT_TRUE(test::loadCatalogue(catalogue, language)) << language.toStdString();
         const FirstPairs& table = firstPairs(language);

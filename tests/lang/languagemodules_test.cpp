@@ -9,6 +9,7 @@
 #include "catalogue/catalogueloader.h"
 #include "catalogue/rubric.h"
 #include "support/fakes.h"
+#include "support/languages.h"
 #include "testpaths.h"
 
 #include <QDir>
@@ -34,19 +35,7 @@ using namespace quantaro::test;
 
 namespace {
 
-struct ModuleSpec
-{
-    const char* file;
-    const char* language;
-    const char* unitFile;
-    const char* languageId;
-};
-
-constexpr ModuleSpec kModules[] = {
-    {"quantaro_en.so", "English", "quantaro_en.dat", "1033"},
-    {"quantaro_fr.so", "Français", "quantaro_fr.dat", "1036"},
-    {"quantaro_de.so", "Deutsch", "quantaro_de.dat", "1031"},
-};
+using ModuleSpec = Language;
 constexpr int kUnitFileString = 100;
 constexpr int kLanguageIdString = 92;
 
@@ -55,10 +44,10 @@ const std::map<QString, std::unique_ptr<LanguageModule>>& modules()
 {
     static const auto loaded = [] {
         std::map<QString, std::unique_ptr<LanguageModule>> all;
-        for (const ModuleSpec& spec : kModules) {
-            auto module = LanguageModule::load(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QString::fromUtf8(spec.file));
+        for (const ModuleSpec& spec : kLanguages) {
+            auto module = LanguageModule::load(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QString::fromUtf8(spec.module));
             if (module && module->registerResources()) {
-                all.emplace(QString::fromUtf8(spec.file), std::move(module));
+                all.emplace(QString::fromUtf8(spec.module), std::move(module));
             }
         }
         return all;
@@ -66,9 +55,15 @@ const std::map<QString, std::unique_ptr<LanguageModule>>& modules()
     return loaded;
 }
 
+/** The unit file the module names (string 100) and the build puts beside it. */
+QString unitFileOf(const ModuleSpec& spec)
+{
+    return QStringLiteral("quantaro_%1.dat").arg(QLatin1String(spec.code));
+}
+
 QString rootOf(const ModuleSpec& spec)
 {
-    const auto found = modules().find(QString::fromUtf8(spec.file));
+    const auto found = modules().find(QString::fromUtf8(spec.module));
     return found == modules().end() ? QString() : found->second->resourceRoot();
 }
 
@@ -171,20 +166,20 @@ QStringList fields(const QString& text)
 class LanguageModulesTest : public ::testing::TestWithParam<ModuleSpec>
 {
 protected:
-    static const ModuleSpec& english() { return kModules[0]; }
+    static const ModuleSpec& english() { return kLanguages[0]; }
 };
 
 TEST_P(LanguageModulesTest, ModulePassesTheIdentityTestAndNamesItsLanguage)
 {
     const ModuleSpec& spec = GetParam();
-    const auto found = modules().find(QString::fromUtf8(spec.file));
-    ASSERT_NE(found, modules().end()) << spec.file << " is missing or has no resources";
+    const auto found = modules().find(QString::fromUtf8(spec.module));
+    ASSERT_NE(found, modules().end()) << spec.module << " is missing or has no resources";
     EXPECT_TRUE(found->second->isValid());
-    EXPECT_EQ(found->second->language(), QString::fromUtf8(spec.language));
+    EXPECT_EQ(found->second->language(), QString::fromUtf8(spec.name));
     const ResourceSource resources(found->second->resourceRoot());
-    EXPECT_EQ(resources.string(kUnitFileString), QString::fromUtf8(spec.unitFile));
-    EXPECT_EQ(resources.string(kLanguageIdString), QString::fromUtf8(spec.languageId));
-    EXPECT_TRUE(QFileInfo::exists(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QString::fromUtf8(spec.unitFile)));
+    EXPECT_EQ(resources.string(kUnitFileString), unitFileOf(spec));
+    EXPECT_EQ(resources.string(kLanguageIdString), QString::number(spec.deviceLanguage));
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + unitFileOf(spec)));
 }
 
 TEST_P(LanguageModulesTest, HoldsTheEnglishStringNumbersWithTheirFields)
@@ -284,9 +279,9 @@ TEST_P(LanguageModulesTest, CatalogueMatchesTheEnglishUnitByUnit)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageModulesTest, ::testing::ValuesIn(kModules),
+INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageModulesTest, ::testing::ValuesIn(kLanguages),
                          [](const ::testing::TestParamInfo<ModuleSpec>& param) {
-                             return QString::fromUtf8(param.param.file).section(QLatin1Char('.'), 0, 0).toStdString();
+                             return QString::fromUtf8(param.param.module).section(QLatin1Char('.'), 0, 0).toStdString();
                          });
 
 } // namespace
@@ -296,19 +291,19 @@ TEST(SaveFailureTextTest, EveryLanguageTellsAFailedSaveWithTheFolderAndTheReason
 {
     const QString folder = QStringLiteral("/home/someone/.config/Velmora");
     QSet<QString> messages;
-    for (const ModuleSpec& spec : kModules) {
+    for (const ModuleSpec& spec : kLanguages) {
         const ResourceSource source(rootOf(spec));
         QSet<QString> reasons;
         for (const int error : {ENOSPC, EDQUOT, EROFS, EACCES, EIO}) {
             const QString reason = source.string(saveFailureReason(error));
             const QString message = saveFailureMessage(source, folder, error);
-            EXPECT_FALSE(reason.isEmpty()) << spec.file << " " << error;
+            EXPECT_FALSE(reason.isEmpty()) << spec.module << " " << error;
             EXPECT_TRUE(message.contains(folder) && message.contains(reason)) << message.toStdString();
             EXPECT_FALSE(message.contains(QLatin1Char('%'))) << message.toStdString();
             reasons.insert(reason);
             messages.insert(message);
         }
-        EXPECT_EQ(reasons.size(), 5) << spec.file;
+        EXPECT_EQ(reasons.size(), 5) << spec.module;
     }
     EXPECT_EQ(messages.size(), 15) << "each language its own words";
 }

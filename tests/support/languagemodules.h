@@ -2,6 +2,7 @@
 
 #include "app/languagemodule.h"
 #include "app/resourcesource.h"
+#include "languages.h"
 #include "platform/notificationservice.h"
 #include "testpaths.h"
 #include "ui/quantarodialog.h"
@@ -21,19 +22,6 @@ namespace quantaro::test {
 /** Opens one window of the program over the services it is given. */
 using WindowFactory = std::function<std::unique_ptr<QuantaroDialog>(const UiServices&)>;
 
-/** A language module of the program folder and the device language that chooses it. */
-struct Language
-{
-    const char* code;
-    const char* module;
-    uint16_t deviceLanguage;
-};
-
-inline constexpr Language kLanguages[] = {
-    {"en", "quantaro_en.so", 0x0409},
-    {"fr", "quantaro_fr.so", 0x040C},
-    {"de", "quantaro_de.so", 0x0407},
-};
 
 /** Accepts every registration. */
 class AcceptingNotifications final : public NotificationService
