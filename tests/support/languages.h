@@ -18,6 +18,7 @@ inline constexpr Language kLanguages[] = {
     {"en", "quantaro_en.so", 0x0409, "English"},
     {"fr", "quantaro_fr.so", 0x040C, "Français"},
     {"de", "quantaro_de.so", 0x0407, "Deutsch"},
+    {"ja", "quantaro_ja.so", 0x0411, "日本語"},
 };
 
 } // namespace quantaro::test
