@@ -75,6 +75,16 @@ bool looksLikeQualifier(const QString& text)
 {
     constexpr qsizetype kShortestLowerWord = 5;
     constexpr qsizetype kShortestCapitalisedWord = 6;
+    // Symbols are written in Latin or Greek letters and signs; Chinese, Japanese and Korean names
+    // write their qualifiers in their own script ("尺 (日本)", "ガロン (米・乾量)").
+    const bool eastAsian = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        const QChar::Script script = c.script();
+        return script == QChar::Script_Han || script == QChar::Script_Hiragana || script == QChar::Script_Katakana ||
+               script == QChar::Script_Hangul;
+    });
+    if (eastAsian) {
+        return true;
+    }
     const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.size() > 1) {
         // "US customary", "10 mL", "30 days"; a symbol of several parts has one-letter ones ("oz t").

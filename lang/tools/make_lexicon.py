@@ -27,6 +27,7 @@ Run with Debian's /usr/bin/python3 (it has babel):
 import argparse
 import re
 import sys
+import unicodedata
 from pathlib import Path
 
 from babel import Locale
@@ -289,6 +290,9 @@ def build(language):
 # Parenthesised texts that end a name but qualify it rather than abbreviate it ("US", "angle"): the
 # lookup reads them as symbols too, but nobody types them for one unit.
 def is_qualifier(text):
+    # Chinese, Japanese and Korean names write their qualifiers in their own script ("尺 (日本)").
+    if any(unicodedata.name(c, "").startswith(("CJK", "HIRAGANA", "KATAKANA", "HANGUL")) for c in text):
+        return True
     if text == "US" or any(c in text for c in " ,'"):
         return True
     return text.isalpha() and len(text) >= 4 and text[1:].islower()

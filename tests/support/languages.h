@@ -27,6 +27,7 @@ inline constexpr Language kLanguages[] = {
     {"pl", "quantaro_pl.so", 0x0415, "Polski"},
     {"tr", "quantaro_tr.so", 0x041F, "Türkçe"},
     {"zh", "quantaro_zh.so", 0x0804, "简体中文"},
+    {"ja", "quantaro_ja.so", 0x0411, "日本語"},
 };
 
 } // namespace quantaro::test
