@@ -1,6 +1,7 @@
 #include "catalogue/lexicon.h"
 #include "catalogue/rubric.h"
 #include "catalogue/unitlookup.h"
+#include "convert/queryreader.h"
 #include "fuzz/fuzzcheck.h"
 
 #include <cstddef>
@@ -28,6 +29,20 @@ const Rubric& lengths()
     return rubric;
 }
 
+/** The lengths as the only category of a catalogue, for queries read through the lexicon. */
+const Catalogue& catalogue()
+{
+    static const Catalogue built = [] {
+        Catalogue lengthsOnly;
+        lengthsOnly[1] = lengths();
+        return lengthsOnly;
+    }();
+    return built;
+}
+
+/** How many of the lexicon's connecting and end words are tried in a query (a hostile one has many). */
+constexpr qsizetype kQueriedWords = 8;
+
 bool belongs(const UnitRecord* unit)
 {
     for (int u = 0; u < lengths().unitCount(); ++u) {
@@ -48,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Lexicon::fromText(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     (void)lexicon.connectingWords();
     (void)lexicon.joiningWords();
+    FUZZ_CHECK(static_cast<size_t>(lexicon.endWords().size()) <= size);
     const RubricWords words(lengths(), &lexicon, QStringLiteral("US"));
     for (int u = 0; u < lengths().unitCount(); ++u) {
         const Lexicon::Entry* entry = lexicon.entry(lengths().code(), lengths().unit(u).name());
@@ -62,6 +78,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 FUZZ_CHECK(belongs(candidate));
             }
             FUZZ_CHECK(found.match != UnitMatch::None || (found.unit == nullptr && found.candidates.isEmpty()));
+        }
+    }
+    // Queries that put the lexicon's own connecting and end words inside unspaced text and at its end.
+    const QueryIndex index(catalogue(), &lexicon, QStringLiteral("US"));
+    const QStringList connecting = lexicon.connectingWords().mid(0, kQueriedWords);
+    for (const QString& word : connecting) {
+        for (const QString& end : lexicon.endWords().mid(0, kQueriedWords) + QStringList{QString()}) {
+            const QString query = QStringLiteral("1 m") + word + QStringLiteral("mi") + end;
+            const QueryReading reading = readQuery(query, catalogue(), connecting, &index);
+            FUZZ_CHECK(reading.answers.size() <= kQueryMaxAnswers);
         }
     }
     return 0;
