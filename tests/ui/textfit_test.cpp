@@ -79,18 +79,17 @@ TEST_P(TextFitTest, AResultShrinksButNeverBelowItsSmallestSize)
 
 INSTANTIATE_TEST_SUITE_P(
     Scripts, TextFitTest,
-    ::testing::Values(FitCase{"公里", {200, 40}, false, false}, FitCase{"キロメートル", {200, 40}, false, false},
-                      // Shrinks to fit: a pair line, Chinese then Japanese.
-                      FitCase{"公里 → 英里", {110, 40}, false, false},
-                      FitCase{"キロメートル → マイル", {170, 40}, false, false},
-                      // No space to break at: a long Chinese title in one row, and in rows it may wrap in.
-                      FitCase{"国际单位制长度换算：公里、英里、海里、英尺、英寸和厘米", {200, 40}, false, true},
-                      FitCase{"国际单位制长度换算：公里、英里、海里", {200, 90}, true, false},
-                      FitCase{"単位の換算：キロメートル、マイル、海里、フィート、インチ、センチメートル", {160, 30},
-                              true, true},
-                      // Cyrillic: long words, wide letters.
-                      FitCase{"Преобразование единиц", {200, 40}, false, false},
-                      FitCase{"Преобразование единиц измерения длины и площади", {160, 30}, false, true},
-                      FitCase{"Высокоскоростной", {60, 30}, true, true}));
+    ::testing::Values(
+        FitCase{"公里", {200, 40}, false, false}, FitCase{"キロメートル", {200, 40}, false, false},
+        // Shrinks to fit: a pair line, Chinese then Japanese.
+        FitCase{"公里 → 英里", {110, 40}, false, false}, FitCase{"キロメートル → マイル", {170, 40}, false, false},
+        // No space to break at: a long Chinese title in one row, and in rows it may wrap in.
+        FitCase{"国际单位制长度换算：公里、英里、海里、英尺、英寸和厘米", {200, 40}, false, true},
+        FitCase{"国际单位制长度换算：公里、英里、海里", {200, 90}, true, false},
+        FitCase{"単位の換算：キロメートル、マイル、海里、フィート、インチ、センチメートル", {160, 30}, true, true},
+        // Cyrillic: long words, wide letters.
+        FitCase{"Преобразование единиц", {200, 40}, false, false},
+        FitCase{"Преобразование единиц измерения длины и площади", {160, 30}, false, true},
+        FitCase{"Высокоскоростной", {60, 30}, true, true}));
 
 } // namespace
