@@ -64,19 +64,6 @@ TEST_P(TextFitTest, ShrinksThenCutsShortWithinTheLabel)
     }
 }
 
-TEST_P(TextFitTest, AResultShrinksButNeverBelowItsSmallestSize)
-{
-    const FitCase& c = GetParam();
-    QWidget window;
-    QLabel* label = labelFor(&window, c);
-    label->setText(QString::fromUtf8(c.text));
-    fitText(label, kDesignPoints, kSmallestPoints);
-    EXPECT_GE(label->font().pointSizeF(), kSmallestPoints) << c.text;
-    if (!c.cut) {
-        EXPECT_LE(neededWidth(*label), label->contentsRect().width()) << c.text;
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Scripts, TextFitTest,
     ::testing::Values(
