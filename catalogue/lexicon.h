@@ -17,8 +17,8 @@ inline const QString kEqualsMark = QStringLiteral("=");
  * The words a language module's people use for its units: plurals, spellings, abbreviations, ASCII
  * forms of symbols and the composite names built from them ("square feet"), each unit's territories
  * (where it is what a word it shares with rivals means), and the language's connecting words ("to",
- * "en", "nach"), joining words ("and", "+") and the words a question may end with ("ですか", "吗"). The module carries it compiled as "lexicon.txt";
- * a module without one, or a damaged line, adds no words.
+ * "en", "nach"), joining words ("and", "+") and the words a question may end with ("ですか", "吗").
+ * The module carries it compiled as "lexicon.txt"; a module without one, or a damaged line, adds no words.
  */
 class Lexicon
 {

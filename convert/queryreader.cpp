@@ -81,7 +81,8 @@ QStringList unspacedWords(const QStringList& words)
             found.append(word);
         }
     }
-    std::stable_sort(found.begin(), found.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
     return found;
 }
 
@@ -94,7 +95,8 @@ QStringList cutAtMarks(const QString& word, const QStringList& marks)
     qsizetype at = 0;
     while (at < word.size()) {
         const QStringView rest = QStringView(word).mid(at);
-        const auto mark = std::find_if(marks.cbegin(), marks.cend(), [&](const QString& m) { return rest.startsWith(m); });
+        const auto mark =
+            std::find_if(marks.cbegin(), marks.cend(), [&](const QString& m) { return rest.startsWith(m); });
         if (mark == marks.cend()) {
             ++at;
             continue;
@@ -451,8 +453,7 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
         unitWords(rest, unspacedWords(connectingWords + index->joiningWords() + index->endWords()));
     // A query that ends with a connecting word is still being typed: its second unit is yet to come;
     // after a joining word it is a unit ("in ft and in").
-    const bool joinedLast =
-        words.size() > 1 && containsWord(index->joiningWords(), words[words.size() - 2]);
+    const bool joinedLast = words.size() > 1 && containsWord(index->joiningWords(), words[words.size() - 2]);
     if (words.isEmpty() || (containsWord(connectingWords, words.back()) && !joinedLast)) {
         return {};
     }

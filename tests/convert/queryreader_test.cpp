@@ -330,7 +330,7 @@ QByteArray unspacedLexicon(bool withEnd)
 
 struct UnspacedCase
 {
-    bool withEnd;      ///< whether the module gives its question's end words
+    bool withEnd; ///< whether the module gives its question's end words
     QString query;
     const char* title; ///< the one answer's title, or null for no answer
 };
@@ -386,7 +386,8 @@ INSTANTIATE_TEST_SUITE_P(
         UnspacedCase{true, QString::fromUtf8("5 inç to cm"), "12.7 cm"},
         // Still being typed, or no pair of units.
         UnspacedCase{true, QString::fromUtf8("10公里等于"), nullptr},
-        UnspacedCase{true, QString::fromUtf8("10公里"), nullptr}, UnspacedCase{true, QString::fromUtf8("10公里吗"), nullptr},
+        UnspacedCase{true, QString::fromUtf8("10公里"), nullptr},
+        UnspacedCase{true, QString::fromUtf8("10公里吗"), nullptr},
         UnspacedCase{true, QString::fromUtf8("10吗"), nullptr}, UnspacedCase{true, QString::fromUtf8("10？"), nullptr},
         // Long hostile runs: too long to cut into two units, or too many words once cut.
         UnspacedCase{true, QStringLiteral("10") + kUnspacedRun, nullptr},

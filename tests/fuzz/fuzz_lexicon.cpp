@@ -48,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Lexicon::fromText(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     (void)lexicon.connectingWords();
     (void)lexicon.joiningWords();
+    FUZZ_CHECK(static_cast<size_t>(lexicon.endWords().size()) <= size);
     const RubricWords words(lengths(), &lexicon, QStringLiteral("US"));
     for (int u = 0; u < lengths().unitCount(); ++u) {
         const Lexicon::Entry* entry = lexicon.entry(lengths().code(), lengths().unit(u).name());
