@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -305,5 +306,7 @@ TEST(SaveFailureTextTest, EveryLanguageTellsAFailedSaveWithTheFolderAndTheReason
         }
         EXPECT_EQ(reasons.size(), 5) << spec.module;
     }
-    EXPECT_EQ(messages.size(), 15) << "each language its own words";
+    const qsizetype kindsOfFailure = 5;
+    EXPECT_EQ(messages.size(), kindsOfFailure * static_cast<qsizetype>(std::size(kLanguages)))
+        << "each language its own words";
 }
