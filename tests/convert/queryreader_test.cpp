@@ -536,4 +536,22 @@ INSTANTIATE_TEST_SUITE_P(PolishAndTurkishWords, QueryWordsTest,
                              WordsCase{"tr", "TR", "1 dönüm kaç metrekare", "1000 m²"},
                              WordsCase{"tr", "TR", "30 derece kaç fahrenhayt", "86 °F"}));
 
+// Chinese words, with the question forms people type (是多少, 等于多少) as joining words.
+INSTANTIATE_TEST_SUITE_P(ChineseWords, QueryWordsTest,
+                         ::testing::Values(WordsCase{"zh", "CN", "10 公里 是多少 英里", "6.2137119 mi"},
+                                           WordsCase{"zh", "CN", "10 km 到 mi", "6.2137119 mi"},
+                                           WordsCase{"zh", "CN", "5 平方米 换算成 平方英尺", "53.819552 ft²"},
+                                           WordsCase{"zh", "CN", "100 平米 到 平方英尺", "1076.391 ft²"},
+                                           // 吨 is the tonne, 度 the degree Celsius beside a temperature and the
+                                           // kilowatt-hour beside an energy, 码 the kilometre per hour beside a speed.
+                                           WordsCase{"zh", "US", "1 吨 等于多少 公斤", "1000 kg"},
+                                           WordsCase{"zh", "CN", "30 度 等于多少 华氏度", "86 °F"},
+                                           WordsCase{"zh", "CN", "10 度 等于多少 千焦", "36000 kJ"},
+                                           WordsCase{"zh", "CN", "120 码 等于多少 英里每小时", "74.564543 mph"},
+                                           WordsCase{"zh", "CN", "3 斤 是多少 千克", "1.5 kg"},
+                                           WordsCase{"zh", "US", "1 加仑 等于多少 升", "3.7854118 L"},
+                                           WordsCase{"zh", "GB", "1 加仑 等于多少 升", "4.54609 L"},
+                                           WordsCase{"zh", "CN", "180 厘米 等于多少 英尺 和 英寸", "5 ft 10.866142 in"},
+                                           WordsCase{"zh", "CN", "100 尼日利亚奈拉 换算成 欧元", "0.062982761 EUR"}));
+
 } // namespace

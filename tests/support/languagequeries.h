@@ -17,6 +17,7 @@ inline constexpr LanguageQuery kLanguageQueries[] = {
     {"quantaro_de.so", "10 Kilometer in Meilen", "6.2137119 mi"},
     {"quantaro_pl.so", "10 kilometrów na mile", "6.2137119 mi"},
     {"quantaro_tr.so", "10 kilometre kaç mil", "6.2137119 mi"},
+    {"quantaro_zh.so", "10 公里 等于多少 英里", "6.2137119 mi"},
 };
 
 } // namespace quantaro::test
