@@ -54,7 +54,9 @@ STROKE = 3
 ICON_BOX = 48
 ICON_X, ICON_Y = (TILE - ICON_BOX) / 2, 10
 NAME_BASELINE = 82
-# Every name of every language is drawn at this one size, so that no button shouts or whispers.
+# Every name of a language is drawn at one size, so that no button shouts or whispers: this one, or the
+# language.json's "picture_name_size" where its script needs more pixels a glyph to stay legible on the
+# smallest screens (a Chinese or Japanese character drawn as small as a Latin letter is a blot).
 NAME_SIZE = 11.5
 NAME_MAX_WIDTH = 88
 PRESSED_INSET = 2
@@ -243,20 +245,33 @@ def contrast_ratio(a, b):
     return (la + 0.05) / (lb + 0.05)
 
 
+_name_size = None
+
+
+def name_size():
+    return _name_size or NAME_SIZE
+
+
 def name_lines(name):
-    """The name as one line, or as two when one line at NAME_SIZE is wider than the tile allows."""
-    if not name or text_width(name, NAME_SIZE) <= NAME_MAX_WIDTH:
+    """The name as one line, or as two when one line at the name size is wider than the tile allows;
+    stops when a line is still too wide: the module must shorten the name."""
+    if not name or text_width(name, name_size()) <= NAME_MAX_WIDTH:
         return [name]
     if " " in name:
         spaces = [i for i, ch in enumerate(name) if ch == " "]
         cut = min(spaces, key=lambda i: abs(len(name) - 2 * i))
-        return [name[:cut], name[cut + 1:]]
-    if name in HYPHENATION and "|" in HYPHENATION[name]:
-        return HYPHENATION[name].split("|", 1)
-    if name in HYPHENATION:
+        lines = [name[:cut], name[cut + 1:]]
+    elif name in HYPHENATION and "|" in HYPHENATION[name]:
+        lines = HYPHENATION[name].split("|", 1)
+    elif name in HYPHENATION:
         first, second = HYPHENATION[name].split("-", 1)
-        return [first + "-", second]
-    sys.exit(f"the name {name!r} does not fit a picture at size {NAME_SIZE}: give it a hyphenation point")
+        lines = [first + "-", second]
+    else:
+        sys.exit(f"the name {name!r} does not fit a picture at size {name_size()}: give it a hyphenation point")
+    for line in lines:
+        if text_width(line, name_size()) > NAME_MAX_WIDTH:
+            sys.exit(f"the line {line!r} of {name!r} does not fit a picture at size {name_size()}: shorten the name")
+    return lines
 
 
 class OutlineFont:
@@ -359,8 +374,8 @@ def name_text(name, inset, ink):
     """The outlines of a picture's name."""
     lines = name_lines(name)
     if len(lines) == 1:
-        return text_outline(name, TILE / 2, NAME_BASELINE + inset / 2, NAME_SIZE, ink)
-    return "".join(text_outline(line, TILE / 2, baseline + inset / 2, NAME_SIZE, ink)
+        return text_outline(name, TILE / 2, NAME_BASELINE + inset / 2, name_size(), ink)
+    return "".join(text_outline(line, TILE / 2, baseline + inset / 2, name_size(), ink)
                    for baseline, line in zip(TWO_LINE_BASELINES, lines))
 
 
@@ -460,8 +475,9 @@ def main(argv):
                         help="the language: its name makes the language banner (bitmap 127), its language.json "
                              "gives the break points of long names; omitted: no banner")
     args = parser.parse_args(argv)
-    global _fallback_family
+    global _fallback_family, _name_size
     if args.language:
+        _name_size = languages.language(args.language).get("picture_name_size")
         HYPHENATION.update(languages.section(args.language, "picture_breaks"))
         _fallback_family = languages.language(args.language).get("picture_font_family")
 

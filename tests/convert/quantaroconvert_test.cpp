@@ -1,6 +1,7 @@
 #include "about/programinfo.h"
 #include "catalogue/lexicon.h"
 #include "convert/converttool.h"
+#include "support/languagequeries.h"
 #include "support/localeenvironment.h"
 #include "testpaths.h"
 
@@ -178,6 +179,18 @@ TEST_F(QuantaroConvertTest, TheLocaleTerritoryChoosesTheVariantAndAnUnknownOneTh
                          false)
                   .out,
               QStringLiteral("568.26125 mL\n"));
+}
+
+TEST_F(QuantaroConvertTest, EveryLanguageAnswersAQueryAsItsPeopleTypeIt)
+{
+    quantaro::test::ScopedLocaleEnvironment environment("", "", "C.UTF-8");
+    for (const quantaro::test::LanguageQuery& q : quantaro::test::kLanguageQueries) {
+        const QStringList arguments{QStringLiteral("--module"),
+                                    QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QString::fromUtf8(q.module),
+                                    QString::fromUtf8(q.query)};
+        EXPECT_EQ(run(arguments, false).out, QString::fromUtf8(q.answer) + QLatin1Char('\n'))
+            << q.module << " " << q.query;
+    }
 }
 
 TEST_F(QuantaroConvertTest, UnitsAreFoundByNameThenSymbolThenParenthesesThenAUniquePrefix)

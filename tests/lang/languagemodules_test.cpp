@@ -45,7 +45,8 @@ const std::map<QString, std::unique_ptr<LanguageModule>>& modules()
     static const auto loaded = [] {
         std::map<QString, std::unique_ptr<LanguageModule>> all;
         for (const ModuleSpec& spec : kLanguages) {
-            auto module = LanguageModule::load(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QString::fromUtf8(spec.module));
+            auto module =
+                LanguageModule::load(QStringLiteral(QUANTARO_PROGRAM_DIR "/") + QString::fromUtf8(spec.module));
             if (module && module->registerResources()) {
                 all.emplace(QString::fromUtf8(spec.module), std::move(module));
             }

@@ -1,6 +1,7 @@
 #include "app/settingsstore.h"
 #include "search/searchanswers.h"
 #include "search/searchservice.h"
+#include "support/languagequeries.h"
 #include "testpaths.h"
 
 #include <QTemporaryDir>
@@ -61,6 +62,19 @@ TEST_F(SearchAnswersTest, AnIdNamesItsAnswerAgain)
         EXPECT_TRUE(answers.openArguments(bogus).isEmpty()) << bogus.left(60).toStdString();
     }
     EXPECT_TRUE(answers.answer(QStringLiteral("5 mi\u0000 in km")).isEmpty()) << "no answer to text with a NUL";
+}
+
+TEST_F(SearchAnswersTest, EveryLanguageAnswersAQueryAsItsPeopleTypeIt)
+{
+    for (const test::LanguageQuery& q : test::kLanguageQueries) {
+        ASSERT_TRUE(write([&q](SettingsChanges& changes) {
+            changes.putString(settings::kSettings, settings::kLanguageDllName, QString::fromUtf8(q.module));
+        }));
+        SearchAnswers answers(QStringLiteral(QUANTARO_PROGRAM_DIR), m_settingsFile);
+        const QList<SearchResult> results = answers.answer(QString::fromUtf8(q.query));
+        ASSERT_EQ(results.size(), 1) << q.module << " " << q.query;
+        EXPECT_EQ(results.front().title, QString::fromUtf8(q.answer)) << q.module << " " << q.query;
+    }
 }
 
 TEST_F(SearchAnswersTest, ChangedSettingsAreReadBeforeTheNextAnswer)

@@ -22,7 +22,6 @@ namespace quantaro::test {
 /** Opens one window of the program over the services it is given. */
 using WindowFactory = std::function<std::unique_ptr<QuantaroDialog>(const UiServices&)>;
 
-
 /** Accepts every registration. */
 class AcceptingNotifications final : public NotificationService
 {
