@@ -15,6 +15,7 @@ inline constexpr LanguageQuery kLanguageQueries[] = {
     {"quantaro_en.so", "10 miles to km", "16.09344 km"},
     {"quantaro_fr.so", "10 kilomètres en miles", "6.2137119 mi"},
     {"quantaro_de.so", "10 Kilometer in Meilen", "6.2137119 mi"},
+    {"quantaro_ja.so", "10 キロメートル は マイル", "6.2137119 mi"},
 };
 
 } // namespace quantaro::test
