@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -291,6 +292,7 @@ INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageModulesTest, ::testing::ValuesIn(
 TEST(SaveFailureTextTest, EveryLanguageTellsAFailedSaveWithTheFolderAndTheReason)
 {
     const QString folder = QStringLiteral("/home/someone/.config/Velmora");
+    constexpr int kReasons = 5;
     QSet<QString> messages;
     for (const ModuleSpec& spec : kLanguages) {
         const ResourceSource source(rootOf(spec));
@@ -304,7 +306,8 @@ TEST(SaveFailureTextTest, EveryLanguageTellsAFailedSaveWithTheFolderAndTheReason
             reasons.insert(reason);
             messages.insert(message);
         }
-        EXPECT_EQ(reasons.size(), 5) << spec.module;
+        EXPECT_EQ(reasons.size(), kReasons) << spec.module;
     }
-    EXPECT_EQ(messages.size(), 15) << "each language its own words";
+    EXPECT_EQ(messages.size(), static_cast<qsizetype>(std::size(kLanguages)) * kReasons)
+        << "each language its own words";
 }
