@@ -287,6 +287,24 @@ INSTANTIATE_TEST_SUITE_P(
         WordsCase{"de", "DE", "100 Naira in Euro", "0.062982761 EUR"},
         WordsCase{"de", "CH", "100 Franken in Euro", "109.58748 EUR"}));
 
+INSTANTIATE_TEST_SUITE_P(
+    JapaneseWords, QueryWordsTest,
+    ::testing::Values(
+        // Everyday short forms and the question form "は何".
+        WordsCase{"ja", "JP", "10 キロ は何 マイル", "6.2137119 mi"},
+        WordsCase{"ja", "JP", "10 キロメートル から マイル", "6.2137119 mi"},
+        // Composite names by rule: "平方" + the kilometre's "キロ", "毎" between a length and a duration.
+        WordsCase{"ja", "JP", "1 平方キロ は ヘクタール", "100 ha"},
+        WordsCase{"ja", "JP", "100 キロ毎時 を マイル毎時", "62.137119 mph"},
+        // A qualifier in Japanese script is shown with the name, never as a symbol.
+        WordsCase{"ja", "JP", "1 m は 尺", "3.3 尺 (日本)"}, WordsCase{"ja", "JP", "100 平米 は 坪", "30.25 坪 (日本)"},
+        // In Japan a bare "馬力" is the metric horsepower.
+        WordsCase{"ja", "JP", "100 馬力 は キロワット", "73.549875 kW"},
+        WordsCase{"ja", "US", "1 ガロン は リットル", "3.7854118 L"},
+        WordsCase{"ja", "GB", "1 ガロン は リットル", "4.54609 L"},
+        WordsCase{"ja", "JP", "100 ナイラ は ユーロ", "0.062982761 EUR"},
+        WordsCase{"ja", "JP", "100 ドル は 円", "15630.2 JPY"}));
+
 TEST(UserRegionTest, FollowsTheMeasurementLocaleOfTheEnvironment)
 {
     struct Case

@@ -18,6 +18,7 @@ inline constexpr LanguageQuery kLanguageQueries[] = {
     {"quantaro_pl.so", "10 kilometrów na mile", "6.2137119 mi"},
     {"quantaro_tr.so", "10 kilometre kaç mil", "6.2137119 mi"},
     {"quantaro_zh.so", "10 公里 等于多少 英里", "6.2137119 mi"},
+    {"quantaro_ja.so", "10 キロメートル は マイル", "6.2137119 mi"},
 };
 
 } // namespace quantaro::test
