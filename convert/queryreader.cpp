@@ -48,6 +48,27 @@ bool containsWord(const QStringList& words, const QString& word)
     return std::any_of(words.cbegin(), words.cend(), [&](const QString& known) { return foldedWord(known) == folded; });
 }
 
+/** How many of the query's words from index first make a connecting word, the longest one there
+ *  ("in quante" before "in"); 0 when none begins there. */
+qsizetype connectorLength(const QStringList& words, qsizetype first, const QStringList& connectingWords)
+{
+    qsizetype longest = 0;
+    for (const QString& connecting : connectingWords) {
+        const QStringList parts = connecting.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (parts.size() <= longest || first + parts.size() > words.size()) {
+            continue;
+        }
+        bool same = true;
+        for (qsizetype i = 0; i < parts.size() && same; ++i) {
+            same = foldedWord(parts[i]) == foldedWord(words[first + i]);
+        }
+        if (same) {
+            longest = parts.size();
+        }
+    }
+    return longest;
+}
+
 /** Whether a character belongs to a script written without spaces between words. */
 bool isUnspacedScript(char32_t character)
 {
@@ -451,17 +472,20 @@ QueryReading readQuery(QStringView query, const Catalogue& catalogue, const QStr
     const QString rest = withoutQuestionEnd(text.mid(value.capturedEnd(0)), index->endWords());
     const QStringList words =
         unitWords(rest, unspacedWords(connectingWords + index->joiningWords() + index->endWords()));
-    // A query that ends with a connecting word is still being typed: its second unit is yet to come;
-    // after a joining word it is a unit ("in ft and in").
+    // A query that ends with a connecting word as written is still being typed: its second unit is yet
+    // to come; after a joining word it is a unit ("in ft and in"), and in another case it may be one
+    // (Polish "na W" is to watts, not "na w").
     const bool joinedLast = words.size() > 1 && containsWord(index->joiningWords(), words[words.size() - 2]);
-    if (words.isEmpty() || (containsWord(connectingWords, words.back()) && !joinedLast)) {
+    if (words.isEmpty() || (connectingWords.contains(words.back()) && !joinedLast)) {
         return {};
     }
     const qsizetype count = words.size();
     Reader joinedReader(catalogue, *index, valueText, number);
     for (qsizetype k = 1; k + 1 < count; ++k) {
-        if (containsWord(connectingWords, words[k])) {
-            joinedReader.read(Split{joined(words, 0, k), joined(words, k + 1, count)});
+        // A connecting word may be several words ("in quante", "son cuántos").
+        const qsizetype length = connectorLength(words, k, connectingWords);
+        if (length > 0 && k + length < count) {
+            joinedReader.read(Split{joined(words, 0, k), joined(words, k + length, count)});
         }
     }
     if (!joinedReader.empty()) {

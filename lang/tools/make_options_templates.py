@@ -27,7 +27,22 @@ TICK_HINT = OPTIONS.kTickHint
 UNIT_LIST_STYLE = "QListWidget::item { min-height: 40px; }"
 
 
-def options_layout(size):
+# With tall lines (see make_templates.py) the hint takes a taller row from the list in portrait and
+# square.
+TALL_HINT_GROWTH = 8
+
+
+def options_layout(size, tall=False):
+    layout = plain_options_layout(size)
+    if tall and size != LANDSCAPE:
+        x, y, w, h = layout[TICK_HINT]
+        layout[TICK_HINT] = (x, y, w, h + TALL_HINT_GROWTH)
+        x, y, w, h = layout[UNIT_LIST]
+        layout[UNIT_LIST] = (x, y + TALL_HINT_GROWTH, w, h - TALL_HINT_GROWTH)
+    return layout
+
+
+def plain_options_layout(size):
     """Rectangles of the window's controls for one shape: the category on top, its units below."""
     if size == PORTRAIT:
         return {RUBRIC_COMBO: (16, 16, 328, 48), TICK_HINT: (16, 64, 328, 28), UNIT_LIST: (16, 96, 328, 416),
@@ -41,7 +56,7 @@ def options_layout(size):
 
 
 def options_template(size, texts):
-    layout = options_layout(size)
+    layout = options_layout(size, texts.get("tall_lines", False))
     ui = Ui(size, texts["title"])
     ui.add("QComboBox", "category", layout[RUBRIC_COMBO], RUBRIC_COMBO, font_prop(LIST_FONT))
     # The category comes first when tabbing, as it decides what the rest of the window shows.

@@ -93,7 +93,29 @@ def keypad(rows, x0, y0, w, h, dx, dy):
     return keys
 
 
-def convert_layout(size):
+# Scripts whose fonts have tall lines (Chinese, Japanese: Noto Sans CJK's line is nearly half as high
+# again as its characters) get taller text rows in portrait, the shape a 240x320 screen halves: the
+# language's texts say "tall_lines". The unit lists give up the pixels.
+TALL_TITLE_GROWTH, TALL_PAIR_GROWTH = 8, 8
+
+
+def tall_portrait(layout):
+    """The portrait layout with a taller title and pair line, and everything under them moved down."""
+    grown = TALL_TITLE_GROWTH + TALL_PAIR_GROWTH
+    x, y, w, h = layout[TITLE]
+    layout[TITLE] = (x, y, w, h + TALL_TITLE_GROWTH)
+    x, y, w, h = layout[PAIR]
+    layout[PAIR] = (x, y + TALL_TITLE_GROWTH, w, h + TALL_PAIR_GROWTH)
+    for key in (INPUT, RECENT, SWAP, RESULT, UNIT):
+        x, y, w, h = layout[key]
+        layout[key] = (x, y + grown, w, h)
+    for key in (FROM_LIST, TO_LIST):
+        x, y, w, h = layout[key]
+        layout[key] = (x, y + grown, w, h - grown)
+    return layout
+
+
+def convert_layout(size, tall=False):
     """Rectangles of every conversion-window control for one shape.
 
     The unit lists take every pixel the other controls leave: seven rows in portrait and five in
@@ -126,7 +148,7 @@ def convert_layout(size):
             FROM_LIST: (16, 164, 220, 124), TO_LIST: (244, 164, 220, 124),
         }
         layout["keys"] = keypad(KEYPAD_THREE_ROWS, 16, 292, 68, 44, 76, 48)
-    return layout
+    return tall_portrait(layout) if tall and size == PORTRAIT else layout
 
 
 class Ui:
@@ -197,7 +219,7 @@ def home_template(size, texts):
 
 
 def convert_template(size, texts):
-    layout = convert_layout(size)
+    layout = convert_layout(size, texts.get("tall_lines", False))
     ui = Ui(size, texts["convert_title"])
     # Top-aligned, so that a window too small for two lines still shows the category's name.
     centred = set_prop("alignment", "Qt::AlignHCenter|Qt::AlignTop")

@@ -292,6 +292,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Everyday short forms and the question form "は何".
         WordsCase{"ja", "JP", "10 キロ は何 マイル", "6.2137119 mi"},
+        WordsCase{"ja", "JP", "10キロは何マイルですか", "6.2137119 mi"},
         WordsCase{"ja", "JP", "10 キロメートル から マイル", "6.2137119 mi"},
         // Composite names by rule: "平方" + the kilometre's "キロ", "毎" between a length and a duration.
         WordsCase{"ja", "JP", "1 平方キロ は ヘクタール", "100 ha"},
@@ -472,6 +473,9 @@ INSTANTIATE_TEST_SUITE_P(PortugueseWords, QueryWordsTest,
 INSTANTIATE_TEST_SUITE_P(
     ItalianWords, QueryWordsTest,
     ::testing::Values(WordsCase{"it", "IT", "10 chilometri in miglia", "6.2137119 mi"},
+                      // A connecting word of several words; a unit written like a connecting word.
+                      WordsCase{"it", "IT", "10 km in quante miglia", "6.2137119 mi"},
+                      WordsCase{"pl", "PL", "1 kW na W", "1000 W"},
                       WordsCase{"it", "IT", "1 miglio a metri", "1609.344 m"},
                       WordsCase{"it", "IT", "50 metri quadrati in piedi quadrati", "538.19552 ft²"},
                       WordsCase{"it", "IT", "90 chilometri orari in miglia all'ora", "55.923407 mph"},
@@ -557,6 +561,8 @@ INSTANTIATE_TEST_SUITE_P(PolishAndTurkishWords, QueryWordsTest,
 // Chinese words, with the question forms people type (是多少, 等于多少) as joining words.
 INSTANTIATE_TEST_SUITE_P(ChineseWords, QueryWordsTest,
                          ::testing::Values(WordsCase{"zh", "CN", "10 公里 是多少 英里", "6.2137119 mi"},
+                                           WordsCase{"zh", "CN", "10公里等于多少英里？", "6.2137119 mi"},
+                                           WordsCase{"zh", "CN", "1斤是多少公斤", "0.5 kg"},
                                            WordsCase{"zh", "CN", "10 km 到 mi", "6.2137119 mi"},
                                            WordsCase{"zh", "CN", "5 平方米 换算成 平方英尺", "53.819552 ft²"},
                                            WordsCase{"zh", "CN", "100 平米 到 平方英尺", "1076.391 ft²"},
