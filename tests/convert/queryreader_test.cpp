@@ -384,30 +384,23 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Connecting words inside the text, the longest first.
         UnspacedCase{true, QString::fromUtf8("10公里等于多少英里"), "6.2137119 mi"},
-        UnspacedCase{true, QString::fromUtf8("10公里等于英里"), "6.2137119 mi"},
-        UnspacedCase{true, QString::fromUtf8("10 公里 换算成 英里"), "6.2137119 mi"},
         UnspacedCase{true, QString::fromUtf8("10km等于mi"), "6.2137119 mi"},
         UnspacedCase{true, QString::fromUtf8("10キロは何マイルですか"), "6.2137119 mi"},
-        UnspacedCase{true, QString::fromUtf8("10キロはマイル"), "6.2137119 mi"},
         // A question's end, against the last unit or apart, and question marks.
         UnspacedCase{true, QString::fromUtf8("10公里等于多少英里吗？"), "6.2137119 mi"},
-        UnspacedCase{true, QString::fromUtf8("10キロは何マイルですか？"), "6.2137119 mi"},
         UnspacedCase{true, QString::fromUtf8("10 km kaç mi eder"), "6.2137119 mi"},
         UnspacedCase{true, QString::fromUtf8("10 KM KAÇ MI EDER?"), "6.2137119 mi"},
         UnspacedCase{true, QString::fromUtf8("10 km to mi?"), "6.2137119 mi"},
         // Two units written together without a connecting word.
         UnspacedCase{true, QString::fromUtf8("10公里英里"), "6.2137119 mi"},
         UnspacedCase{true, QString::fromUtf8("10公里英里吗"), "6.2137119 mi"},
-        UnspacedCase{true, QString::fromUtf8("10キロマイル"), "6.2137119 mi"},
         // Joining words, and a Turkish dotted capital I.
         UnspacedCase{true, QString::fromUtf8("180厘米换算成英尺和英寸"), "5 ft 10.866142 in"},
         UnspacedCase{true, QString::fromUtf8("5 İNÇ to cm"), "12.7 cm"},
-        UnspacedCase{true, QString::fromUtf8("5 inç to cm"), "12.7 cm"},
         // Still being typed, or no pair of units.
         UnspacedCase{true, QString::fromUtf8("10公里等于"), nullptr},
         UnspacedCase{true, QString::fromUtf8("10公里"), nullptr},
-        UnspacedCase{true, QString::fromUtf8("10公里吗"), nullptr},
-        UnspacedCase{true, QString::fromUtf8("10吗"), nullptr}, UnspacedCase{true, QString::fromUtf8("10？"), nullptr},
+        UnspacedCase{true, QString::fromUtf8("10吗"), nullptr},
         // Long hostile runs: too long to cut into two units, or too many words once cut.
         UnspacedCase{true, QStringLiteral("10") + kUnspacedRun, nullptr},
         UnspacedCase{true, QStringLiteral("10") + kUnspacedMarks, nullptr},
@@ -416,8 +409,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnspacedCase{false, QString::fromUtf8("10 km kaç mi eder"), nullptr},
         UnspacedCase{false, QString::fromUtf8("10公里英里吗"), nullptr},
         UnspacedCase{false, QString::fromUtf8("10公里英里？"), "6.2137119 mi"},
-        UnspacedCase{false, QString::fromUtf8("10公里等于多少英里"), "6.2137119 mi"},
-        UnspacedCase{false, QString::fromUtf8("5 mi to km"), "8.04672 km"}));
+        UnspacedCase{false, QString::fromUtf8("10公里等于多少英里"), "6.2137119 mi"}));
 
 class QueryNoAnswerTest : public ::testing::TestWithParam<QString>
 {
